@@ -1,0 +1,55 @@
+#include "tool/ToolCommands.h"
+
+#include <cstdio>
+
+namespace skelvin::tool {
+
+namespace {
+
+const char *const kUsage =
+    "Usage: skelvin-tool COMMAND ...\n"
+    "\n"
+    "Grid files:\n"
+    "  solve GRID.ipt                      solve the transform from the file's four corners\n"
+    "  measure GRID.ipt X Y [--tournament normal|barefoot|sitski] [--solve]\n"
+    "                                      map picture point X, Y (twips) and measure the jump\n"
+    "  inverse GRID.ipt X Y                picture point (twips) of survey point X, Y (metres)\n"
+    "  grid show GRID.ipt                  the grid's fields and its check buoy validation\n"
+    "  grid rewrite IN.ipt OUT.ipt         write the grid and its check buoy file again\n"
+    "\n"
+    "Exit codes: 0 done, 1 wrong command line, 2 file unreadable or malformed,\n"
+    "3 no unique solution, 4 point with no image.\n";
+
+} // namespace
+
+QString fullNumber(double value)
+{
+    return QString::number(value, 'g', 17);
+}
+
+int run(const QStringList &args)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    ToolIo io{out, err};
+
+    const QString command = args.value(0);
+    if (command.isEmpty() || command == QLatin1String("--help") || command == QLatin1String("-h")
+        || command == QLatin1String("help")) {
+        (command.isEmpty() ? err : out) << kUsage;
+        return command.isEmpty() ? ExitUsage : ExitOk;
+    }
+
+    int code = -1;
+    if (code < 0)
+        code = runGridCommand(args, io);
+    if (code < 0) {
+        err << "Unknown command: " << command << "\n" << kUsage;
+        code = ExitUsage;
+    }
+    out.flush();
+    err.flush();
+    return code;
+}
+
+} // namespace skelvin::tool

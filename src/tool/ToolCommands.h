@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace skelvin::tool {
+
+// Exit codes of skelvin-tool.
+enum ExitCode {
+    ExitOk = 0,
+    ExitUsage = 1,
+    ExitBadFile = 2,
+    ExitNoSolution = 3,
+    ExitNoImage = 4,
+};
+
+struct ToolIo
+{
+    QTextStream &out;
+    QTextStream &err;
+};
+
+// Runs one command line (without the program name) and returns the exit code.
+int run(const QStringList &args);
+
+// The command groups, each in its own file.
+int runGridCommand(const QStringList &args, ToolIo &io);     // solve, measure, inverse, grid
+
+// Numbers that are not official texts: 17 significant digits.
+QString fullNumber(double value);
+
+} // namespace skelvin::tool
