@@ -4,9 +4,7 @@
 #include "core/geometry/CheckBuoy.h"
 #include "core/geometry/GridTransformSolver.h"
 #include "core/geometry/JumpDistance.h"
-#include "core/grid_setup/GridSetupFile.h"
-
-#include <QFileInfo>
+#include "core/grid_setup/GridFileLoader.h"
 
 #include <optional>
 
@@ -14,41 +12,14 @@ namespace skelvin::tool {
 
 namespace {
 
-// A grid file with its check buoy file when there is one.
-struct LoadedGrid
+std::optional<GridFiles> loadGrid(const QString &path, ToolIo &io)
 {
-    Grid grid;
-    std::optional<CheckBuoyFileData> checkBuoy;
-    QString checkBuoyError; // why the check buoy file did not read, when it exists
-};
-
-std::optional<LoadedGrid> loadGrid(const QString &path, ToolIo &io)
-{
-    const Result<GridSetupFileData> file = readGridSetupFile(path);
-    if (!file) {
-        io.err << file.error() << "\n";
+    const Result<GridFiles> files = readGridFiles(path);
+    if (!files) {
+        io.err << files.error() << "\n";
         return std::nullopt;
     }
-    LoadedGrid loaded;
-    loaded.grid.number = file->gridNumber;
-    loaded.grid.fileName = path;
-    loaded.grid.description = file->description;
-    loaded.grid.corners = file->corners;
-    loaded.grid.transform = file->transform;
-    loaded.grid.jump = file->jump;
-
-    const QString cbPath = checkBuoyFilePath(path);
-    if (QFileInfo::exists(cbPath)) {
-        const Result<CheckBuoyFileData> cb = readCheckBuoyFile(cbPath);
-        if (cb) {
-            loaded.checkBuoy = cb.value();
-            loaded.grid.checkBuoyScreen = cb->screen;
-            loaded.grid.checkBuoySurvey = cb->survey;
-        } else {
-            loaded.checkBuoyError = cb.error();
-        }
-    }
-    return loaded;
+    return files.value();
 }
 
 bool parseNumberArg(const QString &text, double *value, ToolIo &io)
@@ -166,10 +137,11 @@ int gridShow(const QString &path, ToolIo &io)
     const auto loaded = loadGrid(path, io);
     if (!loaded)
         return ExitBadFile;
-    const Grid &g = loaded->grid;
+    const Grid g = gridFromFiles(*loaded, loaded->grid.gridNumber);
     static const char *const names[] = {"upper right", "lower right", "upper left", "lower left"};
 
     io.out << "file: " << path << "\n"
+           << "saved as: " << loaded->grid.savedAs << "\n"
            << "description: " << g.description << "\n"
            << "saved as grid: " << g.number << "\n";
     for (int i = 0; i < CornerCount; ++i) {
@@ -182,10 +154,8 @@ int gridShow(const QString &path, ToolIo &io)
     io.out << "jump: " << fullNumber(g.jump.x) << ", " << fullNumber(g.jump.y) << " m\n";
 
     if (!loaded->checkBuoy) {
-        if (!loaded->checkBuoyError.isEmpty())
-            io.out << "check buoy: file unreadable: " << loaded->checkBuoyError << "\n";
-        else
-            io.out << "check buoy: no check buoy file (" << checkBuoyFilePath(path) << ")\n";
+        io.out << "check buoy: no check buoy file (" << checkBuoyFilePath(path)
+               << "): the grid must be completed again before measuring\n";
         return ExitOk;
     }
     const CheckBuoyFileData &cb = *loaded->checkBuoy;
@@ -212,11 +182,8 @@ int gridRewrite(const QString &in, const QString &out, ToolIo &io)
     const auto loaded = loadGrid(in, io);
     if (!loaded)
         return ExitBadFile;
-    if (!loaded->checkBuoyError.isEmpty()) {
-        io.err << loaded->checkBuoyError << "\n";
-        return ExitBadFile;
-    }
-    if (const Failure f = writeGridSetupFile(out, loaded->grid, loaded->grid.number)) {
+    const Grid grid = gridFromFiles(*loaded, loaded->grid.gridNumber);
+    if (const Failure f = writeGridSetupFile(out, grid, grid.number)) {
         io.err << *f << "\n";
         return ExitBadFile;
     }
