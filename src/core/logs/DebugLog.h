@@ -1,11 +1,12 @@
 #pragma once
 
+#include "core/common/Paths.h"
+
 #include <QString>
 
 namespace skelvin {
 
 class Clock;
-class Paths;
 class Prompter;
 
 // The trace of screen changes, grid steps and capture steps, in <drive root>/qvio/DebugLog.txt,
@@ -28,7 +29,7 @@ public:
 private:
     void write(const QString &message, bool replace);
 
-    const Paths &m_paths;
+    const Paths m_paths;
     const Clock &m_clock;
     Prompter &m_prompter;
     bool m_failureShown = false;
