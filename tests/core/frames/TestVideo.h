@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace skelvin::test {
+
+// The codecs the capture side may write.
+enum class TestCodec { Uncompressed, MotionJpeg, Ffv1, H264, H264BFrames };
+
+struct TestVideoSpec
+{
+    TestCodec codec = TestCodec::MotionJpeg;
+    int width = 64;
+    int height = 48;
+    int frames = 30;
+    int rateNum = 30000;
+    int rateDen = 1001;
+    int gopFrames = 10; // key frame distance of the inter-frame codecs
+};
+
+// Writes an AVI file through FFmpeg whose every frame carries its own number: a 16-bit stamp
+// of black and white 8 x 8 blocks in the top two block rows, above a moving pattern.
+// Returns an empty text on success, else why it failed.
+QString writeTestVideo(const QString &path, const TestVideoSpec &spec);
+
+// The picture the writer stamps for frame n.
+QImage stampedPicture(int width, int height, int n);
+
+// The number stamped into a decoded picture (top-down), -1 when the stamp does not read.
+int readStamp(const QImage &image);
+
+const char *codecLabel(TestCodec codec);
+
+} // namespace skelvin::test
