@@ -17,6 +17,13 @@ const char *const kUsage =
     "  grid show GRID.ipt                  the grid's fields and its check buoy validation\n"
     "  grid rewrite IN.ipt OUT.ipt         write the grid and its check buoy file again\n"
     "\n"
+    "Video files:\n"
+    "  avi-info FILE.avi                   the file's facts as Browse lists them\n"
+    "  frame FILE.avi N OUT.bmp            write frame N (from 0) as a 24-bit bitmap\n"
+    "  step FILE.avi [--from N] [--count K] [--backward] [--interval MS]\n"
+    "                                      step K frames as the player does, one step every MS\n"
+    "                                      ms (default 100), and print the step latency\n"
+    "\n"
     "Exit codes: 0 done, 1 wrong command line, 2 file unreadable or malformed,\n"
     "3 no unique solution, 4 point with no image.\n";
 
@@ -43,6 +50,8 @@ int run(const QStringList &args)
     int code = -1;
     if (code < 0)
         code = runGridCommand(args, io);
+    if (code < 0)
+        code = runVideoCommand(args, io);
     if (code < 0) {
         err << "Unknown command: " << command << "\n" << kUsage;
         code = ExitUsage;
