@@ -17,6 +17,14 @@ Paths Paths::defaults()
                  home + QStringLiteral("/.config/DE05/DE05.conf"));
 }
 
+QString withoutTrailingSeparator(const QString &directory)
+{
+    QString dir = directory.trimmed();
+    if (dir.endsWith(QLatin1Char('/')) || dir.endsWith(QLatin1Char('\\')))
+        dir.chop(1);
+    return dir;
+}
+
 QString joinPath(const QString &directory, const QString &name)
 {
     if (directory.isEmpty())

@@ -34,6 +34,9 @@ private:
     QString m_settingsFile;
 };
 
+// A directory text trimmed of blanks and of one trailing separator ("/" or "\\").
+QString withoutTrailingSeparator(const QString &directory);
+
 // Joins a directory and a name with exactly one "/" between them.
 QString joinPath(const QString &directory, const QString &name);
 

@@ -17,14 +17,6 @@ PrintLine stamped(const QString &dateText, const QString &timeText)
     return line;
 }
 
-QString trimmedDirectory(const QString &videoDirectory)
-{
-    QString dir = videoDirectory.trimmed();
-    if (dir.endsWith(QLatin1Char('/')) || dir.endsWith(QLatin1Char('\\')))
-        dir.chop(1);
-    return dir;
-}
-
 } // namespace
 
 QString SessionLogName(const QString &dateText)
@@ -34,7 +26,7 @@ QString SessionLogName(const QString &dateText)
 
 QString sessionLogPath(const QString &videoDirectory, const QString &dateText)
 {
-    const QString dir = trimmedDirectory(videoDirectory);
+    const QString dir = withoutTrailingSeparator(videoDirectory);
     if (dir.isEmpty())
         return QString();
     return dir + QLatin1Char('/') + SessionLogName(dateText);

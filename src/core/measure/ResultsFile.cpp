@@ -1,6 +1,7 @@
 #include "core/measure/ResultsFile.h"
 
 #include "core/common/Clock.h"
+#include "core/common/Paths.h"
 #include "core/common/Prompter.h"
 #include "core/common/TextFile.h"
 
@@ -31,10 +32,7 @@ bool ResultsFile::append(const QStringList &lines)
 
 QString ResultsFile::defaultPath(const QString &videoDirectory, const QString &dateText)
 {
-    QString dir = videoDirectory.trimmed();
-    if (dir.endsWith(QLatin1Char('/')) || dir.endsWith(QLatin1Char('\\')))
-        dir.chop(1);
-    return dir + QStringLiteral("/JumpMeasurementResults") + dayStamp(dateText) + QStringLiteral(".txt");
+    return withoutTrailingSeparator(videoDirectory) + QStringLiteral("/JumpMeasurementResults") + dayStamp(dateText) + QStringLiteral(".txt");
 }
 
 } // namespace skelvin

@@ -1,0 +1,57 @@
+#include "app/Program.h"
+
+#include "core/app/AppContext.h"
+#include "core/app/ShippedFiles.h"
+#include "ui/app/Config.h"
+#include "ui/app/MainForm.h"
+#include "ui/app/ScreenNavigator.h"
+
+namespace skelvin {
+
+struct Program::Screens
+{
+    explicit Screens(AppContext &context)
+        : navigator(context.prompter()), mainForm(context), config(context)
+    {
+        context.setNavigator(&navigator);
+        navigator.registerScreen(ScreenId::Main, &mainForm);
+        navigator.registerScreen(ScreenId::Config, &config);
+    }
+
+    ScreenNavigator navigator;
+    MainForm mainForm;
+    Config config;
+};
+
+Program::Program(const CommandLineOptions &options, Clock &clock, Prompter &prompter)
+    : m_context(std::make_unique<AppContext>(options.paths, clock, prompter, nullptr)),
+      m_screens(std::make_unique<Screens>(*m_context))
+{
+}
+
+Program::~Program() = default;
+
+AppContext &Program::context()
+{
+    return *m_context;
+}
+
+MainForm &Program::mainForm()
+{
+    return m_screens->mainForm;
+}
+
+QWidget *Program::screen(ScreenId id) const
+{
+    return m_screens->navigator.screen(id);
+}
+
+bool Program::start()
+{
+    const QStringList problems = ShippedFiles::installMissing(m_context->paths().appDir());
+    if (!problems.isEmpty())
+        m_context->prompter().inform(problems.join(QLatin1Char('\n')), MessageIcon::Exclamation);
+    return m_screens->mainForm.startUp();
+}
+
+} // namespace skelvin

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "app/CommandLine.h"
+#include "core/app/Navigator.h"
+
+#include <memory>
+
+class QWidget;
+
+namespace skelvin {
+
+class AppContext;
+class Clock;
+class MainForm;
+class Prompter;
+
+// The running program: its services, its screens and the navigation between them.
+class Program
+{
+public:
+    Program(const CommandLineOptions &options, Clock &clock, Prompter &prompter);
+    ~Program();
+
+    AppContext &context();
+    MainForm &mainForm();
+    QWidget *screen(ScreenId id) const;
+
+    // Installs missing shipped files and runs the start-up. False when the program must end.
+    bool start();
+
+private:
+    struct Screens;
+    std::unique_ptr<AppContext> m_context;
+    std::unique_ptr<Screens> m_screens;
+};
+
+} // namespace skelvin

@@ -1,0 +1,15 @@
+#include "core/app/AppContext.h"
+
+namespace skelvin {
+
+AppContext::AppContext(Paths paths, Clock &clock, Prompter &prompter,
+                       std::unique_ptr<CaptureDevice> captureDevice)
+    : m_paths(std::move(paths)), m_clock(clock), m_prompter(prompter),
+      m_settings(m_paths.settingsFile()), m_debugLog(m_paths, clock, prompter),
+      m_results(QString(), prompter), m_captureDevice(std::move(captureDevice))
+{
+    if (!m_captureDevice)
+        m_captureDevice = std::make_unique<NoCaptureDevice>();
+}
+
+} // namespace skelvin

@@ -1,0 +1,27 @@
+#include "core/app/TournamentState.h"
+
+namespace skelvin {
+
+SavePolicy savePolicyFromWord(const QString &word)
+{
+    if (word == QLatin1String("Save"))
+        return SavePolicy::Save;
+    if (word == QLatin1String("NoSave"))
+        return SavePolicy::NoSave;
+    return SavePolicy::Ask;
+}
+
+QString savePolicyWord(SavePolicy policy)
+{
+    switch (policy) {
+    case SavePolicy::Save:
+        return QStringLiteral("Save");
+    case SavePolicy::NoSave:
+        return QStringLiteral("NoSave");
+    case SavePolicy::Ask:
+        break;
+    }
+    return QStringLiteral("Ask");
+}
+
+} // namespace skelvin

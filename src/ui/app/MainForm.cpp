@@ -1,0 +1,335 @@
+#include "ui/app/MainForm.h"
+
+#include "core/app/AppContext.h"
+#include "core/app/Navigator.h"
+#include "core/app/SkierNamesImport.h"
+#include "core/app/Startup.h"
+#include "core/common/NumberText.h"
+#include "core/common/PathExists.h"
+#include "core/common/Paths.h"
+#include "ui/common/Named.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace skelvin {
+
+namespace {
+
+const QString kPathErrorText = QStringLiteral("The Log File Folder you specified does not exist. ")
+                               + QStringLiteral("Please change it to a Folder that does exist.");
+
+} // namespace
+
+MainForm::MainForm(AppContext &context, QWidget *parent) : QMainWindow(parent), m_context(context)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Skelvin 2005"));
+    buildControls();
+}
+
+void MainForm::buildControls()
+{
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+
+    m_frame1 = named(new QGroupBox(QStringLiteral("Skelvin Controls and Configuration")), "Frame1");
+    auto *buttons = new QGridLayout(m_frame1);
+    auto addButton = [&](const char *name, const QString &caption, int row, int column,
+                         auto handler) {
+        auto *button = named(new QPushButton(caption), name);
+        buttons->addWidget(button, row, column);
+        connect(button, &QPushButton::clicked, this, handler);
+        return button;
+    };
+    addButton("cmdGoCapture", QStringLiteral("Proceed to Capture Video"), 0, 0, [this] { cmdGoCapture_Click(); });
+    addButton("cmdGoTimer", QStringLiteral("View Already Recorded Jump Videos"), 0, 1, [this] { cmdGoTimer_Click(); });
+    addButton("ccmdGoToMeasure", QStringLiteral("View Already Recorded Jump Pics"), 1, 0, [this] { ccmdGoToMeasure_Click(); });
+    addButton("cmdSetup", QStringLiteral("Grid Setup"), 1, 1,
+              [this] { m_context.navigator().show(ScreenId::GridSetup); });
+    addButton("cmdConfigure", QStringLiteral("System Configuration"), 2, 0,
+              [this] { m_context.navigator().show(ScreenId::Config); });
+    addButton("cmdImport", QStringLiteral("Import Skier Names File"), 2, 1, [this] { cmdImport_Click(); });
+    addButton("btnChangeDirectory", QStringLiteral("Change Video File Directory"), 3, 0,
+              [this] { btnChangeDirectory_Click(); });
+    addButton("cmdShowConfig", QStringLiteral("Show Video Configuration"), 3, 1,
+              [this] { m_captureConfig->setVisible(!m_captureConfig->isVisible()); });
+    layout->addWidget(m_frame1);
+
+    layout->addWidget(named(new QLabel(QStringLiteral("Save Video Files in this Directory")), "Label2"));
+    m_txtVideoDir = named(new QLineEdit, "txtVideoDir");
+    connect(m_txtVideoDir, &QLineEdit::textChanged, this, &MainForm::txtVideoDir_Change);
+    layout->addWidget(m_txtVideoDir);
+    m_lblVideodir = named(new QLabel, "lblVideodir");
+    layout->addWidget(m_lblVideodir);
+
+    auto *grids = new QGridLayout;
+    static const char *const labelNames[] = {"lblGrid1", "lblGrid2", "lblGrid3"};
+    static const char *const imageNames[] = {"ImageGrid1", "ImageGrid2", "ImageGrid3"};
+    static const char *const descriptionNames[] = {"txtGridDescription_0", "txtGridDescription_1",
+                                                   "txtGridDescription_2"};
+    // "Grid3" without a blank is the label's caption as operators know it.
+    static const char *const captions[] = {"Grid 1", "Grid 2", "Grid3"};
+    for (size_t i = 0; i < 3; ++i) {
+        m_lblGrid[i] = named(new QLabel(QString::fromLatin1(captions[i])), labelNames[i]);
+        m_imageGrid[i] = named(new QLabel, imageNames[i]);
+        m_imageGrid[i]->setFixedSize(34, 34);
+        m_txtGridDescription[i] = named(new QLineEdit, descriptionNames[i]);
+        m_txtGridDescription[i]->setReadOnly(true);
+        const int row = static_cast<int>(i);
+        grids->addWidget(m_lblGrid[i], row, 0);
+        grids->addWidget(m_imageGrid[i], row, 1);
+        grids->addWidget(m_txtGridDescription[i], row, 2);
+    }
+    layout->addLayout(grids);
+
+    m_lblConfig = named(new QLabel(QStringLiteral("Currently Configured for R")), "lblConfig");
+    layout->addWidget(m_lblConfig);
+    m_cb15 = named(new QCheckBox(QStringLiteral("Enable Barefoot Timing (15 sec)")), "cb15");
+    connect(m_cb15, &QCheckBox::clicked, this, &MainForm::cb15_Click);
+    layout->addWidget(m_cb15);
+
+    m_captureConfig = named(new QGroupBox(QStringLiteral("Video Configuration")), "captureConfig");
+    auto *capture = new QFormLayout(m_captureConfig);
+    m_combo1 = named(new QComboBox, "Combo1");
+    capture->addRow(QStringLiteral("Video Device:"), m_combo1);
+    m_compressionCombo = named(new QComboBox, "CompressionCombo");
+    capture->addRow(QStringLiteral("Compression:"), m_compressionCombo);
+    m_edtRate = named(new QLineEdit, "EdtRate");
+    connect(m_edtRate, &QLineEdit::textEdited, this, &MainForm::EdtRate_Change);
+    capture->addRow(QStringLiteral("Frame Rate (fps)"), m_edtRate);
+    m_edtLimit = named(new QLineEdit, "EdtLimit");
+    capture->addRow(QStringLiteral("Time Limit (sec)"), m_edtLimit);
+    m_edtFile = named(new QLineEdit, "EdtFile");
+    capture->addRow(QStringLiteral("File:"), m_edtFile);
+    m_lblStatus = named(new QLabel, "LblStatus");
+    capture->addRow(m_lblStatus);
+    m_captureConfig->hide();
+    layout->addWidget(m_captureConfig);
+    layout->addStretch();
+    setCentralWidget(central);
+
+    QMenuBar *bar = menuBar();
+    auto addMenu = [&](const char *name, const QString &caption, auto handler) {
+        QAction *action = bar->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, handler);
+    };
+    addMenu("mnuViewLog", QStringLiteral("&Video Log"), [this] { m_context.navigator().show(ScreenId::VideoLog); });
+    addMenu("mnuPictureLog", QStringLiteral("&Picture Log"), [this] { m_context.navigator().show(ScreenId::PictureLog); });
+    addMenu("munManual", QStringLiteral("View &Manual"), [this] { m_context.navigator().show(ScreenId::Manual); });
+    addMenu("mnuExit", QStringLiteral("E&xit"), [this] { mnuExit_Click(); });
+}
+
+void MainForm::fillCaptureControls()
+{
+    CaptureDevice &device = m_context.captureDevice();
+    SettingsStore &settings = m_context.settings();
+
+    m_combo1->clear();
+    const QStringList devices = device.deviceNames();
+    if (devices.isEmpty()) {
+        m_combo1->addItem(QStringLiteral("No Capture Devices"));
+        m_combo1->setCurrentIndex(0);
+    } else {
+        m_combo1->addItems(devices);
+        const int stored = settings.readInt(QStringLiteral("device"), -1);
+        m_combo1->setCurrentIndex(stored < 0 || stored >= devices.size() ? 0 : stored);
+    }
+    m_compressionCombo->clear();
+    m_compressionCombo->addItem(QStringLiteral("None"));
+    m_compressionCombo->addItems(device.compressorNames());
+
+    m_edtRate->setText(startupFrameRateText(settings, device.frameRate()));
+    m_edtLimit->setText(QString::number(device.captureLimitSeconds()));
+    if (!devices.isEmpty())
+        device.connectDevice(m_combo1->currentIndex());
+
+    const int compression = settings.readInt(QStringLiteral("compression"), -1);
+    m_compressionCombo->setCurrentIndex(
+        compression < 0 || compression >= m_compressionCombo->count() ? 0 : compression);
+}
+
+bool MainForm::startUp()
+{
+    startDebugLogAndOfferReset(m_context);
+    fillCaptureControls();
+
+    const std::optional<QString> directory =
+        settleVideoDirectory(m_context.settings(), m_context.prompter());
+    if (!directory)
+        return false;
+    m_txtVideoDir->setText(*directory);
+    m_context.videoDirectory = withoutTrailingSeparator(*directory);
+
+    openDaySessionLog(m_context);
+    m_lblVideodir->setText(m_txtVideoDir->text());
+    m_context.captureDevice().setPreviewEnabled(true);
+    m_cb15->setChecked(m_context.settings().readFlag(QStringLiteral("barefoot"), false));
+    m_edtFile->setText(QStringLiteral("testvid.avi"));
+    m_lblStatus->hide();
+    m_lblConfig->setText(frameRateLabel(m_edtRate->text(), m_lblConfig->text()));
+
+    m_context.prompter().inform(QStringLiteral("Please Verify all Setup Parameters"));
+    m_context.navigator().show(ScreenId::Config);
+    return true;
+}
+
+void MainForm::refreshGridIndicators()
+{
+    for (size_t i = 0; i < 3; ++i) {
+        const GridIndicator &indicator = m_context.gridIndicators[i];
+        m_lblGrid[i]->setVisible(indicator.visible);
+        m_imageGrid[i]->setVisible(indicator.visible);
+        m_txtGridDescription[i]->setVisible(indicator.visible);
+        m_txtGridDescription[i]->setText(indicator.description);
+        m_imageGrid[i]->setPixmap(indicator.picture.isEmpty()
+                                      ? QPixmap()
+                                      : QPixmap(m_context.paths().appFile(indicator.picture)));
+        m_imageGrid[i]->setProperty("picture", indicator.picture);
+    }
+}
+
+void MainForm::showEvent(QShowEvent *event)
+{
+    m_context.navigationTag.clear();
+    refreshGridIndicators();
+    QMainWindow::showEvent(event);
+}
+
+void MainForm::paintEvent(QPaintEvent *event)
+{
+    m_context.navigationTag.clear();
+    QMainWindow::paintEvent(event);
+}
+
+void MainForm::closeEvent(QCloseEvent *event)
+{
+    // Closing the main screen ends the program at once, without asking.
+    event->accept();
+    QApplication::quit();
+}
+
+bool MainForm::videoDirectoryExists() const
+{
+    return PathExists(m_txtVideoDir->text(), PathFolder);
+}
+
+bool MainForm::refuseMissingVideoDirectory()
+{
+    if (videoDirectoryExists())
+        return false;
+    m_context.prompter().inform(kPathErrorText, MessageIcon::Exclamation, QStringLiteral("Path Error"));
+    return true;
+}
+
+void MainForm::cmdGoCapture_Click()
+{
+    if (refuseMissingVideoDirectory())
+        return;
+    m_context.captureDevice().setPreviewEnabled(true);
+    m_context.navigationTag = QStringLiteral("Setup");
+    m_context.startFocusPending = true;
+    m_context.navigator().show(ScreenId::Capture);
+}
+
+void MainForm::cmdGoTimer_Click()
+{
+    if (refuseMissingVideoDirectory())
+        return;
+    m_context.navigationTag = QStringLiteral("Setup");
+    m_context.captureDevice().setPreviewEnabled(true);
+    m_context.navigator().show(ScreenId::FrameSelection);
+}
+
+void MainForm::ccmdGoToMeasure_Click()
+{
+    if (m_context.grids().allGridsReady()) {
+        m_context.navigator().show(ScreenId::Measure);
+        return;
+    }
+    m_context.prompter().inform(
+        QStringLiteral("At least one measurement grid that you have specified has ")
+            + QStringLiteral("not been set up.  All grids specified must be set up correctly before ")
+            + QStringLiteral("you can use the measurement screen"),
+        MessageIcon::Critical);
+    m_context.navigator().show(ScreenId::GridSetup);
+}
+
+void MainForm::cmdImport_Click()
+{
+    FileDialogRequest request;
+    request.kind = FileDialogKind::Open;
+    request.title = QStringLiteral("Import Skier Names File");
+    request.startDirectory = m_context.paths().appDir();
+    request.filters = parseFilterText(QStringLiteral("All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|"));
+    request.filterIndex = 2;
+    const std::optional<QString> path = m_context.prompter().chooseFile(request);
+    if (!path)
+        return;
+    const Result<QString> first = importSkierNames(*path, m_context.paths().appDir());
+    if (!first) {
+        m_context.prompter().inform(QStringLiteral("The skier names file could not be imported.\n")
+                                        + first.error(),
+                                    MessageIcon::Exclamation);
+        return;
+    }
+    m_context.captureSkierName = first.value();
+}
+
+void MainForm::btnChangeDirectory_Click()
+{
+    while (true) {
+        const std::optional<QString> answer = m_context.prompter().input(
+            {QStringLiteral("Please put in the path of the Save Video Directory here."),
+             QStringLiteral("Input Save Video Files Path"), m_lblVideodir->text()});
+        if (!answer || answer->isEmpty())
+            return;
+        if (PathExists(*answer, PathFolder)) {
+            m_txtVideoDir->setText(*answer);
+            m_lblVideodir->setText(*answer);
+            m_context.settings().write(QStringLiteral("logpath"), m_txtVideoDir->text());
+            m_context.videoDirectory = withoutTrailingSeparator(m_txtVideoDir->text());
+            return;
+        }
+        m_context.prompter().inform(QStringLiteral("The folder you entered does not exist"),
+                                    MessageIcon::Exclamation, QStringLiteral("Jump Measurement Alert"));
+    }
+}
+
+void MainForm::txtVideoDir_Change(const QString &text)
+{
+    m_context.videoDirectory = withoutTrailingSeparator(text);
+    m_context.settings().write(QStringLiteral("logpath"), text);
+}
+
+void MainForm::cb15_Click(bool checked)
+{
+    m_context.settings().write(QStringLiteral("barefoot"), checked ? 1 : 0);
+}
+
+void MainForm::EdtRate_Change(const QString &text)
+{
+    m_lblConfig->setText(frameRateLabel(text, m_lblConfig->text()));
+    m_context.settings().write(QStringLiteral("framerate"), text);
+    m_context.captureDevice().setFrameRate(Val(text));
+}
+
+void MainForm::mnuExit_Click()
+{
+    if (m_context.prompter().askYesNo(QStringLiteral("Are you sure you want to quit?")))
+        QApplication::quit();
+}
+
+} // namespace skelvin

@@ -1,0 +1,48 @@
+#include "ui/app/ScreenNavigator.h"
+
+#include "core/common/Prompter.h"
+
+namespace skelvin {
+
+ScreenNavigator::ScreenNavigator(Prompter &prompter) : m_prompter(prompter)
+{
+}
+
+void ScreenNavigator::registerScreen(ScreenId id, QWidget *screen)
+{
+    m_screens.insert(static_cast<int>(id), screen);
+}
+
+QWidget *ScreenNavigator::screen(ScreenId id) const
+{
+    return m_screens.value(static_cast<int>(id));
+}
+
+bool ScreenNavigator::isViewer(ScreenId id)
+{
+    return id == ScreenId::VideoLog || id == ScreenId::PictureLog;
+}
+
+void ScreenNavigator::show(ScreenId id)
+{
+    QWidget *target = screen(id);
+    if (!target) {
+        m_prompter.inform(QStringLiteral("The %1 screen is not available in this version of Skelvin.")
+                              .arg(screenTitle(id)),
+                          MessageIcon::Information);
+        return;
+    }
+    if (!isViewer(id)) {
+        // One full screen at a time: everything else steps back.
+        for (auto it = m_screens.cbegin(); it != m_screens.cend(); ++it) {
+            QWidget *other = it.value();
+            if (other && other != target && !isViewer(static_cast<ScreenId>(it.key())))
+                other->hide();
+        }
+    }
+    target->show();
+    target->raise();
+    target->activateWindow();
+}
+
+} // namespace skelvin

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/app/Navigator.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QWidget>
+
+namespace skelvin {
+
+class Prompter;
+
+// Brings screens to the front. Full screens hide the main screen while they are in front and
+// the way back shows it again; the log viewers open on top of the main screen. A screen that is
+// not part of this build yet is refused with a plain message and the operator stays where he is.
+class ScreenNavigator : public Navigator
+{
+public:
+    explicit ScreenNavigator(Prompter &prompter);
+
+    void registerScreen(ScreenId id, QWidget *screen);
+    QWidget *screen(ScreenId id) const;
+
+    void show(ScreenId id) override;
+
+    static bool isViewer(ScreenId id);
+
+private:
+    Prompter &m_prompter;
+    QHash<int, QPointer<QWidget>> m_screens;
+};
+
+} // namespace skelvin
