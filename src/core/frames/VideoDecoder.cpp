@@ -11,6 +11,9 @@ namespace skelvin {
 
 namespace {
 
+// A longer run of missing frames is damage, not frames a recorder dropped.
+constexpr qint64 kMaxDroppedRun = 1000;
+
 QString errorText(int code)
 {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -107,6 +110,7 @@ QString VideoDecoder::codecName() const
 
 bool VideoDecoder::buildFrameTable()
 {
+    const bool countsChunks = QByteArray(m_format->iformat->name) == "avi";
     for (;;) {
         const int rc = readVideoPacket();
         if (rc == AVERROR_EOF)
@@ -117,15 +121,32 @@ bool VideoDecoder::buildFrameTable()
                 break;
             return false;
         }
+        // An AVI file keeps a dropped frame as an empty chunk, which the demuxer passes over;
+        // its packets' times count chunks, so a gap in them is that many dropped frames.
+        if (countsChunks && !m_table.empty() && m_packet->dts != AV_NOPTS_VALUE
+            && m_table.back().dts != AV_NOPTS_VALUE) {
+            const qint64 gap = m_packet->dts - m_table.back().dts - 1;
+            for (qint64 i = 1; i <= gap && i <= kMaxDroppedRun; ++i) {
+                Entry dropped;
+                dropped.dts = m_table.back().dts + 1;
+                dropped.empty = true;
+                dropped.inFile = false;
+                m_table.push_back(dropped);
+            }
+        }
         Entry e;
         e.pos = m_packet->pos;
         e.dts = m_packet->dts;
         e.key = (m_packet->flags & AV_PKT_FLAG_KEY) != 0;
         e.empty = m_packet->size == 0;
+        e.corrupt = (m_packet->flags & AV_PKT_FLAG_CORRUPT) != 0;
         m_table.push_back(e);
         av_packet_unref(m_packet.get());
     }
     m_packetPending = false;
+    // A frame cut short by the end of the file is not a frame.
+    while (!m_table.empty() && m_table.back().corrupt)
+        m_table.pop_back();
     // The first frame decodes from the start of the file whatever its flag says.
     if (!m_table.empty())
         m_table.front().key = true;
@@ -230,6 +251,8 @@ Failure VideoDecoder::sendNextPacket()
         return std::nullopt;
     }
     const int index = m_nextPacket++;
+    while (m_nextPacket < frameCount() && !m_table[std::size_t(m_nextPacket)].inFile)
+        ++m_nextPacket; // dropped frames the file holds no packet for
     if (m_packet->size == 0)
         return std::nullopt; // a dropped frame: nothing to decode
     m_packet->pts = index;
@@ -265,6 +288,13 @@ Result<QImage> VideoDecoder::decodeFrame(int frame, const FrameSink *sink)
                                       .arg(*failed));
             continue;
         }
+        if (rc == AVERROR_EOF && m_seekKey > 0) {
+            // Nothing came out of the key frame: it was not one (a file without an index
+            // can flag every frame as a key). Remember that and start one key earlier.
+            if (const Failure failed = startEarlier(true))
+                return R::failure(*failed);
+            continue;
+        }
         if (rc < 0) {
             m_nextDisplay = -1;
             return R::failure(QStringLiteral("frame %1 did not decode: %2")
@@ -275,16 +305,20 @@ Result<QImage> VideoDecoder::decodeFrame(int frame, const FrameSink *sink)
 
         const qint64 tag = m_frame->pts;
         if (m_seekKey >= 0) {
-            // After a seek the key frame must be the first picture shown. If another one comes
-            // out first, the group of pictures leans on the one before: start one key earlier.
-            const int seekKey = m_seekKey;
-            m_seekKey = -1;
-            if (tag != AV_NOPTS_VALUE && tag != seekKey && seekKey > 0) {
+            // After a seek the key frame must be the first picture shown. A later picture
+            // first means the key frame did not decode on its own; an earlier one, that its
+            // group of pictures leans on the one before. Either way start one key earlier.
+            // A key frame that decodes to a picture that is not a key picture was flagged
+            // wrongly (without an index some files flag every frame).
+            const bool keyPicture = m_frame->key_frame != 0;
+            if (m_seekKey > 0
+                && ((tag != AV_NOPTS_VALUE && tag != m_seekKey) || !keyPicture)) {
                 av_frame_unref(m_frame.get());
-                if (const Failure failed = seekToKey(keyFrameAtOrBefore(seekKey - 1)))
+                if (const Failure failed = startEarlier(tag > m_seekKey || !keyPicture))
                     return R::failure(*failed);
                 continue;
             }
+            m_seekKey = -1;
         } else if (m_codec->has_b_frames == 0 && tag != AV_NOPTS_VALUE && tag > m_nextDisplay
                    && tag < frameCount()) {
             m_nextDisplay = int(tag); // pictures before this one were lost in decoding
@@ -317,6 +351,14 @@ Result<QImage> VideoDecoder::decodeFrame(int frame, const FrameSink *sink)
         if (frame <= last) // the picture did not convert
             return R::failure(QStringLiteral("frame %1 did not convert").arg(frame));
     }
+}
+
+Failure VideoDecoder::startEarlier(bool notAKey)
+{
+    const int key = m_seekKey;
+    if (notAKey)
+        m_table[std::size_t(key)].key = false;
+    return seekToKey(keyFrameAtOrBefore(key - 1));
 }
 
 QImage VideoDecoder::toImage(const AVFrame &frame)

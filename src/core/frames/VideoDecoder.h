@@ -32,8 +32,10 @@ struct FrameSink
 // decode forward counting pictures. Timestamps are never used to guess a position. Each
 // packet is tagged with its table index, so the picture that comes out can be checked: the
 // key frame must be the first picture shown after a seek, and for streams without reordering
-// the picture's tag must be the frame counted. An empty packet (a frame the recorder dropped)
-// shows the picture before it, as a player does.
+// the picture's tag must be the frame counted; a key frame whose picture is not a key picture
+// was flagged wrongly and is no longer used as one. A frame the recorder dropped (an empty
+// chunk in an AVI file) keeps its place in the count and shows the picture before it, as a
+// player does.
 //
 // Pictures are delivered as QImage::Format_BGR888, top-down, rows padded to 4 bytes: the same
 // bytes per row as a 24-bit bitmap, so packing it bottom-up is a row copy.
@@ -80,6 +82,8 @@ private:
         qint64 dts = AV_NOPTS_VALUE;
         bool key = false;
         bool empty = false;
+        bool corrupt = false;
+        bool inFile = true; // false for a dropped frame the demuxer gives no packet for
     };
 
     VideoDecoder() = default;
@@ -87,6 +91,7 @@ private:
     bool isTablePacket(const AVPacket &packet, int index) const;
     Failure seekToKey(int key);
     Failure rewindTo(int key);
+    Failure startEarlier(bool notAKey);
     int readVideoPacket(); // into m_packet; 0, AVERROR_EOF or another error
     Failure sendNextPacket();
     QImage toImage(const AVFrame &frame);
@@ -101,7 +106,7 @@ private:
     int m_stream = -1;
     QSize m_size;
     double m_frameRate = 0;
-    std::vector<Entry> m_table;
+    std::vector<Entry> m_table; // key flags are corrected when a key frame does not decode
 
     bool m_packetPending = false; // m_packet holds the next packet to send
     int m_nextPacket = 0;         // table index of the next packet to send

@@ -174,6 +174,14 @@ QString writeTestVideo(const QString &path, const TestVideoSpec &spec)
         }
     };
     for (int n = 0; n < spec.frames; ++n) {
+        if (spec.droppedFrames.contains(n)) {
+            av_packet_unref(packet.get());
+            packet->pts = packet->dts = av_rescale_q(n, ctx->time_base, stream->time_base);
+            packet->stream_index = stream->index;
+            if ((rc = av_interleaved_write_frame(out.get(), packet.get())) < 0)
+                return avText(rc);
+            continue;
+        }
         QImage picture = stampedPicture(spec.width, spec.height, n);
         if (spec.codec == TestCodec::Uncompressed)
             picture = picture.mirrored(false, true);

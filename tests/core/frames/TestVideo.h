@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QString>
 
 namespace skelvin::test {
@@ -17,6 +18,9 @@ struct TestVideoSpec
     int rateNum = 30000;
     int rateDen = 1001;
     int gopFrames = 10; // key frame distance of the inter-frame codecs
+    // Frames written as empty chunks, as a recorder marks frames it dropped (Motion JPEG and
+    // uncompressed only: every other frame must still decode on its own).
+    QList<int> droppedFrames;
 };
 
 // Writes an AVI file through FFmpeg whose every frame carries its own number: a 16-bit stamp

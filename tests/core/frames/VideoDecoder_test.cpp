@@ -60,11 +60,76 @@ TEST_P(VideoDecoderTest, EveryFrameIsTheFrameOfItsNumberForwardBackwardAndAfterJ
     }
 }
 
+TEST_P(VideoDecoderTest, AFileWithoutItsIndexOrCutShortStillGivesExactFrames)
+{
+    const QString path = makeVideo(30);
+    const QByteArray bytes = test::TestDirs::readFile(path);
+    const qsizetype index = bytes.lastIndexOf("idx1");
+    ASSERT_GT(index, 0);
+    const QString noIndex = m_dirs.writeFile("noindex.avi", bytes.left(index));
+    // Cut in the middle of frame 20.
+    qsizetype frame20 = bytes.indexOf("movi");
+    for (int n = 0; n <= 20; ++n)
+        frame20 = bytes.indexOf("00dc", frame20 + 4);
+    const QString cut = m_dirs.writeFile("cut.avi", bytes.left(frame20 + 12));
+
+    for (const QString &damaged : {noIndex, cut}) {
+        VideoDecoder::OpenFailure failure;
+        auto decoder = VideoDecoder::open(damaged, &failure);
+        ASSERT_TRUE(decoder) << failure.detail.toStdString();
+        const int count = decoder->frameCount();
+        EXPECT_EQ(count, damaged == noIndex ? 30 : 20);
+        for (const int n : {count - 2, 3, count - 1, 0, count / 2})
+            EXPECT_EQ(stampOf(*decoder, n), n);
+        const Result<QImage> past = decoder->decodeFrame(count);
+        EXPECT_FALSE(past);
+        EXPECT_EQ(stampOf(*decoder, 1), 1) << "usable after a failure";
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Codecs, VideoDecoderTest,
                          ::testing::Values(TestCodec::Uncompressed, TestCodec::MotionJpeg,
                                            TestCodec::Ffv1, TestCodec::H264,
                                            TestCodec::H264BFrames),
                          [](const auto &info) { return std::string(codecLabel(info.param)); });
+
+TEST(VideoDecoderDroppedFrames, ADroppedFrameShowsThePictureBeforeIt)
+{
+    test::TestDirs dirs;
+    for (const TestCodec codec : {TestCodec::MotionJpeg, TestCodec::Uncompressed}) {
+        test::TestVideoSpec spec;
+        spec.codec = codec;
+        spec.frames = 12;
+        spec.droppedFrames = {4, 5, 9};
+        const QString path = dirs.file(QStringLiteral("dropped.avi"));
+        ASSERT_EQ(test::writeTestVideo(path, spec), QString());
+        auto decoder = VideoDecoder::open(path, nullptr);
+        ASSERT_TRUE(decoder);
+        ASSERT_EQ(decoder->frameCount(), 12);
+        const int expected[12] = {0, 1, 2, 3, 3, 3, 6, 7, 8, 8, 10, 11};
+        for (const int n : {5, 4, 9, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 6})
+            EXPECT_EQ(stampOf(*decoder, n), expected[n]) << codecLabel(codec) << " frame " << n;
+    }
+}
+
+TEST(VideoDecoderOpen, FilesWithoutAVideoOrADecoderAreToldApart)
+{
+    test::TestDirs dirs;
+    VideoDecoder::OpenFailure failure;
+    EXPECT_FALSE(VideoDecoder::open(dirs.writeFile("empty.avi", QByteArray()), &failure));
+    EXPECT_EQ(failure.kind, VideoDecoder::OpenError::File);
+    EXPECT_FALSE(VideoDecoder::open(dirs.writeFile("junk.avi", QByteArray(5000, 'x')), &failure));
+    EXPECT_EQ(failure.kind, VideoDecoder::OpenError::File);
+
+    test::TestVideoSpec spec;
+    spec.frames = 3;
+    const QString path = dirs.file(QStringLiteral("clip.avi"));
+    ASSERT_EQ(test::writeTestVideo(path, spec), QString());
+    QByteArray bytes = test::TestDirs::readFile(path);
+    bytes.replace("MJPG", "QQQQ");
+    EXPECT_FALSE(VideoDecoder::open(dirs.writeFile("unknown.avi", bytes), &failure));
+    EXPECT_EQ(failure.kind, VideoDecoder::OpenError::NoDecoder);
+}
 
 } // namespace
 } // namespace skelvin
