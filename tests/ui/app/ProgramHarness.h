@@ -1,0 +1,83 @@
+#pragma once
+
+#include "app/Program.h"
+#include "core/app/AppContext.h"
+#include "core/common/Clock.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TestDirs.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QWidget>
+
+#include <memory>
+
+namespace skelvin::test {
+
+// The whole program over a throwaway application directory, drive root and settings file,
+// with a fixed clock and a scripted prompter.
+class ProgramHarness
+{
+public:
+    explicit ProgramHarness(bool withExchangeDir = true)
+        : dirs(withExchangeDir), clock(QDateTime(QDate(2026, 12, 8), QTime(9, 28, 39)))
+    {
+        QDir().mkpath(videos());
+    }
+
+    QString videos() const { return dirs.file(QStringLiteral("videos")); }
+
+    // Stores a setting before the program starts.
+    void store(const QString &key, const QString &value)
+    {
+        QSettings s(dirs.paths().settingsFile(), QSettings::IniFormat);
+        s.setValue(QStringLiteral("Settings/") + key, value);
+    }
+    QString stored(const QString &key) const
+    {
+        QSettings s(dirs.paths().settingsFile(), QSettings::IniFormat);
+        return s.value(QStringLiteral("Settings/") + key, QStringLiteral("<missing>")).toString();
+    }
+
+    Program &program()
+    {
+        if (!m_program) {
+            CommandLineOptions options;
+            options.paths = dirs.paths();
+            m_program = std::make_unique<Program>(options, clock, prompter);
+        }
+        return *m_program;
+    }
+    AppContext &context() { return program().context(); }
+
+    // Starts with the video directory already stored; answers No to the reset question.
+    bool startWithVideoDirectory()
+    {
+        store(QStringLiteral("logpath"), videos());
+        prompter.answer(Answer::No);
+        return program().start();
+    }
+
+    template <typename W = QWidget>
+    W *control(ScreenId screen, const char *name)
+    {
+        QWidget *s = program().screen(screen);
+        if (!s)
+            return nullptr;
+        return s->findChild<W *>(QString::fromLatin1(name));
+    }
+
+    QString resultsText() const
+    {
+        return QString::fromUtf8(TestDirs::readFile(videos() + QStringLiteral("/JumpMeasurementResults120826.txt")));
+    }
+
+    TestDirs dirs;
+    FixedClock clock;
+    ScriptedPrompter prompter;
+
+private:
+    std::unique_ptr<Program> m_program;
+};
+
+} // namespace skelvin::test
