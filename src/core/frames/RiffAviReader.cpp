@@ -67,6 +67,12 @@ bool RiffAviReader::readAt(qint64 pos, void *buffer, qint64 count)
     return m_device.read(static_cast<char *>(buffer), count) == count;
 }
 
+qint64 RiffAviReader::available(qint64 pos, qint64 size) const
+{
+    // A size read from the file never counts for more than the file holds.
+    return std::max<qint64>(0, std::min(size, m_fileSize - pos));
+}
+
 bool RiffAviReader::chunkAt(qint64 pos, qint64 end, Chunk *chunk)
 {
     if (pos + 8 > end)
@@ -213,24 +219,24 @@ void RiffAviReader::readSuperIndex(const Chunk &chunk)
     if (type != kIndexOfIndexes)
         return;
     m_videoHasOdmlIndex = true;
-    const qint64 room = (qint64(chunk.size) - qint64(h.size())) / 16;
+    const qint64 room = (available(chunk.dataPos, chunk.size) - qint64(h.size())) / 16;
     const qint64 count = std::min<qint64>(u32(&h[4]), room);
     std::vector<char> entries(std::size_t(std::max<qint64>(count, 0)) * 16);
     if (entries.empty() || !readAt(chunk.dataPos + 24, entries.data(), qint64(entries.size())))
         return;
-    qint64 lastOffset = -1;
+    qint64 nextFree = 0;
     for (qint64 i = 0; i < count; ++i) {
         const char *e = entries.data() + i * 16;
         const std::uint64_t offset = u64(e);
-        // Index chunks follow each other through the file; anything else is damage, and
-        // stopping there keeps the work bounded by the file's size.
-        if (offset > std::uint64_t(m_fileSize) || qint64(offset) <= lastOffset)
+        // Index chunks follow each other through the file without overlapping; anything else
+        // is damage, and stopping there keeps the work bounded by the file's size.
+        if (offset > std::uint64_t(m_fileSize) || qint64(offset) < nextFree)
             break;
-        lastOffset = qint64(offset);
         Chunk ix;
-        if (!chunkAt(lastOffset, m_fileSize, &ix))
+        if (!chunkAt(qint64(offset), m_fileSize, &ix))
             break;
         readStandardIndex(ix.dataPos, ix.size);
+        nextFree = ix.dataPos + available(ix.dataPos, ix.size);
     }
 }
 
@@ -243,7 +249,7 @@ void RiffAviReader::readStandardIndex(qint64 pos, qint64 size)
         return;
     const int longsPerEntry = std::max(2, int(u16(&h[0])));
     const qint64 entryBytes = 4 * qint64(longsPerEntry);
-    const qint64 room = (size - qint64(h.size())) / entryBytes;
+    const qint64 room = (available(pos, size) - qint64(h.size())) / entryBytes;
     const qint64 count = std::min<qint64>(u32(&h[4]), room);
     if (count <= 0)
         return;
@@ -256,8 +262,7 @@ void RiffAviReader::readStandardIndex(qint64 pos, qint64 size)
 
 void RiffAviReader::readOldIndex(const Chunk &chunk)
 {
-    const qint64 available = std::min<qint64>(chunk.size, m_fileSize - chunk.dataPos);
-    const qint64 count = available / 16;
+    const qint64 count = available(chunk.dataPos, chunk.size) / 16;
     constexpr qint64 kBlockEntries = 4096;
     std::vector<char> block(std::size_t(kBlockEntries * 16));
     for (qint64 first = 0; first < count; first += kBlockEntries) {

@@ -35,6 +35,7 @@ private:
     };
 
     bool readAt(qint64 pos, void *buffer, qint64 count);
+    qint64 available(qint64 pos, qint64 size) const;
     bool chunkAt(qint64 pos, qint64 end, Chunk *chunk);
     std::uint32_t listType(const Chunk &chunk);
 

@@ -1,0 +1,84 @@
+#include "core/frames/FramePicture.h"
+#include "core/frames/RiffAviReader.h"
+#include "core/frames/cDIB.h"
+
+#include "TestVideo.h"
+#include "support/TestDirs.h"
+
+#include <QBuffer>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace skelvin {
+namespace {
+
+using namespace test;
+
+// Damages a valid file at random: flipped bytes, overwritten sizes, cut ends, spliced copies.
+QByteArray mutate(QByteArray bytes, std::mt19937 &random)
+{
+    const int edits = 1 + int(random() % 8);
+    for (int e = 0; e < edits && !bytes.isEmpty(); ++e) {
+        const auto at = qsizetype(random() % std::uint32_t(bytes.size()));
+        switch (random() % 5) {
+        case 0: bytes[at] = char(random()); break;
+        case 1: { // a size or offset field made huge, zero or odd
+            static const quint32 values[] = {0, 1, 0x7fffffff, 0xffffffff, 0x80000000, 12, 40};
+            const quint32 v = values[random() % 7];
+            if (at + 4 <= bytes.size())
+                bytes.replace(at, 4, QByteArray(reinterpret_cast<const char *>(&v), 4));
+            break;
+        }
+        case 2: bytes.truncate(at); break;
+        case 3: bytes.insert(at, bytes.mid(qsizetype(random() % std::uint32_t(bytes.size())), 64)); break;
+        default: bytes.remove(at, 1 + qsizetype(random() % 16)); break;
+        }
+    }
+    return bytes;
+}
+
+// Stands for the libFuzzer targets in fuzz/ in every test run: damaged AVI headers and bitmap
+// files give an error or a result, never a crash, a hang or a huge allocation.
+TEST(ReaderFuzz, DamagedAviHeadersAndBitmapsNeverCrash)
+{
+    TestDirs dirs;
+    TestVideoSpec spec;
+    spec.frames = 6;
+    const QString path = dirs.file(QStringLiteral("clip.avi"));
+    ASSERT_EQ(writeTestVideo(path, spec), QString());
+    const QByteArray avi = TestDirs::readFile(path);
+    cDIB dib;
+    ASSERT_TRUE(dib.CreateFromPackedDIBPointer(packedBitmap24(stampedPicture(16, 8, 3))));
+    const QByteArray bitmap = dib.fileBytes();
+
+    std::mt19937 random(20050601);
+    int aviRead = 0;
+    int bitmapRead = 0;
+    for (int i = 0; i < 3000; ++i) {
+        QBuffer aviBuffer;
+        aviBuffer.setData(mutate(avi, random));
+        aviBuffer.open(QIODevice::ReadOnly);
+        if (RiffAviReader(aviBuffer).read())
+            ++aviRead;
+
+        QBuffer bitmapBuffer;
+        bitmapBuffer.setData(mutate(bitmap, random));
+        bitmapBuffer.open(QIODevice::ReadOnly);
+        cDIB read;
+        if (read.CreateFromDevice(bitmapBuffer)) {
+            ++bitmapRead;
+            // What was read is what the file holds, no more.
+            ASSERT_LE(qint64(read.SizeBitmapInfo()), bitmapBuffer.size());
+        }
+    }
+    // Both kinds of outcome happened, so the damage reached the checks.
+    EXPECT_GT(aviRead, 0);
+    EXPECT_LT(aviRead, 3000);
+    EXPECT_GT(bitmapRead, 0);
+    EXPECT_LT(bitmapRead, 3000);
+}
+
+} // namespace
+} // namespace skelvin
