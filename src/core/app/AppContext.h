@@ -66,6 +66,8 @@ public:
     bool startFocusPending = false;
     // The name the capture screen's skier name box proposes (set by the skier names import).
     QString captureSkierName;
+    // The capture screen's attempt number box (it has already moved on to the next attempt).
+    QString captureAttemptText;
     QString measuredVideoFile;
     int measuredFrame = 0;
 

@@ -15,6 +15,7 @@ QString screenTitle(ScreenId screen)
     case ScreenId::VideoLog: return QStringLiteral("Video Log");
     case ScreenId::PictureLog: return QStringLiteral("Picture Log");
     case ScreenId::Results: return QStringLiteral("Results");
+    case ScreenId::Calibrate: return QStringLiteral("Calibrate");
     }
     return QString();
 }

@@ -16,6 +16,7 @@ enum class ScreenId {
     VideoLog,
     PictureLog,
     Results,
+    Calibrate,
 };
 
 // How one screen brings up another. Full screens hide the main screen while they are in front;

@@ -8,9 +8,11 @@ ScreenNavigator::ScreenNavigator(Prompter &prompter) : m_prompter(prompter)
 {
 }
 
-void ScreenNavigator::registerScreen(ScreenId id, QWidget *screen)
+void ScreenNavigator::registerScreen(ScreenId id, QWidget *screen, std::function<void()> open)
 {
     m_screens.insert(static_cast<int>(id), screen);
+    if (open)
+        m_openers.insert(static_cast<int>(id), std::move(open));
 }
 
 QWidget *ScreenNavigator::screen(ScreenId id) const
@@ -20,7 +22,8 @@ QWidget *ScreenNavigator::screen(ScreenId id) const
 
 bool ScreenNavigator::isViewer(ScreenId id)
 {
-    return id == ScreenId::VideoLog || id == ScreenId::PictureLog;
+    return id == ScreenId::VideoLog || id == ScreenId::PictureLog || id == ScreenId::Results
+           || id == ScreenId::Calibrate;
 }
 
 void ScreenNavigator::show(ScreenId id)
@@ -40,7 +43,10 @@ void ScreenNavigator::show(ScreenId id)
                 other->hide();
         }
     }
-    target->show();
+    if (const auto opener = m_openers.constFind(static_cast<int>(id)); opener != m_openers.cend())
+        (*opener)();
+    else
+        target->show();
     target->raise();
     target->activateWindow();
 }

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 namespace skelvin {
 
 class Prompter;
@@ -18,7 +20,8 @@ class ScreenNavigator : public Navigator
 public:
     explicit ScreenNavigator(Prompter &prompter);
 
-    void registerScreen(ScreenId id, QWidget *screen);
+    // `open` shows the screen when it needs more than show() (a viewer that refills itself).
+    void registerScreen(ScreenId id, QWidget *screen, std::function<void()> open = {});
     QWidget *screen(ScreenId id) const;
 
     void show(ScreenId id) override;
@@ -28,6 +31,7 @@ public:
 private:
     Prompter &m_prompter;
     QHash<int, QPointer<QWidget>> m_screens;
+    QHash<int, std::function<void()>> m_openers;
 };
 
 } // namespace skelvin

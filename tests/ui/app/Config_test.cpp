@@ -1,4 +1,4 @@
-#include "ProgramHarness.h"
+#include "support/ProgramHarness.h"
 #include "support/Clicks.h"
 
 #include "core/geometry/GridTransformSolver.h"
