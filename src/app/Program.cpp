@@ -5,22 +5,29 @@
 #include "ui/app/Config.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/ScreenNavigator.h"
+#include "ui/measure/Measure.h"
+#include "ui/measure/Results.h"
 
 namespace skelvin {
 
 struct Program::Screens
 {
     explicit Screens(AppContext &context)
-        : navigator(context.prompter()), mainForm(context), config(context)
+        : navigator(context.prompter()), mainForm(context), config(context), measure(context),
+          results(context)
     {
         context.setNavigator(&navigator);
         navigator.registerScreen(ScreenId::Main, &mainForm);
         navigator.registerScreen(ScreenId::Config, &config);
+        navigator.registerScreen(ScreenId::Measure, &measure);
+        navigator.registerScreen(ScreenId::Results, &results, [this] { results.showResults(); });
     }
 
     ScreenNavigator navigator;
     MainForm mainForm;
     Config config;
+    Measure measure;
+    Results results;
 };
 
 Program::Program(const CommandLineOptions &options, Clock &clock, Prompter &prompter)

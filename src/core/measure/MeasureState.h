@@ -25,6 +25,7 @@ struct MeasureState
     bool barefootIndicatorVisible = false; // barefoot or sit-ski tournament
 
     ScreenPoint impactPoint;          // the mark, twips
+    bool markPlaced = false;          // a mark was placed on the picture since the last Clear
     ScreenPoint lastMousePoint;       // the last mouse position over the picture
     SurveyPoint lastSurveyPoint;      // the survey point last computed by a record or the mark
     QString fineDistanceText;         // Str of the last measured distance to four decimals

@@ -8,6 +8,8 @@
 
 namespace skelvin {
 
+const QString ResultRecorder::kNoMarkText =
+    QStringLiteral("Click the point of first contact on the picture before recording the jump.");
 const QString ResultRecorder::kNoImageText = QStringLiteral(
     "The mark is on a point that the grid cannot map onto the water, so no distance can be "
     "measured. Nothing was recorded: place the mark on the landing point and record again.");
@@ -83,6 +85,11 @@ bool ResultRecorder::askOtherGridDistance(MeasureState &state, ExchangeTexts &ex
 
 bool ResultRecorder::measure(MeasureState &state, ExchangeTexts &exchange)
 {
+    // A mark left over from the jump before (or none at all) must never become this jump's result.
+    if (!state.markPlaced) {
+        m_context.prompter().inform(kNoMarkText, MessageIcon::Exclamation, QStringLiteral("Record Jump"));
+        return false;
+    }
     const TournamentType type = m_context.tournament().tournamentType;
     const std::optional<JumpMeasurement> measured =
         distance_calculation(m_context.grids(), type, state.impactPoint);

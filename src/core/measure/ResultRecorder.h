@@ -43,6 +43,7 @@ public:
     static void chooseKind(MeasureState &state, ResultKind kind);
 
     static const QString kNoImageText;
+    static const QString kNoMarkText;
     static const QString kOtherGridQuestion;
     static const QString kOtherGridMismatch;
 

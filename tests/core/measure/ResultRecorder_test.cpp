@@ -34,6 +34,7 @@ struct Recording
         state.distanceText = QStringLiteral("m");
         state.distanceFtText = QStringLiteral("ft");
         state.impactPoint = {4520, 3105};
+        state.markPlaced = true;
     }
 
     void tournament(TournamentType type)
@@ -217,6 +218,7 @@ TEST(ResultRecorder, APointWithoutImageIsRefusedPlainly)
     Recording r;
     r.context.grids().active().transform.c[3] = -0.5; // w = 0 at x = 2
     r.state.impactPoint = {2, 100};
+    r.state.markPlaced = true;
     EXPECT_FALSE(r.recorder.Record(r.state));
     EXPECT_EQ(r.prompter.texts(), QStringList{ResultRecorder::kNoImageText});
     EXPECT_FALSE(QFile::exists(r.context.results().path()));
@@ -242,6 +244,7 @@ TEST(ResultRecorder, ExchangeFilesHoldTheLastStatusAndEveryRawLine)
     r.clock.set(QDateTime(QDate(2005, 7, 4), QTime(14, 36, 2)));
     r.state.jumpNo = QStringLiteral(" 4");
     r.state.impactPoint = {4530, 3105};
+    r.state.markPlaced = true;
     ASSERT_TRUE(r.recorder.Record(r.state));
 
     EXPECT_EQ(r.exchangeBytes("qvresult.dst"), QByteArray("OK,  45.2,  148,  4\r\n"));

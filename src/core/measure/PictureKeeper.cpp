@@ -1,0 +1,161 @@
+#include "core/measure/PictureKeeper.h"
+
+#include "core/app/AppContext.h"
+#include "core/common/NumberText.h"
+#include "core/common/TextFile.h"
+#include "core/logs/SessionLog.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace skelvin {
+
+const QString PictureKeeper::kNotStandardVideoText = QStringLiteral(
+    "Warning, this is not a  standard KRX file so it will not be saved in the Log for future reference");
+
+PictureKeeper::PictureKeeper(AppContext &context) : m_context(context)
+{
+}
+
+QString PictureKeeper::pictureFilePath(const MeasureState &state) const
+{
+    return m_context.videoDirectory + QLatin1Char('/') + state.skierName + QStringLiteral("jump")
+           + state.jumpNo.trimmed() + m_context.tournament().pictureExtension;
+}
+
+bool PictureKeeper::appendSessionLog(const QString &line)
+{
+    const QString path = sessionLogPath(m_context.videoDirectory, m_context.clock().dateText());
+    const Failure f = path.isEmpty() ? Failure(QStringLiteral("no video directory is set"))
+                                     : appendTextLines(path, {line});
+    if (f) {
+        m_context.prompter().inform(QStringLiteral("The session log could not be written.\n") + *f,
+                                    MessageIcon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+bool PictureKeeper::SavePict(const MeasureState &state, const QImage &shownPicture,
+                             bool shownIsFramePicture)
+{
+    Prompter &prompter = m_context.prompter();
+    QString path = pictureFilePath(state);
+    m_context.debugLog().DebugLogWrite(QStringLiteral("save ") + path);
+
+    if (QFileInfo::exists(path)) {
+        if (prompter.askYesNo(QStringLiteral("File: ") + path
+                              + QStringLiteral(" already exists.  Do you want to overwrite it?"))) {
+            QFile::remove(path);
+        } else {
+            while (QFileInfo::exists(path)) {
+                const std::optional<QString> renamed = prompter.input(
+                    {QStringLiteral("This File Name already exists. You must rename the file before saving."),
+                     QStringLiteral("Rename Picture"), path});
+                // Cancelling the rename, or giving no name, keeps the old picture and saves nothing.
+                if (!renamed || renamed->trimmed().isEmpty())
+                    return false;
+                path = *renamed;
+            }
+        }
+    }
+
+    const QString frame = m_context.paths().currentCapture();
+    bool saved = false;
+    if (shownIsFramePicture && QFileInfo::exists(frame)) {
+        // Move, then copy back, so the measure screen's frame picture stays available.
+        saved = QFile::rename(frame, path) || (QFile::copy(frame, path) && QFile::remove(frame));
+        if (saved)
+            QFile::copy(path, frame);
+    } else if (!shownPicture.isNull()) {
+        saved = shownPicture.save(path, "BMP");
+    }
+    if (!saved) {
+        prompter.inform(QStringLiteral("The picture could not be saved as %1.").arg(path),
+                        MessageIcon::Exclamation);
+        return false;
+    }
+    m_context.debugLog().DebugLogWrite(QStringLiteral("Picture actually Saved"));
+
+    const QString date = m_context.clock().dateText();
+    const QString time = m_context.clock().timeText();
+    m_context.results().append(date + QLatin1Char(' ') + time + QStringLiteral(" Saved picture: ") + path);
+    if (const Failure f = writeTextLines(path + QStringLiteral(".info"),
+                                         {path + QStringLiteral(", ") + m_context.captureSkierName
+                                          + QStringLiteral(", ") + m_context.captureAttemptText}))
+        prompter.inform(QStringLiteral("The picture's side file could not be written.\n") + *f,
+                        MessageIcon::Exclamation);
+    appendSessionLog(PictureLogLine(date, time, m_context.captureSkierName,
+                                    Val(m_context.captureAttemptText) - 1, state.distanceText, path));
+    return true;
+}
+
+void PictureKeeper::applyPicturePolicy(const MeasureState &state, const QImage &shownPicture,
+                                       bool shownIsFramePicture)
+{
+    switch (m_context.tournament().pictureSavePolicy) {
+    case SavePolicy::Save:
+        SavePict(state, shownPicture, shownIsFramePicture);
+        break;
+    case SavePolicy::Ask:
+        if (m_context.prompter().askYesNo(QStringLiteral("Do you want to save this picture?")))
+            SavePict(state, shownPicture, shownIsFramePicture);
+        break;
+    case SavePolicy::NoSave:
+        break;
+    }
+}
+
+void PictureKeeper::eraseVideo(const QString &path)
+{
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (!QFile::remove(path) && QFileInfo::exists(path)) {
+        m_context.prompter().inform(QStringLiteral("The video %1 could not be erased.").arg(path),
+                                    MessageIcon::Exclamation);
+        return;
+    }
+    m_context.debugLog().DebugLogWrite(QStringLiteral("Video File ") + path + QStringLiteral(" Erased"));
+}
+
+void PictureKeeper::logVideo(const QString &path)
+{
+    const std::optional<VideoNameParts> parts = videoNameParts(path);
+    if (!parts) {
+        m_context.prompter().inform(kNotStandardVideoText, MessageIcon::Exclamation);
+        return;
+    }
+    const int frame = m_context.measuredFrame;
+    appendSessionLog(VideoLogLine(m_context.clock().dateText(), m_context.clock().timeText(),
+                                  parts->skier, parts->jump, frame, path));
+    if (const Failure f = writeTextLines(path + QStringLiteral(".info"),
+                                         {path + QLatin1Char(',') + Str(frame)}))
+        m_context.prompter().inform(QStringLiteral("The video's side file could not be written.\n") + *f,
+                                    MessageIcon::Exclamation);
+}
+
+void PictureKeeper::applyVideoPolicy()
+{
+    const QString path = m_context.measuredVideoFile;
+    if (path.isEmpty())
+        return; // no video was measured (a picture loaded from a file or the clipboard)
+    bool keep = false;
+    switch (m_context.tournament().videoSavePolicy) {
+    case SavePolicy::NoSave:
+        keep = false;
+        break;
+    case SavePolicy::Ask:
+        keep = m_context.prompter().askYesNo(QStringLiteral("Do you want to save this video capture?"));
+        break;
+    case SavePolicy::Save:
+        keep = true;
+        break;
+    }
+    if (!keep) {
+        eraseVideo(path);
+        return;
+    }
+    logVideo(path);
+    m_context.debugLog().DebugLogWrite(QStringLiteral("Video File ") + path + QStringLiteral(" Saved"));
+}
+
+} // namespace skelvin

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/measure/MeasureState.h"
+
+#include <QImage>
+#include <QString>
+
+namespace skelvin {
+
+class AppContext;
+
+// Keeps the evidence of a measured jump: saves the contact picture beside the videos with its
+// side file and session-log line, and keeps (logging it) or erases the captured video, each by
+// the operator's policy.
+class PictureKeeper
+{
+public:
+    explicit PictureKeeper(AppContext &context);
+
+    // "Save Picture". The picture saved is the frame picture of the application directory when
+    // the shown picture came from it; otherwise `shownPicture` is written, so the file always
+    // holds the picture that was measured. True when the picture was saved.
+    bool SavePict(const MeasureState &state, const QImage &shownPicture = QImage(),
+                  bool shownIsFramePicture = true);
+
+    // Saves the picture or not by the picture policy ("Save", "Ask", "NoSave").
+    void applyPicturePolicy(const MeasureState &state, const QImage &shownPicture = QImage(),
+                            bool shownIsFramePicture = true);
+
+    // Keeps or erases the video that was measured, by the video policy.
+    void applyVideoPolicy();
+
+    // <video directory>/<skier>jump<jump, blanks trimmed>.bmp
+    QString pictureFilePath(const MeasureState &state) const;
+
+    static const QString kNotStandardVideoText;
+
+private:
+    void logVideo(const QString &path);
+    void eraseVideo(const QString &path);
+    bool appendSessionLog(const QString &line);
+
+    AppContext &m_context;
+};
+
+} // namespace skelvin

@@ -1,0 +1,143 @@
+#pragma once
+
+#include "core/geometry/Grid.h"
+#include "core/measure/MeasureState.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QTimer;
+class QToolButton;
+
+namespace skelvin {
+
+class AppContext;
+class ArrowKeyTracker;
+class DragHandle;
+class PictureView;
+
+// The measure screen: a still picture of the landing area with the current grid drawn over it,
+// the contact mark the operator places and nudges, and the recording of the jump.
+class Measure : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Measure(AppContext &context, QWidget *parent = nullptr);
+    ~Measure() override;
+
+    // Redraws the buoys, side lines, distance labels and grid description of the current grid.
+    void show_the_grid();
+    // Draws the contact mark at the impact point and the splash indicator above the corrected
+    // landing point.
+    void DrawImpactMark();
+
+    PictureView &pictureView() const { return *m_picture; }
+    const MeasureState &state() const { return m_state; }
+    // Puts a picture on the screen as frame selection does (NavigationTag "SelectFrame").
+    void setSkierAndJump(const QString &skier, const QString &jumpNo);
+
+    // Handlers, public so that menus, buttons and tests share one path.
+    void Record_Click();
+    void Unfreeze_Click();
+    void Set_grid_Click();
+    void verify_Click();
+    void mnuPaste_Click();
+    void ClipSnapShot_Click();
+    void ImgSnapShot_Click();
+    void LoadPict_Click();
+    void mnuCapture_Click();
+    void Exit_Click();
+    void adjust(double dxTwips, double dyTwips);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void buildControls();
+    QWidget *buildSidePanel();
+    void buildMenu();
+    void activate();
+    void pictureChanged();
+    void freezePicture(const QImage &picture, const QString &name);
+    void applyColours();
+    void showReadouts(bool visible);
+    void pressOnPicture(ScreenPoint point);
+    void moveOverPicture(ScreenPoint point);
+    void keyTimerTick();
+    void loadTimerTick();
+    void setMarkControlsVisible(bool visible);
+    void resultOptionChosen(ResultKind kind, bool on);
+    void entryChosen(QRadioButton *option, bool on);
+    void readState();
+    void showState();
+    void clearDistanceLabels();
+    void savePictureByPolicy();
+
+    AppContext &m_context;
+    MeasureState m_state;
+    ScreenPoint m_lastImpactPoint;
+    ScreenPoint m_splashPoint;
+    QString m_pictureWidthText = QStringLiteral("12000");
+    QString m_pictureHeightText = QStringLiteral("9000");
+    QString m_shownPictureName;
+    // Whether the picture on show is the frame picture of the application directory.
+    bool m_pictureIsFramePicture = false;
+
+    PictureView *m_picture = nullptr;
+    ArrowKeyTracker *m_keys = nullptr;
+    QTimer *m_keyTimer = nullptr;
+    QTimer *m_loadTimer = nullptr;
+
+    QPushButton *m_record = nullptr;
+    QLineEdit *m_distance = nullptr;
+    QLineEdit *m_distanceFt = nullptr;
+    QLineEdit *m_jumpNo = nullptr;
+    QComboBox *m_skierName = nullptr;
+    QRadioButton *m_optJumpOK = nullptr;
+    QRadioButton *m_pass = nullptr;
+    QRadioButton *m_fall = nullptr;
+    QRadioButton *m_oReride = nullptr;
+    QRadioButton *m_mReride = nullptr;
+    QRadioButton *m_otherGrid = nullptr;
+    QRadioButton *m_makeComment = nullptr;
+    QLineEdit *m_comment = nullptr;
+    QPushButton *m_setGrid = nullptr;
+    QPushButton *m_showGrid = nullptr;
+    QPushButton *m_verify = nullptr;
+    QCheckBox *m_autoLoad = nullptr;
+    QScrollBar *m_crossSize = nullptr;
+    DragHandle *m_crossLabel = nullptr;
+    QToolButton *m_adjustUp = nullptr;
+    QToolButton *m_adjustDown = nullptr;
+    QToolButton *m_adjustLeft = nullptr;
+    QToolButton *m_adjustRight = nullptr;
+    DragHandle *m_adjustmentLabel = nullptr;
+    DragHandle *m_frozenSign = nullptr;
+    QLabel *m_unofficialJump = nullptr;
+    DragHandle *m_gridLabel = nullptr;
+    QLineEdit *m_gridDescription = nullptr;
+    QLineEdit *m_gifFileName = nullptr;
+    QLineEdit *m_barefootIndicator = nullptr;
+    QLineEdit *m_xtwips = nullptr;
+    QLineEdit *m_ytwips = nullptr;
+    QLineEdit *m_xposition = nullptr;
+    QLineEdit *m_yposition = nullptr;
+    QLineEdit *m_verifyDistance = nullptr;
+    QLabel *m_maxbuoy = nullptr;
+    QLabel *m_minbuoy = nullptr;
+    QLabel *m_maxbuoym = nullptr;
+    QLabel *m_minbuoym = nullptr;
+    QLabel *m_iwsfLabel = nullptr;
+    QLabel *m_awsaLabel = nullptr;
+};
+
+} // namespace skelvin

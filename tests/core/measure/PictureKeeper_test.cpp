@@ -1,0 +1,118 @@
+#include "core/app/AppContext.h"
+#include "core/measure/PictureKeeper.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TestDirs.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace skelvin;
+using namespace skelvin::test;
+
+namespace {
+
+struct Keeper
+{
+    Keeper() : clock(QDateTime(QDate(2026, 12, 8), QTime(10, 20, 30))),
+               context(dirs.paths(), clock, prompter, nullptr)
+    {
+        videos = dirs.file(QStringLiteral("videos"));
+        QDir().mkpath(videos);
+        QDir().mkpath(dirs.paths().appDir());
+        context.videoDirectory = videos;
+        context.results().setPath(videos + QStringLiteral("/results.txt"));
+        context.captureSkierName = QStringLiteral("Skier A");
+        context.captureAttemptText = QStringLiteral("4");
+        writeFrame("first");
+        state.skierName = QStringLiteral("Skier A");
+        state.jumpNo = QStringLiteral(" 3");
+        state.distanceText = QStringLiteral(" 45.1m");
+    }
+    void writeFrame(const QByteArray &bytes) { dirs.writeFile(QStringLiteral("app/currentcapture.bmp"), bytes); }
+    QString picture() const { return videos + QStringLiteral("/Skier Ajump3.bmp"); }
+
+    TestDirs dirs;
+    FixedClock clock;
+    ScriptedPrompter prompter;
+    AppContext context;
+    QString videos;
+    MeasureState state;
+};
+
+} // namespace
+
+TEST(PictureKeeper, SavesThePictureWithItsSideFileAndLogLines)
+{
+    Keeper k;
+    ASSERT_TRUE(PictureKeeper(k.context).SavePict(k.state));
+    EXPECT_EQ(TestDirs::readFile(k.picture()), QByteArray("first"));
+    EXPECT_EQ(TestDirs::readFile(k.context.paths().currentCapture()), QByteArray("first")); // still there
+    EXPECT_EQ(TestDirs::readFile(k.picture() + QStringLiteral(".info")),
+              (k.picture() + QStringLiteral(", Skier A, 4\r\n")).toUtf8());
+    EXPECT_EQ(TestDirs::readFile(k.videos + QStringLiteral("/results.txt")),
+              (QStringLiteral("12-08-2026 10:20:30 Saved picture: ") + k.picture() + QStringLiteral("\r\n")).toUtf8());
+    EXPECT_EQ(TestDirs::readFile(k.videos + QStringLiteral("/JumpMeasurementLog120826.txt")),
+              (QStringLiteral("12-08-2026    10:20:30      Skier: Skier A              Jump:  3      "
+                              "Distance:  45.1m            File: ") + k.picture() + QStringLiteral("\r\n")).toUtf8());
+}
+
+TEST(PictureKeeper, AnExistingPictureIsReplacedOrKeptUnderANewName)
+{
+    Keeper k;
+    ASSERT_TRUE(PictureKeeper(k.context).SavePict(k.state));
+    k.writeFrame("second");
+    k.prompter.answer(Answer::Yes);
+    ASSERT_TRUE(PictureKeeper(k.context).SavePict(k.state));
+    EXPECT_EQ(k.prompter.texts().first(), QStringLiteral("File: ") + k.picture()
+                                               + QStringLiteral(" already exists.  Do you want to overwrite it?"));
+    EXPECT_EQ(TestDirs::readFile(k.picture()), QByteArray("second"));
+
+    k.prompter.clear();
+    k.writeFrame("third");
+    const QString renamed = k.videos + QStringLiteral("/Skier Ajump3b.bmp");
+    k.prompter.answer(Answer::No).type(k.picture()).type(renamed);
+    ASSERT_TRUE(PictureKeeper(k.context).SavePict(k.state));
+    EXPECT_EQ(k.prompter.prompts()[1].text, QStringLiteral("This File Name already exists. You must rename the file before saving."));
+    EXPECT_EQ(k.prompter.prompts()[1].defaultText, k.picture());
+    EXPECT_EQ(TestDirs::readFile(k.picture()), QByteArray("second"));
+    EXPECT_EQ(TestDirs::readFile(renamed), QByteArray("third"));
+    EXPECT_TRUE(QFile::exists(renamed + QStringLiteral(".info")));
+
+    // Cancelling the rename saves nothing and loses nothing.
+    k.prompter.clear();
+    k.prompter.answer(Answer::No).cancelInput();
+    EXPECT_FALSE(PictureKeeper(k.context).SavePict(k.state));
+    EXPECT_EQ(TestDirs::readFile(k.picture()), QByteArray("second"));
+    EXPECT_EQ(TestDirs::readFile(k.context.paths().currentCapture()), QByteArray("third"));
+}
+
+TEST(PictureKeeper, VideosAreKeptAndLoggedOrErasedByPolicy)
+{
+    Keeper k;
+    const QString video = k.dirs.writeFile(QStringLiteral("videos/Skier Ajump12.avi"), "avi");
+    k.context.measuredVideoFile = video;
+    k.context.measuredFrame = 45;
+
+    k.context.tournament().videoSavePolicy = SavePolicy::Save;
+    PictureKeeper(k.context).applyVideoPolicy();
+    EXPECT_TRUE(QFile::exists(video));
+    EXPECT_EQ(TestDirs::readFile(video + QStringLiteral(".info")), (video + QStringLiteral(", 45\r\n")).toUtf8());
+    EXPECT_TRUE(TestDirs::readFile(k.videos + QStringLiteral("/JumpMeasurementLog120826.txt"))
+                    .contains("Contact Frame:  45          File: " + video.toUtf8() + "\r\n"));
+
+    k.context.tournament().videoSavePolicy = SavePolicy::NoSave;
+    PictureKeeper(k.context).applyVideoPolicy();
+    EXPECT_FALSE(QFile::exists(video));
+    EXPECT_TRUE(k.prompter.prompts().isEmpty()); // erased without a question
+
+    const QString odd = k.dirs.writeFile(QStringLiteral("videos/warmup.avi"), "avi");
+    k.context.measuredVideoFile = odd;
+    k.context.tournament().videoSavePolicy = SavePolicy::Ask;
+    k.prompter.answer(Answer::Yes);
+    PictureKeeper(k.context).applyVideoPolicy();
+    EXPECT_EQ(k.prompter.texts().last(), PictureKeeper::kNotStandardVideoText);
+    EXPECT_TRUE(QFile::exists(odd));
+    EXPECT_FALSE(QFile::exists(odd + QStringLiteral(".info")));
+}

@@ -1,0 +1,282 @@
+#include "support/Clicks.h"
+#include "support/ProgramHarness.h"
+
+#include "core/geometry/GridTransformSolver.h"
+#include "core/grid_setup/GridSetupFile.h"
+#include "ui/common/PictureView.h"
+#include "core/measure/ResultRecorder.h"
+#include "ui/measure/Measure.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+using namespace skelvin;
+using namespace skelvin::test;
+
+namespace {
+
+// A camera looking straight down: one twip is one centimetre of water. The jump is at (15, 45).
+Grid straightDownGrid()
+{
+    Grid g;
+    g.description = QStringLiteral("straight down");
+    g.corners[0] = {{10500, 1500}, {105, 15}};
+    g.corners[1] = {{10500, 7500}, {105, 75}};
+    g.corners[2] = {{1500, 1500}, {15, 15}};
+    g.corners[3] = {{1500, 7500}, {15, 75}};
+    g.transform = *SolveGridTransform(g.corners);
+    g.jump = {15, 45};
+    return g;
+}
+
+// The whole program with grid 1 loaded and the frame picture waiting on the measure screen.
+class MeasureScreen : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        gridPath = h.dirs.file(QStringLiteral("grid1.ipt"));
+        ASSERT_FALSE(writeGridSetupFile(gridPath, straightDownGrid(), 1));
+        ASSERT_FALSE(writeCheckBuoyFile(checkBuoyFilePath(gridPath), {6000, 4500}, QStringLiteral("60"),
+                                        QStringLiteral("45")));
+        h.store(QStringLiteral("grid1File"), gridPath);
+        h.store(QStringLiteral("tournamentType"), tournament);
+        QImage frame(800, 600, QImage::Format_RGB888);
+        frame.fill(QColor(20, 60, 120));
+        QDir().mkpath(h.dirs.paths().appDir());
+        frame.save(h.dirs.paths().currentCapture(), "BMP");
+
+        ASSERT_TRUE(h.startWithVideoDirectory());
+        ASSERT_TRUE(h.context().grids().allGridsReady());
+        h.prompter.clear();
+        h.context().navigationTag = QStringLiteral("SelectFrame");
+        h.context().navigator().show(ScreenId::Measure);
+        measure = static_cast<Measure *>(h.program().screen(ScreenId::Measure));
+        ASSERT_TRUE(measure->isVisible());
+        measure->setSkierAndJump(QStringLiteral("Skier A"), QStringLiteral("3"));
+    }
+
+    template <typename W = QWidget>
+    W *control(const char *name) { return h.control<W>(ScreenId::Measure, name); }
+
+    void pressAt(QPoint pixels)
+    {
+        QTest::mousePress(measure->pictureView().canvas(), Qt::LeftButton, {}, pixels);
+    }
+
+    QString lastResultLine()
+    {
+        QStringList lines = h.resultsText().split(QStringLiteral("\r\n"));
+        lines.removeAll(QString());
+        return lines.value(lines.size() - 1);
+    }
+
+    QString tournament = QStringLiteral("normal");
+    ProgramHarness h;
+    QString gridPath;
+    Measure *measure = nullptr;
+};
+
+} // namespace
+
+TEST_F(MeasureScreen, APlacedAndNudgedMarkIsRecordedToTheByte)
+{
+    h.clock.set(QDateTime(QDate(2026, 12, 8), QTime(14, 35, 27)));
+    pressAt({400, 300}); // 6000, 4500 twips: 45 m beyond the jump
+    EXPECT_EQ(control<QLineEdit>("distance")->text(), QStringLiteral("m"));
+    EXPECT_TRUE(control<QWidget>("AdjustUp")->isVisibleTo(measure));
+    QTest::mouseClick(control<QWidget>("AdjustDown"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+
+    EXPECT_EQ(lastResultLine(), QStringLiteral(
+        "12-08-2026 14:35:27 Skier A  jump 3 -  47.1m  (IWSF) 155ft  (AWSA) ( 60/ 45.15) ( 6000/ 4515) ( 47.1002)"));
+    EXPECT_EQ(control<QLineEdit>("distance")->text(), QStringLiteral(" 47.1m"));
+    EXPECT_EQ(control<QLineEdit>("distance_ft")->text(), QStringLiteral(" 155ft"));
+    EXPECT_EQ(control<QLineEdit>("Jump_no")->text(), QStringLiteral("3")); // a measured jump does not advance
+
+    // The grid and the mark are drawn: four buoys, side lines, the mark and its splash indicator.
+    EXPECT_GT(measure->pictureView().drawingCount(), 4);
+    const auto splash = measure->pictureView().namedLine(QStringLiteral("lineSplashIndicator"));
+    ASSERT_TRUE(splash.has_value());
+    // Left to right on a grid whose upper-right X is larger: the splash stands 2.1 m (210 twips)
+    // further along survey X, drawn 1000 twips high.
+    EXPECT_NEAR(splash->first.x, 6000 + 210, 1e-6);
+    EXPECT_NEAR(splash->first.y - splash->second.y, 1000, 1e-6);
+    EXPECT_EQ(control<QLabel>("maxbuoy")->text(), QStringLiteral(" 98 feet"));
+    EXPECT_EQ(control<QLabel>("maxbuoym")->text(), QStringLiteral(" 30 meters"));
+
+    // Clear raises the jump number with a leading blank.
+    QTest::mouseClick(control<QPushButton>("Unfreeze"), Qt::LeftButton);
+    EXPECT_EQ(control<QLineEdit>("Jump_no")->text(), QStringLiteral(" 4"));
+    EXPECT_FALSE(measure->pictureView().namedLineVisible(QStringLiteral("lineSplashIndicator")));
+}
+
+TEST_F(MeasureScreen, FallPassAndVerifyModeLines)
+{
+    pressAt({400, 300});
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+
+    clickIndicator(control<QRadioButton>("Fall"));
+    EXPECT_EQ(control<QLineEdit>("Comment")->text(), QStringLiteral("Fall"));
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+    EXPECT_EQ(lastResultLine(), QStringLiteral(
+        "12-08-2026 09:28:39 Skier A  jump 3 -   (IWSF)  (AWSA)Fall ( 60/ 45) ( 6000/ 4500) ( 47.1)"));
+    EXPECT_EQ(control<QLineEdit>("Jump_no")->text(), QStringLiteral(" 4")); // a fall advances
+    EXPECT_TRUE(control<QRadioButton>("optJumpOK")->isChecked());
+
+    clickIndicator(control<QRadioButton>("Pass"));
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+    EXPECT_TRUE(lastResultLine().startsWith(QStringLiteral("12-08-2026 09:28:39 Skier A  jump  4 -   (IWSF)  (AWSA)Pass (")));
+
+    QTest::mouseClick(control<QPushButton>("verify"), Qt::LeftButton);
+    EXPECT_EQ(control<QPushButton>("verify")->text(), QStringLiteral("Verify off"));
+    EXPECT_TRUE(control<QWidget>("UnofficialJump")->isVisibleTo(measure));
+    pressAt({400, 300});
+    QTest::mouseMove(measure->pictureView().canvas(), {400, 300});
+    EXPECT_EQ(control<QLineEdit>("VerifyDistance")->text(), QStringLiteral(" 47.1m  154ft")); // 3.28 feet a metre
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+    EXPECT_EQ(lastResultLine(), QStringLiteral(
+        "12-08-2026 09:28:39 Skier A  jump  5 -  47.1m  (IWSF) 155ft  (AWSA) UNOFFICIAL JUMP - verify mode  ( 60/ 45) ( 6000/ 4500) ( 47.1)"));
+}
+
+TEST_F(MeasureScreen, OtherGridPairsMustAgreeWithinTwoFeet)
+{
+    clickIndicator(control<QRadioButton>("Other_Grid"));
+    h.prompter.answer(Answer::Yes).type(QStringLiteral("45")).type(QStringLiteral("150")) // refused
+        .answer(Answer::Yes).type(QStringLiteral("45")).type(QStringLiteral("149"));     // accepted
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+    EXPECT_TRUE(h.prompter.texts().contains(QStringLiteral(
+        "The meter distance and the foot distance you entered did not match, please enter them again")));
+    EXPECT_EQ(lastResultLine(), QStringLiteral(
+        "12-08-2026 09:28:39 Skier A  jump 3 - 45m  (IWSF) 149ft  (AWSA)Distance from other grid"));
+    EXPECT_FALSE(control<QRadioButton>("Other_Grid")->isChecked());
+}
+
+class BarefootMeasureScreen : public MeasureScreen
+{
+protected:
+    void SetUp() override
+    {
+        tournament = QStringLiteral("barefoot");
+        MeasureScreen::SetUp();
+    }
+};
+
+TEST_F(BarefootMeasureScreen, BarefootHasNoCorrectionAndTenthsOfAFoot)
+{
+    EXPECT_TRUE(control<QWidget>("barefoot_indicator")->isVisibleTo(measure));
+    pressAt({400, 300});
+    const auto splash = measure->pictureView().namedLine(QStringLiteral("lineSplashIndicator"));
+    ASSERT_TRUE(splash.has_value());
+    EXPECT_NEAR(splash->first.x, 6000, 1e-6); // the splash sits on the mark
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+    EXPECT_EQ(lastResultLine(), QStringLiteral(
+        "12-08-2026 09:28:39 Skier A  jump 3 -  45m  (IWSF) 147.6ft  (AWSA) BAREFOOT  ( 60/ 45) ( 6000/ 4500) ( 45)"));
+}
+
+class SitSkiMeasureScreen : public MeasureScreen
+{
+protected:
+    void SetUp() override
+    {
+        tournament = QStringLiteral("sitski");
+        MeasureScreen::SetUp();
+    }
+};
+
+TEST_F(SitSkiMeasureScreen, SitSkiGainsOnePointNineMetres)
+{
+    EXPECT_EQ(control<QLineEdit>("barefoot_indicator")->text(), QStringLiteral("Sit Ski Jump"));
+    pressAt({400, 300});
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+    EXPECT_EQ(lastResultLine(), QStringLiteral(
+        "12-08-2026 09:28:39 Skier A  jump 3 -  46.9m  (IWSF) 153.9ft  (AWSA) ( 60/ 45) ( 6000/ 4500) ( 46.9)"));
+}
+
+TEST_F(MeasureScreen, TheScreenAndTheToolGiveTheSameDistance)
+{
+    pressAt({437, 251});
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+    const QString line = lastResultLine();
+    const QString fine = line.mid(line.lastIndexOf(QLatin1Char('(')) + 1).chopped(1).trimmed();
+
+    QProcess tool;
+    tool.start(QStringLiteral(SKELVIN_TOOL_PATH),
+               {QStringLiteral("measure"), gridPath, QString::number(437 * 15), QString::number(251 * 15)});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    const QString out = QString::fromUtf8(tool.readAllStandardOutput());
+    double toolDistance = 0;
+    QString officialM;
+    for (const QString &l : out.split(QLatin1Char('\n'))) {
+        if (l.startsWith(QStringLiteral("distance_m=")))
+            toolDistance = l.mid(11).toDouble();
+        if (l.startsWith(QStringLiteral("official_m=")))
+            officialM = l.mid(11);
+    }
+    EXPECT_NEAR(fine.toDouble(), toolDistance, 0.00005);
+    EXPECT_EQ(control<QLineEdit>("distance")->text(), QLatin1Char(' ') + officialM + QLatin1Char('m'));
+}
+
+TEST_F(MeasureScreen, NothingIsShownAsRecordedWhenTheResultsFileCannotBeWritten)
+{
+    h.context().results().setPath(h.dirs.file(QStringLiteral("gone/results.txt")));
+    pressAt({400, 300});
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+    ASSERT_FALSE(h.prompter.prompts().isEmpty());
+    EXPECT_TRUE(h.prompter.prompts().last().text.contains(h.dirs.file(QStringLiteral("gone/results.txt"))));
+    EXPECT_EQ(control<QLineEdit>("distance")->text(), QStringLiteral("m")); // not " 47.1m"
+}
+
+TEST_F(MeasureScreen, HeldArrowKeysMoveTheMarkOneStepATickLeftBeforeUp)
+{
+    pressAt({400, 300});
+    QWidget *focus = control<QWidget>("distance_ft");
+    QTest::keyPress(focus, Qt::Key_Up);
+    QTest::keyPress(focus, Qt::Key_Left);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return measure->state().impactPoint.x <= 6000 - 30; }, 3000));
+    QTest::keyRelease(focus, Qt::Key_Left);
+    QTest::keyRelease(focus, Qt::Key_Up);
+    const ScreenPoint moved = measure->state().impactPoint;
+    EXPECT_EQ(moved.y, 4500.0); // Up waited behind Left
+    EXPECT_EQ(std::fmod(6000 - moved.x, 15.0), 0.0);
+    // Released: the mark stays put (at most one more step for the tap of Up).
+    QTest::qWait(250);
+    EXPECT_EQ(measure->state().impactPoint.x, moved.x);
+    EXPECT_GE(measure->state().impactPoint.y, 4500.0 - 15);
+}
+
+TEST_F(MeasureScreen, GridButtonCyclesOnlyWhenMoreThanOneGridIsInUse)
+{
+    EXPECT_FALSE(control<QWidget>("Set_grid")->isVisibleTo(measure));
+    h.context().grids().setGridCount(2);
+    measure->hide();
+    h.context().navigator().show(ScreenId::Measure);
+    auto *button = control<QPushButton>("Set_grid");
+    EXPECT_TRUE(button->isVisibleTo(measure));
+    QStringList captions;
+    for (int i = 0; i < 3; ++i) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        captions << button->text();
+    }
+    EXPECT_EQ(captions, (QStringList{QStringLiteral("&Grid 2"), QStringLiteral("&Grid 1"), QStringLiteral("&Grid 2")}));
+    EXPECT_EQ(h.context().grids().currentGrid(), 2);
+}
+
+TEST_F(MeasureScreen, RecordingWithoutAMarkRecordsNothing)
+{
+    pressAt({400, 300});
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+    const QString before = h.resultsText();
+    QTest::mouseClick(control<QPushButton>("Unfreeze"), Qt::LeftButton); // the next jump
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+    EXPECT_EQ(h.resultsText(), before);
+    EXPECT_EQ(h.prompter.texts().last(), ResultRecorder::kNoMarkText);
+}
