@@ -7,6 +7,13 @@ namespace skelvin {
 DragHandle::DragHandle(const QString &caption, QWidget *parent) : QLabel(caption, parent)
 {
     setCursor(Qt::SizeAllCursor);
+    // Handles carry light text by default; a dark ground keeps them readable anywhere.
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor(60, 64, 72));
+    p.setColor(QPalette::WindowText, Qt::white);
+    setPalette(p);
+    setMargin(2);
 }
 
 void DragHandle::addToGroup(QWidget *member)

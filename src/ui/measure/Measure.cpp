@@ -56,6 +56,7 @@ Measure::Measure(AppContext &context, QWidget *parent) : QWidget(parent), m_cont
     setObjectName(QStringLiteral("Measure"));
     setWindowTitle(QStringLiteral("Measure"));
     buildControls();
+    resize(1200, 800);
     buildMenu();
 
     m_keys = new ArrowKeyTracker(this);
@@ -140,6 +141,11 @@ QWidget *Measure::buildSidePanel()
     });
 
     auto *frame1 = named(new QGroupBox, "Frame1");
+    // A mid-grey ground on which the black, red and yellow captions of the options all read.
+    frame1->setAutoFillBackground(true);
+    QPalette ground = frame1->palette();
+    ground.setColor(QPalette::Window, QColor(150, 158, 168));
+    frame1->setPalette(ground);
     auto *options = new QVBoxLayout(frame1);
     options->setContentsMargins(6, 2, 6, 2);
     options->setSpacing(0);
@@ -235,9 +241,14 @@ QWidget *Measure::buildSidePanel()
     y += 90;
 
     m_frozenSign = named(new DragHandle(QStringLiteral("FROZEN")), "FrozenSign");
-    m_frozenSign->setStyleSheet(QStringLiteral("font-weight: bold; color: red;"));
+    QFont bold = m_frozenSign->font();
+    bold.setBold(true);
+    m_frozenSign->setFont(bold);
     m_unofficialJump = named(new QLabel(QStringLiteral("UNOFFICIAL JUMP")), "UnofficialJump");
-    m_unofficialJump->setStyleSheet(QStringLiteral("font-weight: bold; color: red;"));
+    m_unofficialJump->setFont(bold);
+    QPalette red = m_unofficialJump->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    m_unofficialJump->setPalette(red);
     place(m_frozenSign, 4, 120, 24, 0);
     place(m_unofficialJump, 130, 198);
 
