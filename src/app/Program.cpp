@@ -5,6 +5,7 @@
 #include "ui/app/Config.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/ScreenNavigator.h"
+#include "ui/grid_setup/Grid_Setup.h"
 #include "ui/measure/Measure.h"
 #include "ui/measure/Results.h"
 
@@ -13,12 +14,13 @@ namespace skelvin {
 struct Program::Screens
 {
     explicit Screens(AppContext &context)
-        : navigator(context.prompter()), mainForm(context), config(context), measure(context),
-          results(context)
+        : navigator(context.prompter()), mainForm(context), config(context), gridSetup(context),
+          measure(context), results(context)
     {
         context.setNavigator(&navigator);
         navigator.registerScreen(ScreenId::Main, &mainForm);
         navigator.registerScreen(ScreenId::Config, &config);
+        navigator.registerScreen(ScreenId::GridSetup, &gridSetup);
         navigator.registerScreen(ScreenId::Measure, &measure);
         navigator.registerScreen(ScreenId::Results, &results, [this] { results.showResults(); });
     }
@@ -26,6 +28,7 @@ struct Program::Screens
     ScreenNavigator navigator;
     MainForm mainForm;
     Config config;
+    Grid_Setup gridSetup;
     Measure measure;
     Results results;
 };

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/geometry/GridEntryTexts.h"
+
+#include <QString>
+
+namespace skelvin {
+
+class AppContext;
+
+// Save and Load File of the grid setup screen: the questions, the file dialog, both files, the
+// settings, the records and the grid state. The screen passes what its fields show and shows
+// what comes back.
+
+struct GridSaveRequest
+{
+    int gridNumber = 1;               // from the grid button
+    QString description;              // the grid's description so far
+    ScreenPoint checkBuoyMarker;      // where the check buoy marker stands
+    QString checkSurveyXText;         // txtCheckX, as typed
+    QString checkSurveyYText;         // txtCheckY
+};
+
+struct GridSaveOutcome
+{
+    bool saved = false;
+    int gridNumber = 1;
+    QString path;
+    QString description;
+};
+
+GridSaveOutcome gridSave(AppContext &context, const GridSaveRequest &request);
+
+struct GridLoadOutcome
+{
+    bool fileRead = false;    // the grid is in place (fields must show `texts`)
+    int gridNumber = 1;
+    QString path;
+    GridEntryTexts texts;     // what the setup screen's fields show now
+    bool gridLoaded = false;  // it has a check buoy and may be used for measuring
+};
+
+// `captionGrid` is the number on the grid button; `pictureWidthText` the picture width the
+// front/back check uses.
+GridLoadOutcome gridLoad(AppContext &context, int captionGrid, const QString &pictureWidthText);
+
+// The texts the setup screen shows for a grid (numbers as the fields show them). Without a
+// check buoy the marker fields read "auto" and the survey fields are empty.
+GridEntryTexts entryTextsOf(const Grid &grid, bool withCheckBuoy);
+
+inline const QString kInvalidSetupPathText = QStringLiteral("Invalid path, change in configuration screen");
+
+} // namespace skelvin

@@ -1,0 +1,697 @@
+#include "ui/grid_setup/Grid_Setup.h"
+
+#include "core/app/AppContext.h"
+#include "core/app/Navigator.h"
+#include "core/common/NumberText.h"
+#include "core/common/PictureSize.h"
+#include "core/geometry/SetupValidation.h"
+#include "core/grid_setup/GridFileCommands.h"
+#include "ui/common/ArrowKeyTracker.h"
+#include "ui/common/DragHandle.h"
+#include "ui/common/Named.h"
+#include "ui/common/PictureView.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace skelvin {
+
+namespace {
+
+// The entry fields: screen x, screen y, survey x, survey y of each buoy row.
+struct BuoyRow
+{
+    Buoy buoy;
+    const char *caption;
+    const char *option;
+    const char *fields[4];
+    const char *initial[4];
+};
+
+constexpr BuoyRow kRows[] = {
+    {Buoy::UpperLeft, "upper left", "upper_left_button",
+     {"upper_left_x", "upper_left_y", "ul_survey_x", "ul_survey_y"}, {"auto", "auto", "input", "input"}},
+    {Buoy::UpperRight, "upper right", "upper_right_button",
+     {"upper_right_x", "upper_right_y", "ur_survey_x", "ur_survey_y"}, {"auto", "auto", "input", "input"}},
+    {Buoy::LowerLeft, "lower left", "lower_left_button",
+     {"lower_left_x", "lower_left_y", "ll_survey_x", "ll_survey_y"}, {"auto", "auto", "input", "input"}},
+    {Buoy::LowerRight, "lower right", "lower_right_button",
+     {"lower_right_x", "lower_right_y", "lr_survey_x", "lr_survey_y"}, {"auto", "auto", "input", "input"}},
+    {Buoy::CheckBuoy, "Check Buoy", "optCheckBuoy",
+     {"txtCheckXpix", "txtCheckYpix", "txtCheckX", "txtCheckY"}, {"", "", "CheckX", "CheckY"}},
+};
+
+const QString kNotSetUpIcon = QStringLiteral("msgbox03.ico");
+const QString kSetUpIcon = QStringLiteral("face02.ico");
+
+QString text(const char *latin)
+{
+    return QString::fromLatin1(latin);
+}
+
+} // namespace
+
+Grid_Setup::Grid_Setup(AppContext &context, QWidget *parent) : QWidget(parent), m_context(context)
+{
+    setObjectName(QStringLiteral("Grid_Setup"));
+    setWindowTitle(QStringLiteral("Grid Setup"));
+    buildControls();
+    buildMenu();
+    resize(1280, 860);
+
+    m_keys = new ArrowKeyTracker(this);
+    m_keyTimer = named(new QTimer(this), "keyTimer");
+    m_keyTimer->setInterval(100);
+    connect(m_keyTimer, &QTimer::timeout, this, &Grid_Setup::keyTimerTick);
+
+    // First load: nothing set up, accuracy check off, no hint.
+    m_context.grids().resetAllGridsReady();
+    setStateIcon(kNotSetUpIcon);
+    setAccuracyEnabled(false);
+    m_lblCB->hide();
+    setLocked(false);
+}
+
+Grid_Setup::~Grid_Setup() = default;
+
+QLineEdit *Grid_Setup::field(const char *name, const QString &initial)
+{
+    auto *edit = named(new QLineEdit(initial), name);
+    const QString key = text(name);
+    m_fields.insert(key, edit);
+    return edit;
+}
+
+void Grid_Setup::buildControls()
+{
+    auto *layout = new QHBoxLayout(this);
+    m_picture = named(new PictureView, "Picture1");
+    layout->addWidget(m_picture, 1);
+    auto *side = new QVBoxLayout;
+    side->addWidget(buildFields());
+    side->addWidget(buildTools());
+    side->addStretch();
+    layout->addLayout(side);
+
+    connect(m_picture, &PictureView::mousePressed, this,
+            [this](ScreenPoint p, Qt::MouseButton) { pressOnPicture(p); });
+    m_lblCB = named(new QLabel(QStringLiteral("<-Check Buoy Should Be Here"), m_picture->canvas()), "lblCB");
+    QPalette hint = m_lblCB->palette();
+    hint.setColor(QPalette::WindowText, Qt::yellow);
+    m_lblCB->setPalette(hint);
+}
+
+QWidget *Grid_Setup::buildFields()
+{
+    auto *box = new QWidget;
+    box->setFixedWidth(440);
+    auto *grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+
+    auto *selection = named(new QGroupBox(QStringLiteral("Grid Point Selection")), "Frame1");
+    auto *options = new QVBoxLayout(selection);
+    options->setSpacing(2);
+    grid->addWidget(selection, 0, 0, 6, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Screen x")), 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Screen y")), 0, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Survey X")), 0, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Survey Y")), 0, 4);
+
+    int row = 1;
+    for (const BuoyRow &r : kRows) {
+        auto *option = named(new QRadioButton(text(r.caption)), r.option);
+        // The arrow keys must reach the key timer, not move between the options.
+        option->setFocusPolicy(Qt::NoFocus);
+        options->addWidget(option);
+        m_buoyOptions.insert(static_cast<int>(r.buoy), option);
+        for (int c = 0; c < 4; ++c) {
+            QLineEdit *edit = field(r.fields[c], text(r.initial[c]));
+            grid->addWidget(edit, row, c + 1);
+            const QString name = text(r.fields[c]);
+            connect(edit, &QLineEdit::textChanged, this,
+                    [this, name](const QString &t) { fieldChanged(name, t); });
+        }
+        ++row;
+    }
+    grid->addWidget(new QLabel(QStringLiteral("Jump")), row, 1, 1, 2, Qt::AlignRight);
+    for (const auto &[name, initial, column] : {std::tuple{"jump_x", "jump x", 3}, std::tuple{"jump_y", "jump y", 4}}) {
+        QLineEdit *edit = field(name, text(initial));
+        grid->addWidget(edit, row, column);
+        const QString key = text(name);
+        connect(edit, &QLineEdit::textChanged, this, [this, key](const QString &t) { fieldChanged(key, t); });
+    }
+    ++row;
+    grid->addWidget(field("ipt_file_description", QStringLiteral("No File")), row++, 0, 1, 5);
+    grid->addWidget(field("ipt_file_description_2", QString()), row++, 0, 1, 5);
+    m_txtPicWidth = field("txtPicWidth", QStringLiteral("Text1"));
+    m_txtPicHeight = field("txtPicHeight", QStringLiteral("Text1"));
+    m_txtPicWidth->setReadOnly(true);
+    m_txtPicHeight->setReadOnly(true);
+    grid->addWidget(new QLabel(QStringLiteral("Picture twips")), row, 0);
+    grid->addWidget(m_txtPicWidth, row, 1, 1, 2);
+    grid->addWidget(m_txtPicHeight, row, 3, 1, 2);
+    return box;
+}
+
+QWidget *Grid_Setup::buildTools()
+{
+    // Placed freely so that the drag handles can move their groups.
+    auto *panel = new QWidget;
+    panel->setFixedSize(440, 330);
+
+    auto *complete = named(new QPushButton(QStringLiteral("Complete"), panel), "Load");
+    complete->setGeometry(4, 4, 140, 30);
+    connect(complete, &QPushButton::clicked, this, &Grid_Setup::Load_Click);
+    m_gridSelect = named(new QPushButton(QStringLiteral("Grid 1"), panel), "grid_select");
+    m_gridSelect->setGeometry(150, 4, 100, 30);
+    connect(m_gridSelect, &QPushButton::clicked, this, &Grid_Setup::grid_select_Click);
+    m_stateIcon = named(new QLabel(panel), "grid_state_icon");
+    m_stateIcon->setGeometry(260, 2, 36, 36);
+    auto *draw = named(new QPushButton(QStringLiteral("Draw Buoys"), panel), "show_alignment");
+    draw->setGeometry(304, 4, 130, 30);
+    connect(draw, &QPushButton::clicked, this, &Grid_Setup::Show_grid);
+
+    m_lock = named(new QCheckBox(QStringLiteral("Lock Grid Buoys"), panel), "chkboxGridLock");
+    m_lock->setGeometry(4, 42, 150, 24);
+    connect(m_lock, &QCheckBox::toggled, this, &Grid_Setup::lockToggled);
+    auto *locked = new DragHandle(QStringLiteral("GRID LOCKED!"), panel);
+    m_gridLockedLabel = named(static_cast<QLabel *>(locked), "gridLockedLabel");
+    m_gridLockedLabel->setGeometry(160, 42, 120, 24);
+    auto *lockedDrag = new DragHandle(QStringLiteral("(drag-it)"), panel);
+    m_lblGridDragIt = named(static_cast<QLabel *>(lockedDrag), "lblGridDragIt");
+    m_lblGridDragIt->setGeometry(284, 42, 80, 24);
+    locked->addToGroup(m_lblGridDragIt);
+    lockedDrag->addToGroup(m_gridLockedLabel);
+
+    m_cmdCBlabel = named(new QPushButton(QStringLiteral("Clear Check Buoy"), panel), "cmdCBlabel");
+    m_cmdCBlabel->setGeometry(304, 72, 130, 28);
+    connect(m_cmdCBlabel, &QPushButton::clicked, this, [this] {
+        const bool clearing = m_cmdCBlabel->text() == QLatin1String("Clear Check Buoy");
+        m_lblCB->setVisible(!clearing);
+        m_cmdCBlabel->setText(clearing ? QStringLiteral("Show Check Buoy") : QStringLiteral("Clear Check Buoy"));
+    });
+
+    auto *adjustment = named(new DragHandle(QStringLiteral("Micro-Adjust (drag-it)"), panel), "AdjustmentLabel");
+    adjustment->setGeometry(4, 74, 180, 22);
+    const std::tuple<const char *, Qt::ArrowType, int, int, double, double> arrows[] = {
+        {"AdjustUp", Qt::UpArrow, 64, 100, 0, -15}, {"AdjustLeft", Qt::LeftArrow, 34, 128, -15, 0},
+        {"AdjustRight", Qt::RightArrow, 94, 128, 15, 0}, {"AdjustDown", Qt::DownArrow, 64, 156, 0, 15}};
+    for (const auto &[name, arrow, x, y, dx, dy] : arrows) {
+        auto *button = named(new QToolButton(panel), name);
+        button->setArrowType(arrow);
+        button->setGeometry(x, y, 28, 26);
+        button->setFocusPolicy(Qt::NoFocus);
+        adjustment->addToGroup(button);
+        const double sx = dx;
+        const double sy = dy;
+        connect(button, &QToolButton::clicked, this, [this, sx, sy] { nudge(sx, sy); });
+    }
+
+    auto *sizeLabel = named(new DragHandle(QStringLiteral("Marker Icon Size (drag-it)"), panel), "CrossSizeLabel");
+    sizeLabel->setGeometry(200, 110, 234, 22);
+    m_crossSize = named(new QScrollBar(Qt::Horizontal, panel), "Setup_Cross_size");
+    m_crossSize->setGeometry(200, 136, 234, 18);
+    // 10 to 600 twips; 150 twips (10 pixels) is plainly visible on a camera picture.
+    m_crossSize->setRange(10, 600);
+    m_crossSize->setSingleStep(15);
+    m_crossSize->setValue(150);
+    sizeLabel->addToGroup(m_crossSize);
+    connect(m_crossSize, &QScrollBar::valueChanged, this, &Grid_Setup::Show_grid);
+
+    m_accuracyButton = named(new QPushButton(QStringLiteral("Accuracy Check"), panel), "btnAccuracyCheck");
+    m_accuracyButton->setGeometry(4, 190, 140, 28);
+    m_accuracyDisplay = named(new QGroupBox(QStringLiteral("Accuracy Display"), panel), "fmAccuracyDisplay");
+    m_accuracyDisplay->setGeometry(4, 222, 210, 100);
+    auto *display = new QVBoxLayout(m_accuracyDisplay);
+    auto *standard = named(new QRadioButton(QStringLiteral("Standard")), "optStandardAccuracy");
+    auto *advanced = named(new QRadioButton(QStringLiteral("Advanced")), "optAdvancedAccuracy");
+    standard->setChecked(true);
+    display->addWidget(standard);
+    display->addWidget(advanced);
+    m_accuracyConfig = named(new QGroupBox(QStringLiteral("Accuracy Configuration"), panel), "fmAccuracyConfig");
+    m_accuracyConfig->setGeometry(220, 222, 214, 100);
+    auto *config = new QVBoxLayout(m_accuracyConfig);
+    auto *homologation = named(new QRadioButton(QStringLiteral("Homologation Level")), "optHomolgationLevel");
+    homologation->setChecked(true);
+    config->addWidget(homologation);
+    m_accuracyIndicator = named(new QLabel(panel), "AccuracyIndicator");
+    m_accuracyIndicator->setGeometry(150, 190, 280, 28);
+    return panel;
+}
+
+void Grid_Setup::buildMenu()
+{
+    auto *bar = new QMenuBar(this);
+    layout()->setMenuBar(bar);
+    auto add = [this](QWidget *menu, const char *name, const QString &caption, auto handler) {
+        auto *action = new QAction(caption, menu);
+        action->setObjectName(text(name));
+        connect(action, &QAction::triggered, this, handler);
+        menu->addAction(action);
+    };
+    add(bar, "gridLoad", QStringLiteral("&Load File"), [this] { gridLoad_Click(); });
+    add(bar, "gridSave", QStringLiteral("&Save"), [this] { gridSave_Click(); });
+    QMenu *picture = bar->addMenu(QStringLiteral("Setup &Picture"));
+    add(picture, "mnuLoadPicture", QStringLiteral("Load &Picture"), [this] { loadPicture(); });
+    add(picture, "mnuClearPicture", QStringLiteral("&Clear Picture"), [this] { m_picture->clearPicture(); });
+    add(picture, "mnuPaste", QStringLiteral("P&aste from Clipboard"),
+        [this] { takePicture(QApplication::clipboard()->image(), false); });
+    add(picture, "mnuMeasurePic", QStringLiteral("Paste from &Measure"),
+        [this] { takePicture(QImage(m_context.paths().currentCapture()), false); });
+    add(bar, "mnuCalibrate", QStringLiteral("&Calibrate"), [this] { m_context.navigator().show(ScreenId::Calibrate); });
+    add(bar, "gridExit", QStringLiteral("&Return to Main Screen"), [this] { gridExit_Click(); });
+}
+
+// ---- Fields ----
+
+GridEntryTexts Grid_Setup::entryTexts() const
+{
+    GridEntryTexts t;
+    QString *targets[] = {&t.upper_left_x, &t.upper_left_y, &t.ul_survey_x, &t.ul_survey_y,
+                          &t.upper_right_x, &t.upper_right_y, &t.ur_survey_x, &t.ur_survey_y,
+                          &t.lower_left_x, &t.lower_left_y, &t.ll_survey_x, &t.ll_survey_y,
+                          &t.lower_right_x, &t.lower_right_y, &t.lr_survey_x, &t.lr_survey_y,
+                          &t.txtCheckXpix, &t.txtCheckYpix, &t.txtCheckX, &t.txtCheckY};
+    int i = 0;
+    for (const BuoyRow &r : kRows) {
+        for (const char *name : r.fields)
+            *targets[i++] = m_fields.value(text(name))->text();
+    }
+    t.jump_x = m_fields.value(QStringLiteral("jump_x"))->text();
+    t.jump_y = m_fields.value(QStringLiteral("jump_y"))->text();
+    t.ipt_file_description = m_fields.value(QStringLiteral("ipt_file_description"))->text();
+    t.ipt_file_description_2 = m_fields.value(QStringLiteral("ipt_file_description_2"))->text();
+    return t;
+}
+
+void Grid_Setup::showTexts(const GridEntryTexts &t)
+{
+    const std::pair<const char *, const QString *> values[] = {
+        {"upper_left_x", &t.upper_left_x}, {"upper_left_y", &t.upper_left_y}, {"ul_survey_x", &t.ul_survey_x},
+        {"ul_survey_y", &t.ul_survey_y}, {"upper_right_x", &t.upper_right_x}, {"upper_right_y", &t.upper_right_y},
+        {"ur_survey_x", &t.ur_survey_x}, {"ur_survey_y", &t.ur_survey_y}, {"lower_left_x", &t.lower_left_x},
+        {"lower_left_y", &t.lower_left_y}, {"ll_survey_x", &t.ll_survey_x}, {"ll_survey_y", &t.ll_survey_y},
+        {"lower_right_x", &t.lower_right_x}, {"lower_right_y", &t.lower_right_y}, {"lr_survey_x", &t.lr_survey_x},
+        {"lr_survey_y", &t.lr_survey_y}, {"txtCheckXpix", &t.txtCheckXpix}, {"txtCheckYpix", &t.txtCheckYpix},
+        {"txtCheckX", &t.txtCheckX}, {"txtCheckY", &t.txtCheckY}, {"jump_x", &t.jump_x}, {"jump_y", &t.jump_y},
+        {"ipt_file_description", &t.ipt_file_description},
+        {"ipt_file_description_2", &t.ipt_file_description_2}};
+    for (const auto &[name, value] : values)
+        m_fields.value(text(name))->setText(*value);
+}
+
+void Grid_Setup::fieldChanged(const QString &name, const QString &value)
+{
+    setStateIcon(kNotSetUpIcon);
+    if (!m_loading) {
+        // A changed grid is not loaded at the next start, and the main screen says so.
+        const int n = captionGrid();
+        m_context.gridIndicators[static_cast<size_t>(n - 1)].picture = QStringLiteral("SmallCaution.jpg");
+        m_context.settings().write(QStringLiteral("grid%1File").arg(n), QString());
+    }
+    setAccuracyEnabled(false);
+    GridStore &grids = m_context.grids();
+    grids.resetAllGridsReady();
+
+    Grid &active = grids.active();
+    const double v = Val(value);
+    const std::pair<const char *, std::pair<Corner, bool>> surveys[] = {
+        {"ul_survey_x", {Corner::UpperLeft, true}}, {"ul_survey_y", {Corner::UpperLeft, false}},
+        {"ur_survey_x", {Corner::UpperRight, true}}, {"ur_survey_y", {Corner::UpperRight, false}},
+        {"ll_survey_x", {Corner::LowerLeft, true}}, {"ll_survey_y", {Corner::LowerLeft, false}},
+        {"lr_survey_x", {Corner::LowerRight, true}}, {"lr_survey_y", {Corner::LowerRight, false}}};
+    for (const auto &[field, target] : surveys) {
+        if (name == QLatin1String(field)) {
+            SurveyPoint &s = active.corner(target.first).survey;
+            (target.second ? s.x : s.y) = v;
+            return;
+        }
+    }
+    if (name == QLatin1String("jump_x"))
+        grids.setActiveJump({v, grids.distanceJump().y});
+    else if (name == QLatin1String("jump_y"))
+        grids.setActiveJump({grids.distanceJump().x, v});
+    else if (name == QLatin1String("txtCheckX"))
+        active.checkBuoySurvey.x = v;
+    else if (name == QLatin1String("txtCheckY"))
+        active.checkBuoySurvey.y = v;
+}
+
+void Grid_Setup::setStateIcon(const QString &picture)
+{
+    m_stateIcon->setPixmap(QPixmap(m_context.paths().appFile(picture)).scaled(32, 32, Qt::KeepAspectRatio));
+    m_stateIcon->setProperty("picture", picture);
+}
+
+void Grid_Setup::setAccuracyEnabled(bool enabled)
+{
+    m_accuracyButton->setEnabled(enabled);
+    m_accuracyDisplay->setVisible(enabled);
+    m_accuracyConfig->setVisible(enabled);
+    if (!enabled)
+        m_accuracyIndicator->clear();
+}
+
+int Grid_Setup::captionGrid() const
+{
+    return qBound(1, static_cast<int>(Val(m_gridSelect->text().mid(5))), 3);
+}
+
+void Grid_Setup::setCaptionGrid(int n)
+{
+    m_gridSelect->setText(QStringLiteral("Grid %1").arg(n));
+}
+
+// ---- Markers ----
+
+std::optional<Buoy> Grid_Setup::chosenBuoy() const
+{
+    for (auto it = m_buoyOptions.cbegin(); it != m_buoyOptions.cend(); ++it) {
+        if (it.value()->isChecked())
+            return static_cast<Buoy>(it.key());
+    }
+    return std::nullopt;
+}
+
+void Grid_Setup::pressOnPicture(ScreenPoint point)
+{
+    const std::optional<Buoy> chosen = chosenBuoy();
+    if (!chosen)
+        return;
+    markersMoved(m_markers.place(*chosen, point, m_lock->isChecked()));
+}
+
+void Grid_Setup::nudge(double dxTwips, double dyTwips)
+{
+    const std::optional<Buoy> chosen = chosenBuoy();
+    if (!chosen)
+        return;
+    markersMoved(m_markers.nudge(*chosen, dxTwips, dyTwips, m_lock->isChecked()));
+}
+
+void Grid_Setup::markersMoved(const std::array<bool, BuoyCount> &moved)
+{
+    Grid &active = m_context.grids().active();
+    for (const BuoyRow &r : kRows) {
+        if (!moved[static_cast<size_t>(r.buoy)])
+            continue;
+        const ScreenPoint p = m_markers.at(r.buoy);
+        m_fields.value(text(r.fields[0]))->setText(CStr(p.x));
+        m_fields.value(text(r.fields[1]))->setText(CStr(p.y));
+        if (const auto corner = cornerOf(r.buoy))
+            active.corner(*corner).screen = p;
+        else
+            active.checkBuoyScreen = p;
+    }
+    Show_grid();
+}
+
+void Grid_Setup::Show_grid()
+{
+    m_picture->clearDrawings();
+    const TournamentState &t = m_context.tournament();
+    const QColor colour = t.labelColourWord == QLatin1String("default") || !t.labelColour.isValid()
+                              ? QColor(Qt::white)
+                              : t.labelColour;
+    const double s = m_crossSize->value();
+    for (int i = 0; i < BuoyCount; ++i) {
+        const ScreenPoint p = m_markers.at(static_cast<Buoy>(i));
+        if (t.markerStyle == QLatin1String("cross")) {
+            m_picture->drawLine({p.x - s, p.y}, {p.x + s, p.y}, colour);
+            m_picture->drawLine({p.x, p.y - s}, {p.x, p.y + s}, colour);
+        } else {
+            m_picture->drawCircle(p, 2 * s, colour);
+            for (const ScreenPoint d : {p, ScreenPoint{p.x, p.y - 5}, ScreenPoint{p.x, p.y + 5},
+                                        ScreenPoint{p.x - 5, p.y}, ScreenPoint{p.x + 5, p.y}})
+                m_picture->drawDot(d, colour);
+        }
+    }
+}
+
+void Grid_Setup::keyTimerTick()
+{
+    const std::optional<ArrowKey> key = m_keys->state().poll();
+    if (!key)
+        return;
+    switch (*key) {
+    case ArrowKey::Left: nudge(-15, 0); break;
+    case ArrowKey::Up: nudge(0, -15); break;
+    case ArrowKey::Right: nudge(15, 0); break;
+    case ArrowKey::Down: nudge(0, 15); break;
+    }
+}
+
+void Grid_Setup::setLocked(bool locked)
+{
+    {
+        const QSignalBlocker blocker(m_lock);
+        m_lock->setChecked(locked);
+    }
+    m_gridLockedLabel->setVisible(locked);
+    m_lblGridDragIt->setVisible(locked);
+}
+
+void Grid_Setup::lockToggled(bool on)
+{
+    if (on) {
+        const GridEntryTexts t = entryTexts();
+        const bool missing = t.upper_left_x == QLatin1String("auto") || t.upper_right_x == QLatin1String("auto")
+                             || t.lower_left_x == QLatin1String("auto") || t.lower_right_x == QLatin1String("auto")
+                             || t.txtCheckX == QLatin1String("CheckX");
+        if (missing) {
+            m_context.prompter().inform(QStringLiteral(
+                "Cannot Lock Grid Until buoy positions have been entered for all four buoys and check buoy"));
+            setLocked(false);
+            return;
+        }
+    }
+    setLocked(on);
+}
+
+// ---- Pictures and activation ----
+
+void Grid_Setup::takePicture(const QImage &picture, bool measureSize)
+{
+    if (picture.isNull())
+        return;
+    m_picture->setPicture(picture);
+    if (measureSize) {
+        m_pictureWidthText = pictureTwipsText(picture.width());
+        m_pictureHeightText = pictureTwipsText(picture.height());
+        m_txtPicWidth->setText(m_pictureWidthText);
+        m_txtPicHeight->setText(m_pictureHeightText);
+    }
+    Show_grid();
+}
+
+void Grid_Setup::loadPicture()
+{
+    const QString captures = m_context.tournament().capturesPath;
+    if (!captures.isEmpty() && !QFileInfo(captures).isDir()) {
+        m_context.prompter().inform(kInvalidSetupPathText, MessageIcon::Exclamation);
+        return;
+    }
+    FileDialogRequest request;
+    request.title = QStringLiteral("Load Picture");
+    request.startDirectory = captures;
+    request.filters = parseFilterText(QStringLiteral(
+        "All Files (*.*)|*.*|Text Files (*.txt)|*.txt|Jump Picture Files (*.gif)|*.gif|"
+        "Jump Picture Files (*.bmp)|*.bmp|Jump Picture Files (*.jpg)|*.jpg|"));
+    request.filterIndex = 4;
+    if (const std::optional<QString> path = m_context.prompter().chooseFile(request)) {
+        const QImage picture(*path);
+        if (picture.isNull())
+            m_context.prompter().inform(QStringLiteral("%1 is not a picture that can be shown.").arg(*path),
+                                        MessageIcon::Exclamation);
+        takePicture(picture, true);
+    }
+}
+
+void Grid_Setup::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_shownBefore) {
+        // The grids loaded at start-up are waiting in the store: show the current one.
+        m_shownBefore = true;
+        GridStore &grids = m_context.grids();
+        const int n = grids.currentGrid();
+        m_loading = true;
+        setCaptionGrid(n);
+        if (grids.gridLoaded(n) || !grids.entry(n).fileName.isEmpty())
+            showGrid(n, grids.entry(n).hasCheckBuoy());
+        m_loading = false;
+        setStateIcon(grids.gridLoaded(n) ? kSetUpIcon : kNotSetUpIcon);
+        setAccuracyEnabled(grids.gridLoaded(n));
+        Show_grid();
+    }
+    if (m_context.navigationTag == QLatin1String("SelectFrame")) {
+        takePicture(QImage(m_context.paths().currentCapture()), true);
+        m_context.navigationTag.clear();
+    }
+    m_keyTimer->start();
+}
+
+void Grid_Setup::hideEvent(QHideEvent *event)
+{
+    m_keyTimer->stop();
+    QWidget::hideEvent(event);
+}
+
+void Grid_Setup::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange) {
+        if (isActiveWindow())
+            m_keyTimer->start();
+        else
+            m_keyTimer->stop();
+    }
+    QWidget::changeEvent(event);
+}
+
+// ---- Grids ----
+
+void Grid_Setup::showGrid(int n, bool withCheckBuoy)
+{
+    const Grid &grid = m_context.grids().entry(n);
+    const bool neverSetUp = grid.fileName.isEmpty() && grid.transform.isZero() && grid.description.isEmpty()
+                            && !m_context.grids().gridLoaded(n);
+    // A grid nobody has entered yet shows the not-entered texts, not a grid of zeros.
+    showTexts(neverSetUp ? GridEntryTexts() : entryTextsOf(grid, withCheckBuoy));
+    m_markers.takeFrom(grid);
+}
+
+void Grid_Setup::grid_select_Click()
+{
+    m_picture->clearDrawings();
+    m_loading = true;
+    GridStore &grids = m_context.grids();
+    const int from = captionGrid();
+    const int to = nextSetupGrid(from, grids.gridCount());
+    setCaptionGrid(to);
+    if (from != to)
+        m_context.debugLog().DebugLogWrite(QStringLiteral("Changed from grid %1 to grid %2").arg(from).arg(to));
+    grids.selectActiveGrid(to);
+    showGrid(to, grids.entry(to).hasCheckBuoy());
+    const bool loaded = grids.gridLoaded(to);
+    setStateIcon(loaded ? kSetUpIcon : kNotSetUpIcon);
+    setAccuracyEnabled(loaded);
+    m_loading = false;
+    grids.updateAllGridsReady();
+}
+
+void Grid_Setup::Load_Click()
+{
+    const int n = captionGrid();
+    SetupValidation validation(m_context.grids(), m_context.debugLog(), m_context.results(),
+                               m_context.prompter(), m_context.clock());
+    const CompletionOutcome outcome =
+        validation.complete(n, entryTexts(), m_pictureWidthText, m_context.tournament().allowInvalidSetup);
+
+    setStateIcon(outcome.stateIcon);
+    setAccuracyEnabled(outcome.accuracyCheckEnabled);
+    if (outcome.drawingsCleared)
+        m_picture->clearDrawings();
+    if (outcome.hint == CheckBuoyHint::Hidden) {
+        m_lblCB->hide();
+    } else if (outcome.hint == CheckBuoyHint::Shown) {
+        m_lblCB->adjustSize();
+        m_lblCB->move(PictureView::toPixels(outcome.hintPosition));
+        m_lblCB->show();
+    }
+    if (outcome.markersRedrawn)
+        Show_grid();
+    if (outcome.accepted) {
+        GridIndicator &indicator = m_context.gridIndicators[static_cast<size_t>(n - 1)];
+        indicator.picture = kMainGridSetUpPicture;
+        indicator.description = kMainGridNotSavedText;
+    }
+}
+
+void Grid_Setup::gridSave_Click()
+{
+    setLocked(false);
+    const GridEntryTexts t = entryTexts();
+    GridSaveRequest request;
+    request.gridNumber = captionGrid();
+    request.description = m_context.grids().active().description;
+    request.checkBuoyMarker = m_markers.at(Buoy::CheckBuoy);
+    request.checkSurveyXText = t.txtCheckX;
+    request.checkSurveyYText = t.txtCheckY;
+    const GridSaveOutcome outcome = gridSave(m_context, request);
+    if (!outcome.saved)
+        return;
+    m_loading = true;
+    m_fields.value(QStringLiteral("ipt_file_description"))->setText(outcome.path);
+    m_fields.value(QStringLiteral("ipt_file_description_2"))->setText(outcome.description);
+    m_loading = false;
+}
+
+void Grid_Setup::gridLoad_Click()
+{
+    setLocked(false);
+    m_loading = true;
+    const GridLoadOutcome outcome = gridLoad(m_context, captionGrid(), m_pictureWidthText);
+    if (outcome.fileRead) {
+        showTexts(outcome.texts);
+        m_markers.takeFrom(m_context.grids().entry(outcome.gridNumber));
+        m_picture->clearDrawings();
+        Show_grid();
+    }
+    m_loading = false;
+    if (outcome.gridLoaded) {
+        setStateIcon(kSetUpIcon);
+        setAccuracyEnabled(true);
+        setCaptionGrid(outcome.gridNumber);
+    }
+}
+
+void Grid_Setup::gridExit_Click()
+{
+    GridStore &grids = m_context.grids();
+    const bool ready = grids.allGridsReady();
+    if (!ready) {
+        if (m_context.prompter().askYesNo(
+                QStringLiteral("Do you want to leave the grid setup with all configured grids not setup?"),
+                QStringLiteral("Grid Setup Error"))) {
+            hide();
+            m_context.navigator().show(ScreenId::Main);
+        }
+    } else {
+        hide();
+        m_context.navigator().show(ScreenId::Main);
+        // Measuring starts on grid 1; the measure screen draws its distance labels from it.
+        m_loading = true;
+        setCaptionGrid(1);
+        grids.selectActiveGrid(1);
+        showGrid(1, grids.entry(1).hasCheckBuoy());
+        Show_grid();
+        setStateIcon(kSetUpIcon);
+    }
+    m_loading = false;
+    DebugLog &log = m_context.debugLog();
+    log.DebugLogWrite(QStringLiteral("status on exit of grid setup"));
+    for (int n = 1; n <= 3; ++n) {
+        if (grids.gridLoaded(n))
+            log.DebugLogWrite(QStringLiteral("Grid %1 is loaded").arg(n));
+    }
+    if (grids.allGridsReady())
+        log.DebugLogWrite(QStringLiteral("setup is OK"));
+    log.DebugLogWrite(QStringLiteral("end of status"));
+}
+
+} // namespace skelvin

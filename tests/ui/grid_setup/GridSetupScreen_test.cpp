@@ -1,0 +1,257 @@
+#include "support/Clicks.h"
+#include "support/ProgramHarness.h"
+
+#include "core/grid_setup/GridSetupFile.h"
+#include "ui/common/PictureView.h"
+#include "ui/grid_setup/Grid_Setup.h"
+#include "ui/measure/Measure.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace skelvin;
+using namespace skelvin::test;
+
+namespace {
+
+class GridSetupScreen : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        setupDir = h.dirs.file(QStringLiteral("setups"));
+        QDir().mkpath(setupDir);
+        h.store(QStringLiteral("SetupFiles"), setupDir);
+        h.store(QStringLiteral("grids"), QString::number(gridCount));
+        QImage frame(800, 600, QImage::Format_RGB888);
+        frame.fill(QColor(20, 60, 120));
+        QDir().mkpath(h.dirs.paths().appDir());
+        frame.save(h.dirs.paths().currentCapture(), "BMP");
+        ASSERT_TRUE(h.startWithVideoDirectory());
+        h.prompter.clear();
+        h.context().navigationTag = QStringLiteral("SelectFrame");
+        h.context().navigator().show(ScreenId::GridSetup);
+        setup = static_cast<Grid_Setup *>(h.program().screen(ScreenId::GridSetup));
+        ASSERT_TRUE(setup->isVisible());
+    }
+
+    template <typename W = QWidget>
+    W *control(const char *name) { return h.control<W>(ScreenId::GridSetup, name); }
+    QString fieldText(const char *name) { return control<QLineEdit>(name)->text(); }
+    void type(const char *name, const QString &value)
+    {
+        QLineEdit *edit = control<QLineEdit>(name);
+        edit->selectAll();
+        QTest::keyClicks(edit, value);
+    }
+    void choose(const char *option) { control<QRadioButton>(option)->setChecked(true); }
+    void clickPicture(QPoint pixels)
+    {
+        QTest::mousePress(setup->pictureView().canvas(), Qt::LeftButton, {}, pixels);
+    }
+
+    // Five clicks and the typed survey values of a straight-down camera, one twip a centimetre.
+    void enterWholeGrid()
+    {
+        const std::tuple<const char *, QPoint, const char *, const char *, const char *, const char *> buoys[] = {
+            {"upper_left_button", {100, 100}, "ul_survey_x", "15", "ul_survey_y", "15"},
+            {"upper_right_button", {750, 100}, "ur_survey_x", "112.5", "ur_survey_y", "15"},
+            {"lower_left_button", {100, 550}, "ll_survey_x", "15", "ll_survey_y", "82.5"},
+            {"lower_right_button", {750, 550}, "lr_survey_x", "112.5", "lr_survey_y", "82.5"},
+            {"optCheckBuoy", {400, 300}, "txtCheckX", "60", "txtCheckY", "45"}};
+        for (const auto &[option, at, fx, vx, fy, vy] : buoys) {
+            choose(option);
+            clickPicture(at);
+            type(fx, QString::fromLatin1(vx));
+            type(fy, QString::fromLatin1(vy));
+        }
+        type("jump_x", QStringLiteral("15"));
+        type("jump_y", QStringLiteral("45"));
+    }
+
+    int gridCount = 1;
+    ProgramHarness h;
+    QString setupDir;
+    Grid_Setup *setup = nullptr;
+};
+
+class TwoGridSetupScreen : public GridSetupScreen
+{
+protected:
+    void SetUp() override
+    {
+        gridCount = 2;
+        GridSetupScreen::SetUp();
+    }
+};
+
+} // namespace
+
+TEST_F(GridSetupScreen, ClicksPlaceTheChosenBuoyAndTheLockMovesThemAll)
+{
+    EXPECT_EQ(fieldText("txtPicWidth"), QStringLiteral("11981.320754717"));
+    clickPicture({200, 200}); // no buoy chosen: nothing happens
+    EXPECT_EQ(fieldText("upper_left_x"), QStringLiteral("auto"));
+    EXPECT_EQ(setup->markers().at(Buoy::UpperLeft).x, 0.0);
+
+    // Locking is refused until every buoy is in place.
+    clickIndicator(control<QCheckBox>("chkboxGridLock"));
+    EXPECT_FALSE(control<QCheckBox>("chkboxGridLock")->isChecked());
+    EXPECT_EQ(h.prompter.texts().last(), QStringLiteral(
+        "Cannot Lock Grid Until buoy positions have been entered for all four buoys and check buoy"));
+
+    enterWholeGrid();
+    EXPECT_EQ(fieldText("upper_right_x"), QStringLiteral("11250"));
+    EXPECT_EQ(fieldText("txtCheckYpix"), QStringLiteral("4500"));
+    clickIndicator(control<QCheckBox>("chkboxGridLock"));
+    ASSERT_TRUE(control<QCheckBox>("chkboxGridLock")->isChecked());
+    EXPECT_TRUE(control<QWidget>("gridLockedLabel")->isVisibleTo(setup));
+
+    choose("optCheckBuoy");
+    clickPicture({402, 300}); // 30 twips right of the check buoy
+    EXPECT_EQ(fieldText("txtCheckXpix"), QStringLiteral("6030"));
+    EXPECT_EQ(fieldText("upper_left_x"), QStringLiteral("1530"));
+    EXPECT_EQ(fieldText("lower_right_x"), QStringLiteral("11280"));
+    EXPECT_EQ(fieldText("lower_right_y"), QStringLiteral("8250"));
+    EXPECT_EQ(h.context().grids().active().corner(Corner::LowerRight).screen.x, 11280.0);
+
+    // Unlocked, a nudge moves the chosen buoy only.
+    clickIndicator(control<QCheckBox>("chkboxGridLock"));
+    QTest::mouseClick(control<QWidget>("AdjustLeft"), Qt::LeftButton);
+    EXPECT_EQ(fieldText("txtCheckXpix"), QStringLiteral("6015"));
+    EXPECT_EQ(fieldText("upper_left_x"), QStringLiteral("1530"));
+}
+
+TEST_F(GridSetupScreen, HeldLeftAndUpMoveTheMarkerLeftOnly)
+{
+    choose("upper_left_button");
+    clickPicture({100, 100});
+    QTest::keyPress(setup, Qt::Key_Up);
+    QTest::keyPress(setup, Qt::Key_Left);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return setup->markers().at(Buoy::UpperLeft).x <= 1500 - 30; }, 3000));
+    QTest::keyRelease(setup, Qt::Key_Left);
+    QTest::keyRelease(setup, Qt::Key_Up);
+    EXPECT_EQ(setup->markers().at(Buoy::UpperLeft).y, 1500.0);
+}
+
+TEST_F(TwoGridSetupScreen, GridButtonCyclesThroughTheGridsInUse)
+{
+    auto *button = control<QPushButton>("grid_select");
+    QStringList captions;
+    for (int i = 0; i < 3; ++i) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        captions << button->text();
+    }
+    EXPECT_EQ(captions, (QStringList{QStringLiteral("Grid 2"), QStringLiteral("Grid 1"), QStringLiteral("Grid 2")}));
+    const QByteArray debug = TestDirs::readFile(h.dirs.paths().debugLog());
+    EXPECT_TRUE(debug.contains("Changed from grid 1 to grid 2\r\n"));
+    EXPECT_TRUE(debug.contains("Changed from grid 2 to grid 1\r\n"));
+}
+
+TEST_F(GridSetupScreen, AWholeSetupThroughTheScreenMeasuresAfterARestart)
+{
+    enterWholeGrid();
+    QTest::mouseClick(control<QPushButton>("Load"), Qt::LeftButton); // Complete
+    ASSERT_TRUE(h.context().grids().gridLoaded(1)) << h.prompter.texts().join(QStringLiteral(" | ")).toStdString();
+    EXPECT_TRUE(h.context().grids().allGridsReady());
+    EXPECT_EQ(h.context().gridIndicators[0].description, QStringLiteral("not saved"));
+    EXPECT_TRUE(h.resultsText().contains(QStringLiteral("Check Buoy X,Y Pixels:  6000    4500 \r\n")));
+
+    const QString path = setupDir + QStringLiteral("/east.ipt");
+    h.prompter.choose(path).type(QStringLiteral("East camera, 2026")).answer(Answer::Yes);
+    control<QWidget>("gridSave"); // the menu item exists under its name
+    setup->gridSave_Click();
+    EXPECT_EQ(h.prompter.prompts()[h.prompter.prompts().size() - 3].file.filterIndex, 3);
+    EXPECT_EQ(h.prompter.texts().last(), QStringLiteral("Save Grid 1"));
+    EXPECT_EQ(fieldText("ipt_file_description"), path);
+    EXPECT_EQ(h.stored(QStringLiteral("grid1File")), path);
+    ASSERT_TRUE(QFile::exists(path + QStringLiteral(".cb")));
+    EXPECT_EQ(TestDirs::readFile(path + QStringLiteral(".cb")), QByteArray(" 6000 \r\n 4500 \r\n60\r\n45\r\n"));
+
+    // The tool reads the saved grid: 45 m beyond the jump plus 2.1 m.
+    QProcess tool;
+    tool.start(QStringLiteral(SKELVIN_TOOL_PATH), {QStringLiteral("measure"), path, QStringLiteral("6000"), QStringLiteral("4500")});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    EXPECT_TRUE(QString::fromUtf8(tool.readAllStandardOutput()).contains(QStringLiteral("official_m=47.1\n")));
+
+    // A new run of the program loads the saved grid at start-up and measures with it.
+    ProgramHarness again;
+    QFile::copy(h.dirs.paths().settingsFile(), again.dirs.paths().settingsFile());
+    again.store(QStringLiteral("logpath"), again.videos());
+    again.prompter.answer(Answer::No);
+    ASSERT_TRUE(again.program().start());
+    ASSERT_TRUE(again.context().grids().allGridsReady());
+    EXPECT_EQ(again.context().gridIndicators[0].description, QStringLiteral("East camera, 2026"));
+    again.prompter.clear();
+    again.context().navigator().show(ScreenId::Measure);
+    auto *measure = static_cast<Measure *>(again.program().screen(ScreenId::Measure));
+    measure->setSkierAndJump(QStringLiteral("Ann"), QStringLiteral("1"));
+    QImage frame(800, 600, QImage::Format_RGB888);
+    frame.fill(Qt::darkBlue);
+    measure->pictureView().setPicture(frame);
+    QTest::mousePress(measure->pictureView().canvas(), Qt::LeftButton, {}, QPoint(400, 300));
+    QTest::mouseClick(again.control<QPushButton>(ScreenId::Measure, "Record"), Qt::LeftButton);
+    EXPECT_EQ(again.control<QLineEdit>(ScreenId::Measure, "distance")->text(), QStringLiteral(" 47.1m"));
+}
+
+TEST_F(GridSetupScreen, TypingChangesTheGridButLoadingAFileDoesNot)
+{
+    enterWholeGrid();
+    QTest::mouseClick(control<QPushButton>("Load"), Qt::LeftButton);
+    const QString path = setupDir + QStringLiteral("/g.ipt");
+    h.prompter.choose(path).type(QStringLiteral("west")).answer(Answer::Yes);
+    setup->gridSave_Click();
+    h.context().gridIndicators[0].picture = QStringLiteral("SmallSmiley.jpg");
+
+    // Loading the file back fills every field without touching the settings or the indicator.
+    h.prompter.choose(path);
+    setup->gridLoad_Click();
+    EXPECT_EQ(h.stored(QStringLiteral("grid1File")), path);
+    EXPECT_EQ(h.context().gridIndicators[0].picture, QStringLiteral("SmallSmiley.jpg"));
+    EXPECT_EQ(fieldText("ur_survey_x"), QStringLiteral("112.5"));
+    EXPECT_EQ(fieldText("lower_left_y"), QStringLiteral("8250"));
+    EXPECT_EQ(fieldText("jump_y"), QStringLiteral("45"));
+    EXPECT_EQ(fieldText("txtCheckX"), QStringLiteral("60"));
+    EXPECT_EQ(fieldText("ipt_file_description_2"), QStringLiteral("west"));
+    EXPECT_TRUE(h.context().grids().gridLoaded(1));
+    EXPECT_TRUE(h.resultsText().contains(QStringLiteral("Check Buoyt X,Y Survey:  60    45 \r\n")));
+
+    // An operator's edit means the grid must be set up again before it is loaded at a start.
+    type("ur_survey_x", QStringLiteral("112.6"));
+    EXPECT_EQ(h.stored(QStringLiteral("grid1File")), QString());
+    EXPECT_EQ(h.context().gridIndicators[0].picture, QStringLiteral("SmallCaution.jpg"));
+    EXPECT_FALSE(h.context().grids().allGridsReady());
+    EXPECT_EQ(h.context().grids().active().corner(Corner::UpperRight).survey.x, 112.6);
+}
+
+TEST_F(GridSetupScreen, AnOlderSetupWithoutCheckBuoyLoadsButIsNotUsable)
+{
+    enterWholeGrid();
+    const QString path = setupDir + QStringLiteral("/old.ipt");
+    h.prompter.choose(path).type(QStringLiteral("old")).answer(Answer::Yes);
+    setup->gridSave_Click();
+    QFile::remove(path + QStringLiteral(".cb"));
+
+    h.prompter.clear();
+    h.prompter.choose(path);
+    setup->gridLoad_Click();
+    EXPECT_TRUE(h.prompter.texts().contains(QStringLiteral(
+        "I cannot find a  check  buoy file for this setup.  That means you are inputting an old set-up file that "
+        "does not have a check buoy.  To complete the set up correctly, you must have a check buoy input to the set up.")));
+    EXPECT_EQ(fieldText("txtCheckXpix"), QStringLiteral("auto"));
+    EXPECT_EQ(fieldText("txtCheckX"), QString());
+    EXPECT_FALSE(h.context().grids().gridLoaded(1));
+    EXPECT_TRUE(h.resultsText().contains(QStringLiteral("No check buoy for this set up\r\n \r\n")));
+
+    // Without the setup files folder, nothing is asked but where to change it.
+    QDir(setupDir).removeRecursively();
+    h.prompter.clear();
+    setup->gridSave_Click();
+    EXPECT_EQ(h.prompter.texts(), QStringList{QStringLiteral("Invalid path, change in configuration screen")});
+}
