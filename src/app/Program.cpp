@@ -5,6 +5,8 @@
 #include "ui/app/Config.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/ScreenNavigator.h"
+#include "ui/common/PictureView.h"
+#include "ui/grid_setup/Calibrate.h"
 #include "ui/grid_setup/Grid_Setup.h"
 #include "ui/measure/Measure.h"
 #include "ui/measure/Results.h"
@@ -15,7 +17,8 @@ struct Program::Screens
 {
     explicit Screens(AppContext &context)
         : navigator(context.prompter()), mainForm(context), config(context), gridSetup(context),
-          measure(context), results(context)
+          measure(context), results(context),
+          calibrate(context, gridSetup.pictureView(), measure.pictureView())
     {
         context.setNavigator(&navigator);
         navigator.registerScreen(ScreenId::Main, &mainForm);
@@ -23,6 +26,7 @@ struct Program::Screens
         navigator.registerScreen(ScreenId::GridSetup, &gridSetup);
         navigator.registerScreen(ScreenId::Measure, &measure);
         navigator.registerScreen(ScreenId::Results, &results, [this] { results.showResults(); });
+        navigator.registerScreen(ScreenId::Calibrate, &calibrate);
     }
 
     ScreenNavigator navigator;
@@ -31,6 +35,7 @@ struct Program::Screens
     Grid_Setup gridSetup;
     Measure measure;
     Results results;
+    Calibrate calibrate;
 };
 
 Program::Program(const CommandLineOptions &options, Clock &clock, Prompter &prompter)

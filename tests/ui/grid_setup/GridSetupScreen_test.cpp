@@ -255,3 +255,43 @@ TEST_F(GridSetupScreen, AnOlderSetupWithoutCheckBuoyLoadsButIsNotUsable)
     setup->gridSave_Click();
     EXPECT_EQ(h.prompter.texts(), QStringList{QStringLiteral("Invalid path, change in configuration screen")});
 }
+
+TEST_F(GridSetupScreen, CalibrationLineRunsThroughSurveyedPointsAndLeavesThePicturesAsTheyWere)
+{
+    enterWholeGrid();
+    QTest::mouseClick(control<QPushButton>("Load"), Qt::LeftButton);
+    h.context().navigator().show(ScreenId::Calibrate);
+    auto *calibrate = h.program().screen(ScreenId::Calibrate);
+    auto box = [&](const char *name) { return calibrate->findChild<QLineEdit *>(QString::fromLatin1(name)); };
+    const int drawingsBefore = setup->pictureView().drawingCount();
+    const QImage pictureBefore = setup->pictureView().picture();
+
+    // The upper-left and upper-right corners: the line runs through their markers.
+    box("CalibrationLineXActual")->setText(QStringLiteral("15"));
+    box("CalibrationLineYActual")->setText(QStringLiteral("15"));
+    box("CalibrationLineXActual2")->setText(QStringLiteral("112.5"));
+    box("CalibrationLineYActual2")->setText(QStringLiteral("15"));
+    auto *draw = calibrate->findChild<QPushButton *>(QStringLiteral("CalibrateLineDrawCommand"));
+    QTest::mouseClick(draw, Qt::LeftButton);
+    QTest::mouseClick(draw, Qt::LeftButton);
+    EXPECT_EQ(box("CalibrationLineXTwips")->text(), QStringLiteral("1500"));
+    EXPECT_EQ(box("CalibrationLineXTwips2")->text(), QStringLiteral("11250"));
+    EXPECT_EQ(box("CalibrationLineYTwips2")->text(), QStringLiteral("1500"));
+    const auto line = setup->pictureView().namedLine(QStringLiteral("calibrationLine"));
+    ASSERT_TRUE(line.has_value());
+    EXPECT_EQ(line->second.x, 11250.0);
+    EXPECT_EQ(setup->pictureView().drawingCount(), drawingsBefore); // drawn apart from the markers
+
+    // From the picture: survey values to the centimetre.
+    QTest::mouseClick(calibrate->findChild<QPushButton *>(QStringLiteral("CalibrationLineUnitsSelect")), Qt::LeftButton);
+    box("CalibrationLineXTwips")->setText(QStringLiteral("6001"));
+    box("CalibrationLineYTwips")->setText(QStringLiteral("4500"));
+    QTest::mouseClick(draw, Qt::LeftButton);
+    EXPECT_EQ(box("CalibrationLineXActual")->text(), QStringLiteral("60.01"));
+    EXPECT_EQ(box("CalibrationLineYActual")->text(), QStringLiteral("45"));
+
+    QTest::mouseClick(calibrate->findChild<QPushButton *>(QStringLiteral("CalibrationLineErase")), Qt::LeftButton);
+    EXPECT_FALSE(setup->pictureView().namedLineVisible(QStringLiteral("calibrationLine")));
+    EXPECT_EQ(setup->pictureView().picture(), pictureBefore);
+    EXPECT_EQ(setup->pictureView().drawingCount(), drawingsBefore);
+}
