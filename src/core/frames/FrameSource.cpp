@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace skelvin {
 
@@ -57,6 +58,7 @@ void FrameSource::close()
     m_decoder.reset();
     m_cache.clear();
     m_failed.clear();
+    m_released.clear();
     m_path.clear();
     m_frameCount = 0;
     m_frameRate = 0;
@@ -178,7 +180,17 @@ bool FrameSource::inWindowLocked(int frame) const
 
 void FrameSource::evictLocked()
 {
-    std::erase_if(m_cache, [this](const auto &entry) { return !inWindowLocked(entry.first); });
+    // Pictures leaving the window go to the worker, which reuses two of them for the next
+    // frames and frees the rest once it has delivered the frame now wanted: unmapping
+    // megabytes must delay neither the interface thread nor that frame.
+    for (auto it = m_cache.begin(); it != m_cache.end();) {
+        if (inWindowLocked(it->first)) {
+            ++it;
+        } else {
+            m_released.push_back(std::move(it->second));
+            it = m_cache.erase(it);
+        }
+    }
     std::erase_if(m_failed, [this](const auto &entry) { return !inWindowLocked(entry.first); });
 }
 
@@ -226,14 +238,27 @@ void FrameSource::workerLoop()
             deliver(frame);
     };
 
+    std::vector<QImage> released;
     std::unique_lock lock(m_mutex);
     while (!m_quit) {
         const int job = nextJobLocked();
         if (job < 0) {
-            m_wake.wait(lock);
+            lock.unlock();
+            released.clear();
+            lock.lock();
+            if (m_released.empty() && nextJobLocked() < 0 && !m_quit)
+                m_wake.wait(lock);
+            std::move(m_released.begin(), m_released.end(), std::back_inserter(released));
+            m_released.clear();
             continue;
         }
+        std::move(m_released.begin(), m_released.end(), std::back_inserter(released));
+        m_released.clear();
         lock.unlock();
+        while (!released.empty() && m_decoder->spareImageCount() < VideoDecoder::kSpareImages) {
+            m_decoder->recycle(std::move(released.back()));
+            released.pop_back();
+        }
         sink.cancelled = [this, job] {
             std::lock_guard guard(m_mutex);
             return m_quit || !inWindowLocked(job);
@@ -250,6 +275,11 @@ void FrameSource::workerLoop()
             m_failed.emplace(job, picture.error());
             if (job == m_target)
                 deliverFailure(job, picture.error());
+        }
+        if (job == m_target && !released.empty()) {
+            lock.unlock();
+            released.clear();
+            lock.lock();
         }
     }
 }

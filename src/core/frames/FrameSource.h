@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace skelvin {
 
@@ -28,9 +29,11 @@ namespace skelvin {
 // each group of pictures once.
 //
 // Memory bound: the window holds at most cacheBytes of pictures (default 128 MiB; a 1920 x 1080
-// picture is 6 MiB, so 21 frames; never fewer than 3 frames whatever the budget), plus the one
-// picture being converted and the decoder's own reference pictures. Pictures outside the
-// window are released as soon as the position moves.
+// picture is 6 MiB, so 21 frames; never fewer than 3 frames whatever the budget). On top of it
+// come at most three pictures (two spares the decoder writes into, one being converted), the
+// picture the screen shows, and the decoder's own reference pictures (FFmpeg's, a few frames).
+// Pictures leaving the window are reused or freed by the worker right after it has delivered
+// the frame now wanted, so a long jump does not hold two windows at once beyond that moment.
 //
 // All public methods are called on the thread the object lives on.
 class FrameSource : public QObject
@@ -110,6 +113,7 @@ private:
     std::unique_ptr<VideoDecoder> m_decoder; // used by the worker only while it runs
     std::map<int, QImage> m_cache;
     std::map<int, QString> m_failed;
+    std::vector<QImage> m_released; // left the window; the worker reuses or frees them
     int m_target = 0;
     int m_direction = 1;
     bool m_quit = false;

@@ -1,5 +1,7 @@
 #include "core/frames/VideoDecoder.h"
 
+#include <QThread>
+
 extern "C" {
 #include <libavutil/imgutils.h>
 #include <libavutil/pixdesc.h>
@@ -80,10 +82,18 @@ std::unique_ptr<VideoDecoder> VideoDecoder::open(const QString &path, OpenFailur
         return fail(OpenError::File, errorText(AVERROR(ENOMEM)));
     rc = avcodec_parameters_to_context(d->m_codec.get(), stream->codecpar);
     if (rc >= 0) {
-        // Slice threads only: frame threads would hold pictures back and make a single
-        // frame slower to come out.
-        d->m_codec->thread_count = 0;
-        d->m_codec->thread_type = FF_THREAD_SLICE;
+        // Inter-frame video is decoded in runs (from a key frame to the frame asked for, and
+        // ahead of the position), so frame threads pay. An intra-only frame is decoded alone
+        // and gains only from slice threads.
+        const AVCodecDescriptor *descriptor = avcodec_descriptor_get(codec->id);
+        const bool intraOnly = descriptor && (descriptor->props & AV_CODEC_PROP_INTRA_ONLY);
+        if (!intraOnly && (codec->capabilities & AV_CODEC_CAP_FRAME_THREADS)) {
+            d->m_codec->thread_type = FF_THREAD_FRAME;
+            d->m_codec->thread_count = std::clamp(QThread::idealThreadCount(), 1, 4);
+        } else {
+            d->m_codec->thread_type = FF_THREAD_SLICE;
+            d->m_codec->thread_count = 0;
+        }
         rc = avcodec_open2(d->m_codec.get(), codec, nullptr);
     }
     if (rc < 0)
@@ -353,6 +363,13 @@ Result<QImage> VideoDecoder::decodeFrame(int frame, const FrameSink *sink)
     }
 }
 
+void VideoDecoder::recycle(QImage image)
+{
+    if (int(m_spareImages.size()) < kSpareImages && image.isDetached()
+        && image.size() == m_size && image.format() == QImage::Format_BGR888)
+        m_spareImages.push_back(std::move(image));
+}
+
 Failure VideoDecoder::startEarlier(bool notAKey)
 {
     const int key = m_seekKey;
@@ -380,7 +397,13 @@ QImage VideoDecoder::toImage(const AVFrame &frame)
                                  fullRange ? 1 : 0, sws_getCoefficients(SWS_CS_DEFAULT), 1, 0,
                                  1 << 16, 1 << 16);
     }
-    QImage image(m_size, QImage::Format_BGR888);
+    QImage image;
+    if (!m_spareImages.empty()) {
+        image = std::move(m_spareImages.back());
+        m_spareImages.pop_back();
+    } else {
+        image = QImage(m_size, QImage::Format_BGR888);
+    }
     if (image.isNull())
         return {};
     uint8_t *dst[4] = {image.bits(), nullptr, nullptr, nullptr};

@@ -71,6 +71,13 @@ public:
     // The frame the decoder delivers next without seeking, -1 when any frame needs a seek.
     int nextFrame() const { return m_nextDisplay; }
 
+    // Hands back a picture nobody else holds any more, so a later frame is written into its
+    // memory instead of fresh memory (a 1080p picture is 6 MiB of pages the system would
+    // otherwise have to map anew). Keeps at most kSpareImages.
+    void recycle(QImage image);
+    int spareImageCount() const { return int(m_spareImages.size()); }
+    static constexpr int kSpareImages = 2;
+
     // Decodes one frame. Fails for a frame outside 0 .. frameCount() - 1, a frame that does not
     // decode, or a walk the sink cancelled.
     Result<QImage> decodeFrame(int frame, const FrameSink *sink = nullptr);
@@ -101,6 +108,7 @@ private:
     ffmpeg::Packet m_packet;
     ffmpeg::Frame m_frame;
     ffmpeg::ScaleContext m_scale;
+    std::vector<QImage> m_spareImages;
     int m_scaleColourSpace = -1;
     bool m_scaleFullRange = false;
     int m_stream = -1;

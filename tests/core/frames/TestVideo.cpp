@@ -8,6 +8,8 @@ extern "C" {
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace skelvin::test {
 
 namespace {
@@ -46,15 +48,23 @@ const char *codecLabel(TestCodec codec)
     return "";
 }
 
-QImage stampedPicture(int width, int height, int n)
+QImage stampedPicture(int width, int height, int n, bool cameraDetail)
 {
     QImage image(width, height, QImage::Format_RGB888);
+    quint32 flicker = 2166136261u ^ quint32(n);
     for (int y = 0; y < height; ++y) {
         uchar *row = image.scanLine(y);
         for (int x = 0; x < width; ++x) {
-            row[3 * x] = uchar((x * 4 + n * 3) & 0xff);
-            row[3 * x + 1] = uchar((y * 4) & 0xff);
-            row[3 * x + 2] = uchar(96);
+            int noise = 0;
+            if (cameraDetail) {
+                // A still texture (the scene) with a little grain that changes every frame.
+                const quint32 place = (quint32(x) * 73856093u) ^ (quint32(y) * 19349663u);
+                flicker = flicker * 1664525u + 1013904223u;
+                noise = int((place * 2654435761u) >> 28) - 8 + int(flicker >> 30) - 2;
+            }
+            row[3 * x] = uchar(std::clamp(((x * 4 + n * 3) & 0xff) + noise, 0, 255));
+            row[3 * x + 1] = uchar(std::clamp(((y * 4) & 0xff) + noise, 0, 255));
+            row[3 * x + 2] = uchar(96 + noise);
         }
     }
     QPainter painter(&image);
@@ -182,7 +192,7 @@ QString writeTestVideo(const QString &path, const TestVideoSpec &spec)
                 return avText(rc);
             continue;
         }
-        QImage picture = stampedPicture(spec.width, spec.height, n);
+        QImage picture = stampedPicture(spec.width, spec.height, n, spec.cameraDetail);
         if (spec.codec == TestCodec::Uncompressed)
             picture = picture.mirrored(false, true);
         if ((rc = av_frame_make_writable(frame.get())) < 0)

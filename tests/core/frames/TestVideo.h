@@ -21,6 +21,8 @@ struct TestVideoSpec
     // Frames written as empty chunks, as a recorder marks frames it dropped (Motion JPEG and
     // uncompressed only: every other frame must still decode on its own).
     QList<int> droppedFrames;
+    // Fine grain over the picture, so that frames cost what a camera's frames cost to code.
+    bool cameraDetail = false;
 };
 
 // Writes an AVI file through FFmpeg whose every frame carries its own number: a 16-bit stamp
@@ -29,7 +31,7 @@ struct TestVideoSpec
 QString writeTestVideo(const QString &path, const TestVideoSpec &spec);
 
 // The picture the writer stamps for frame n.
-QImage stampedPicture(int width, int height, int n);
+QImage stampedPicture(int width, int height, int n, bool cameraDetail = false);
 
 // The number stamped into a decoded picture (top-down), -1 when the stamp does not read.
 int readStamp(const QImage &image);

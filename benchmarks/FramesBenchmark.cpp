@@ -1,0 +1,246 @@
+// How fast the frame player gets a 1920 x 1080 frame ready to show.
+//
+// Figures per codec (Motion JPEG, H.264 with B-frames and a key frame every 30 frames):
+// - DecodeNextFrame: the decoder alone delivering the next frame in order: one frame's decode
+//   (and conversion to 24 bits), the unit the other figures are measured against;
+// - StepForward / StepBack: a step of the frame source as the player makes it, one step every
+//   100 ms (the key repeat), from the request to the picture being ready;
+// - ColdJump: a jump to a random frame far from the position (nothing of it decoded yet),
+//   made while the worker is idle, from the request to the picture being ready;
+// - ColdJumpDirect: the decoder alone decoding that random frame after a seek, i.e. the least
+//   work any player must do for it.
+// Step and jump latencies are reported as median_ms and p95_ms counters; the jumps also
+// report decode_ms, one frame's decode measured between the jumps under the same load, and
+// ratio, the median jump over it.
+
+#include "core/frames/FrameSource.h"
+#include "core/frames/VideoDecoder.h"
+
+#include "TestVideo.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <map>
+#include <random>
+#include <vector>
+
+namespace {
+
+using skelvin::FrameSource;
+using skelvin::VideoDecoder;
+using skelvin::test::TestCodec;
+
+constexpr int kFrames = 90;
+constexpr int kStepIntervalMs = 100;
+
+QString videoFor(TestCodec codec)
+{
+    static QTemporaryDir dir;
+    static std::map<TestCodec, QString> made;
+    if (const auto it = made.find(codec); it != made.end())
+        return it->second;
+    skelvin::test::TestVideoSpec spec;
+    spec.codec = codec;
+    spec.width = 1920;
+    spec.height = 1080;
+    spec.frames = kFrames;
+    spec.gopFrames = 30;
+    spec.cameraDetail = true;
+    const QString path = dir.filePath(QString::fromLatin1(skelvin::test::codecLabel(codec)) + ".avi");
+    const QString error = skelvin::test::writeTestVideo(path, spec);
+    if (!error.isEmpty())
+        qFatal("cannot write the benchmark video: %s", qPrintable(error));
+    made[codec] = path;
+    return path;
+}
+
+double percentile(std::vector<double> values, double fraction)
+{
+    std::sort(values.begin(), values.end());
+    const auto rank = std::size_t(std::max(1.0, std::ceil(fraction * double(values.size()))));
+    return values[std::min(rank, values.size()) - 1];
+}
+
+void reportLatencies(benchmark::State &state, const std::vector<double> &latenciesMs)
+{
+    state.counters["median_ms"] = percentile(latenciesMs, 0.5);
+    state.counters["p95_ms"] = percentile(latenciesMs, 0.95);
+}
+
+// Runs the event loop, as the interface thread does, until the picture at the position is
+// ready; returns false on time-out.
+bool waitForPicture(FrameSource &source)
+{
+    if (!source.currentFrame().isNull())
+        return true;
+    QEventLoop loop;
+    QObject::connect(&source, &FrameSource::frameReady, &loop, &QEventLoop::quit);
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    loop.exec();
+    return !source.currentFrame().isNull();
+}
+
+void pause(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void DecodeNextFrame(benchmark::State &state, TestCodec codec)
+{
+    auto decoder = VideoDecoder::open(videoFor(codec), nullptr);
+    decoder->decodeFrame(0);
+    int frame = 1;
+    for (auto _ : state) {
+        auto picture = decoder->decodeFrame(frame);
+        if (picture)
+            decoder->recycle(std::move(picture.value()));
+        if (++frame == decoder->frameCount()) {
+            state.PauseTiming();
+            decoder->decodeFrame(0);
+            frame = 1;
+            state.ResumeTiming();
+        }
+    }
+}
+
+void Step(benchmark::State &state, TestCodec codec, bool backward)
+{
+    FrameSource source;
+    source.open(videoFor(codec));
+    source.seek(backward ? source.frameCount() - 1 : 0);
+    waitForPicture(source);
+    std::vector<double> latenciesMs;
+    QElapsedTimer clock;
+    for (auto _ : state) {
+        pause(kStepIntervalMs);
+        clock.start();
+        backward ? source.stepBack() : source.stepForward();
+        if (!waitForPicture(source))
+            state.SkipWithError("no picture");
+        const double ms = double(clock.nsecsElapsed()) / 1e6;
+        state.SetIterationTime(ms / 1000);
+        latenciesMs.push_back(ms);
+    }
+    reportLatencies(state, latenciesMs);
+}
+
+// One frame's decode, measured between the jumps so that it sees the same machine load:
+// the decoder delivering the frame after the one it just delivered.
+double oneFrameDecodeMs(VideoDecoder &decoder, int frame)
+{
+    frame = std::min(frame, decoder.frameCount() - 2);
+    auto first = decoder.decodeFrame(frame);
+    if (first)
+        decoder.recycle(std::move(first.value()));
+    QElapsedTimer clock;
+    clock.start();
+    auto next = decoder.decodeFrame(frame + 1);
+    const double ms = double(clock.nsecsElapsed()) / 1e6;
+    if (next)
+        decoder.recycle(std::move(next.value()));
+    return ms;
+}
+
+void reportJumps(benchmark::State &state, const std::vector<double> &latenciesMs,
+                 const std::vector<double> &decodesMs)
+{
+    reportLatencies(state, latenciesMs);
+    state.counters["decode_ms"] = percentile(decodesMs, 0.5);
+    state.counters["ratio"] = percentile(latenciesMs, 0.5) / percentile(decodesMs, 0.5);
+}
+
+int farFrame(std::mt19937 &random, int frameCount, int from, int distance)
+{
+    int target = 0;
+    do
+        target = int(random() % std::uint32_t(frameCount));
+    while (std::abs(target - from) <= distance);
+    return target;
+}
+
+void ColdJump(benchmark::State &state, TestCodec codec)
+{
+    FrameSource source;
+    source.open(videoFor(codec));
+    auto reference = VideoDecoder::open(videoFor(codec), nullptr);
+    waitForPicture(source);
+    std::mt19937 random(7);
+    std::vector<double> latenciesMs;
+    std::vector<double> decodesMs;
+    QElapsedTimer clock;
+    for (auto _ : state) {
+        const int target =
+            farFrame(random, source.frameCount(), source.position(), 2 * source.halfWindow());
+        pause(500); // the worker finishes reading ahead of the last position
+        clock.start();
+        source.seek(target);
+        if (!waitForPicture(source))
+            state.SkipWithError("no picture");
+        const double ms = double(clock.nsecsElapsed()) / 1e6;
+        state.SetIterationTime(ms / 1000);
+        latenciesMs.push_back(ms);
+        pause(500);
+        decodesMs.push_back(oneFrameDecodeMs(*reference, target));
+    }
+    reportJumps(state, latenciesMs, decodesMs);
+}
+
+void ColdJumpDirect(benchmark::State &state, TestCodec codec)
+{
+    auto decoder = VideoDecoder::open(videoFor(codec), nullptr);
+    std::mt19937 random(7);
+    std::vector<double> latenciesMs;
+    std::vector<double> decodesMs;
+    QElapsedTimer clock;
+    int last = 0;
+    for (auto _ : state) {
+        last = farFrame(random, decoder->frameCount(), last, 20);
+        clock.start();
+        auto picture = decoder->decodeFrame(last);
+        const double ms = double(clock.nsecsElapsed()) / 1e6;
+        if (picture)
+            decoder->recycle(std::move(picture.value()));
+        state.SetIterationTime(ms / 1000);
+        latenciesMs.push_back(ms);
+        decodesMs.push_back(oneFrameDecodeMs(*decoder, last));
+    }
+    reportJumps(state, latenciesMs, decodesMs);
+}
+
+void registerAll()
+{
+    for (const TestCodec codec : {TestCodec::MotionJpeg, TestCodec::H264BFrames}) {
+        const std::string label = skelvin::test::codecLabel(codec);
+        benchmark::RegisterBenchmark(("DecodeNextFrame/" + label).c_str(), DecodeNextFrame, codec)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("StepForward/" + label).c_str(), Step, codec, false)
+            ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(60);
+        benchmark::RegisterBenchmark(("StepBack/" + label).c_str(), Step, codec, true)
+            ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(60);
+        benchmark::RegisterBenchmark(("ColdJump/" + label).c_str(), ColdJump, codec)
+            ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(30);
+        benchmark::RegisterBenchmark(("ColdJumpDirect/" + label).c_str(), ColdJumpDirect, codec)
+            ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(30);
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    registerAll();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
