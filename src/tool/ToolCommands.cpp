@@ -16,6 +16,10 @@ const char *const kUsage =
     "  inverse GRID.ipt X Y                picture point (twips) of survey point X, Y (metres)\n"
     "  grid show GRID.ipt                  the grid's fields and its check buoy validation\n"
     "  grid rewrite IN.ipt OUT.ipt         write the grid and its check buoy file again\n"
+    "  accuracy GRID.ipt [--tournament normal|barefoot|sitski] [--picture-width TWIPS]\n"
+    "                                      the accuracy check's grades of the 7 x 7 lattice and\n"
+    "                                      the report lines it appends (picture width default\n"
+    "                                      12000 twips, for the front and back ratios)\n"
     "\n"
     "Video files:\n"
     "  avi-info FILE.avi                   the file's facts as Browse lists them\n"
@@ -52,6 +56,8 @@ int run(const QStringList &args)
         code = runGridCommand(args, io);
     if (code < 0)
         code = runVideoCommand(args, io);
+    if (code < 0)
+        code = runAccuracyCommand(args, io);
     if (code < 0) {
         err << "Unknown command: " << command << "\n" << kUsage;
         code = ExitUsage;

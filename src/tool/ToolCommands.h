@@ -26,6 +26,7 @@ int run(const QStringList &args);
 // The command groups, each in its own file.
 int runGridCommand(const QStringList &args, ToolIo &io);     // solve, measure, inverse, grid
 int runVideoCommand(const QStringList &args, ToolIo &io);    // avi-info, frame, step
+int runAccuracyCommand(const QStringList &args, ToolIo &io); // accuracy
 
 // Numbers that are not official texts: 17 significant digits.
 QString fullNumber(double value);
