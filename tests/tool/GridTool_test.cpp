@@ -2,13 +2,14 @@
 #include "core/geometry/JumpDistance.h"
 #include "core/grid_setup/GridSetupFile.h"
 #include "support/TestDirs.h"
+#include "support/TestGrids.h"
 
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
 using namespace skelvin;
-using skelvin::test::TestDirs;
+using namespace skelvin::test;
 
 namespace {
 
@@ -37,27 +38,13 @@ QString value(const QString &out, const QString &key)
     return QStringLiteral("<missing>");
 }
 
-// A perspective grid whose stored transform is solved from its corners.
-Grid toolGrid()
-{
-    Grid g;
-    g.description = QStringLiteral("tool grid, west");
-    g.corners[0] = {{10200, 1600}, {40, 60}};
-    g.corners[1] = {{11600, 8100}, {40, 20}};
-    g.corners[2] = {{1900, 1500}, {0, 60}};
-    g.corners[3] = {{400, 8200}, {0, 20}};
-    g.transform = *SolveGridTransform(g.corners);
-    g.jump = {20, -5};
-    return g;
-}
-
 } // namespace
 
 TEST(GridTool, MeasureSolveAndInverseAgreeWithTheCore)
 {
     TestDirs dirs;
     const QString path = dirs.file(QStringLiteral("g.ipt"));
-    const Grid g = toolGrid();
+    const Grid g = perspectiveGrid();
     ASSERT_FALSE(writeGridSetupFile(path, g, 1));
 
     const ToolRun solve = runTool({QStringLiteral("solve"), path});
@@ -92,7 +79,7 @@ TEST(GridTool, ShowTellsWhetherTheCheckBuoyValidatesAndRewriteIsByteExact)
 {
     TestDirs dirs;
     const QString path = dirs.file(QStringLiteral("g.ipt"));
-    const Grid g = toolGrid();
+    const Grid g = perspectiveGrid();
     ASSERT_FALSE(writeGridSetupFile(path, g, 2));
 
     ToolRun show = runTool({QStringLiteral("grid"), QStringLiteral("show"), path});
@@ -126,7 +113,7 @@ TEST(GridTool, BadFilesAndPointsGiveTheirExitCodes)
     EXPECT_TRUE(r.err.contains(QStringLiteral("line 3"))) << r.err.toStdString();
     EXPECT_EQ(runTool({QStringLiteral("solve"), dirs.file(QStringLiteral("none.ipt"))}).exitCode, 2);
 
-    Grid flat = toolGrid();
+    Grid flat = perspectiveGrid();
     for (CornerBuoy &c : flat.corners)
         c.screen.x = 0;
     flat.transform = GridTransform{};
@@ -136,7 +123,7 @@ TEST(GridTool, BadFilesAndPointsGiveTheirExitCodes)
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.err.trimmed(), QStringLiteral("No Unique Solution - Re-enter data"));
 
-    const Grid g = toolGrid();
+    const Grid g = perspectiveGrid();
     const QString path = dirs.file(QStringLiteral("g.ipt"));
     ASSERT_FALSE(writeGridSetupFile(path, g, 1));
     const double x = 1000;

@@ -16,11 +16,6 @@ namespace {
 const QString kSmiley = QStringLiteral("SmallSmiley.jpg");
 const QString kCaution = QStringLiteral("SmallCaution.jpg");
 
-QString gridFileKey(int n)
-{
-    return QStringLiteral("grid%1File").arg(n);
-}
-
 } // namespace
 
 Configuration::Configuration(AppContext &context)
@@ -92,14 +87,14 @@ void Configuration::loadGrids()
     SettingsStore &settings = m_context.settings();
     GridStore &grids = m_context.grids();
     for (int n = 1; n <= 3; ++n) {
-        const QString file = settings.read(gridFileKey(n));
+        const QString file = settings.read(SettingsStore::gridFileKey(n));
         m_context.gridIndicators[static_cast<size_t>(n - 1)].picture =
             PathExists(file, PathFile) ? kSmiley : kCaution;
     }
 
     m_context.startupGridLoad = true;
     for (int n = 3; n >= 1; --n) {
-        const QString file = settings.read(gridFileKey(n));
+        const QString file = settings.read(SettingsStore::gridFileKey(n));
         if (!PathExists(file, PathFile))
             continue;
         grids.setCurrentGrid(n);
@@ -116,7 +111,7 @@ void Configuration::loadGrids()
         if (!outcome.record.isEmpty())
             m_context.results().append(outcome.record);
         if (outcome.loaded) {
-            settings.write(gridFileKey(n), file);
+            settings.write(SettingsStore::gridFileKey(n), file);
             GridIndicator &indicator = m_context.gridIndicators[static_cast<size_t>(n - 1)];
             indicator.picture = kSmiley;
             indicator.description = grids.entry(n).description;

@@ -44,6 +44,11 @@ bool SettingsStore::contains(const QString &key) const
     return m_settings->contains(kSection + QLatin1Char('/') + storedKey(key));
 }
 
+QString SettingsStore::gridFileKey(int n)
+{
+    return QStringLiteral("grid%1File").arg(n);
+}
+
 QString SettingsStore::defaultText(const QVariant &value)
 {
     switch (value.typeId()) {

@@ -33,6 +33,9 @@ public:
     bool contains(const QString &key) const;
     QString filePath() const;
 
+    // The key that names the grid setup file of grid n: "grid1File", "grid2File", "grid3File".
+    static QString gridFileKey(int n);
+
     // Text of a default value as the store writes it.
     static QString defaultText(const QVariant &value);
     // The flag a stored text means: "True"/"False" (any case), or a number (0 false).

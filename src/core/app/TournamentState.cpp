@@ -2,6 +2,13 @@
 
 namespace skelvin {
 
+QColor drawingColour(const TournamentState &state)
+{
+    if (state.labelColourWord == QLatin1String("default") || !state.labelColour.isValid())
+        return QColor(Qt::white);
+    return state.labelColour;
+}
+
 SavePolicy savePolicyFromWord(const QString &word)
 {
     if (word == QLatin1String("Save"))

@@ -43,6 +43,10 @@ struct TournamentState
     QStringList skierNames;
 };
 
+// The colour buoys, side lines and markers are drawn in: the message colour, or white when
+// each message keeps its own colour.
+QColor drawingColour(const TournamentState &state);
+
 // "Save", "NoSave", "Ask" (anything else is Ask).
 SavePolicy savePolicyFromWord(const QString &word);
 QString savePolicyWord(SavePolicy policy);

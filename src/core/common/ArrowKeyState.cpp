@@ -32,6 +32,17 @@ std::optional<ArrowKey> ArrowKeyState::poll()
     return result;
 }
 
+std::pair<double, double> ArrowKeyState::step(ArrowKey key, double distance)
+{
+    switch (key) {
+    case ArrowKey::Left: return {-distance, 0};
+    case ArrowKey::Up: return {0, -distance};
+    case ArrowKey::Right: return {distance, 0};
+    case ArrowKey::Down: return {0, distance};
+    }
+    return {0, 0};
+}
+
 std::optional<ArrowKey> ArrowKeyState::fromQtKey(int key)
 {
     switch (key) {

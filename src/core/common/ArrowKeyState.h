@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <utility>
 
 namespace skelvin {
 
@@ -18,6 +19,9 @@ public:
     // The first key, in the order Left, Up, Right, Down, that is down or was pressed since the
     // previous poll; nothing when none. Forgets the presses seen.
     std::optional<ArrowKey> poll();
+
+    // The move one press of a key stands for: left and up are negative.
+    static std::pair<double, double> step(ArrowKey key, double distance);
 
     // Qt key codes to arrow keys.
     static std::optional<ArrowKey> fromQtKey(int key);

@@ -14,11 +14,6 @@ namespace {
 const QString kCurrentGridTitle = QStringLiteral("Current Grid");
 const QString kGridNumberTitle = QStringLiteral("Grid Number");
 
-QString gridFileKey(int n)
-{
-    return QStringLiteral("grid%1File").arg(n);
-}
-
 // "Save Grid 2?" answered No: the number is asked until it names a grid in use. Nothing when
 // the operator cancels.
 std::optional<int> askGridNumber(AppContext &context, const QString &verb, int captionGrid,
@@ -130,7 +125,7 @@ GridSaveOutcome gridSave(AppContext &context, const GridSaveRequest &request)
     active.jump = grids.distanceJump();
     active.checkBuoyScreen = request.checkBuoyMarker;
     active.checkBuoySurvey = {Val(request.checkSurveyXText), Val(request.checkSurveyYText)};
-    context.settings().write(gridFileKey(*n), *path);
+    context.settings().write(SettingsStore::gridFileKey(*n), *path);
     context.debugLog().DebugLogWrite(QStringLiteral("save grid %1").arg(*n));
     context.gridIndicators[static_cast<size_t>(*n - 1)].description = *description;
 
@@ -192,7 +187,7 @@ GridLoadOutcome gridLoad(AppContext &context, int captionGrid, const QString &pi
     log.DebugLogWrite(QStringLiteral("Load grid file names on main page below"));
     grids.setGridLoaded(n, true);
     outcome.gridLoaded = true;
-    context.settings().write(gridFileKey(n), *path);
+    context.settings().write(SettingsStore::gridFileKey(n), *path);
     GridIndicator &indicator = context.gridIndicators[static_cast<size_t>(n - 1)];
     indicator.picture = QStringLiteral("SmallSmiley.jpg");
     indicator.description = grids.entry(n).description;

@@ -195,6 +195,19 @@ void PictureView::drawText(ScreenPoint topLeft, const QString &text, const QColo
     m_canvas->update();
 }
 
+void PictureView::drawBuoyMarker(ScreenPoint p, bool cross, double s, const QColor &colour)
+{
+    if (cross) {
+        drawLine({p.x - s, p.y}, {p.x + s, p.y}, colour);
+        drawLine({p.x, p.y - s}, {p.x, p.y + s}, colour);
+        return;
+    }
+    drawCircle(p, 2 * s, colour);
+    for (const ScreenPoint d : {p, ScreenPoint{p.x, p.y + 5}, ScreenPoint{p.x, p.y - 5},
+                                ScreenPoint{p.x + 5, p.y}, ScreenPoint{p.x - 5, p.y}})
+        drawDot(d, colour);
+}
+
 int PictureView::drawingCount() const
 {
     return static_cast<int>(m_canvas->m_drawings.size());

@@ -38,6 +38,9 @@ public:
     void drawDot(ScreenPoint at, const QColor &colour, int widthPixels = 2);
     void drawText(ScreenPoint topLeft, const QString &text, const QColor &colour);
     int drawingCount() const;
+    // A buoy marker: a cross with arms of `sizeTwips`, or a circle of radius 2 x size with five
+    // dots at its centre and 5 twips around it.
+    void drawBuoyMarker(ScreenPoint at, bool cross, double sizeTwips, const QColor &colour);
 
     // Lines kept by name, apart from the drawing layer.
     void setNamedLine(const QString &name, ScreenPoint from, ScreenPoint to, const QColor &colour,

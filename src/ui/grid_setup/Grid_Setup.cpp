@@ -6,10 +6,11 @@
 #include "core/common/PictureSize.h"
 #include "core/geometry/SetupValidation.h"
 #include "core/grid_setup/GridFileCommands.h"
-#include "ui/common/ArrowKeyTracker.h"
+#include "ui/common/ArrowKeyPoller.h"
 #include "ui/common/DragHandle.h"
 #include "ui/common/Named.h"
 #include "ui/common/PictureView.h"
+#include "ui/grid_setup/AccuracyPanel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -74,10 +75,11 @@ Grid_Setup::Grid_Setup(AppContext &context, QWidget *parent) : QWidget(parent), 
     buildMenu();
     resize(1280, 860);
 
-    m_keys = new ArrowKeyTracker(this);
-    m_keyTimer = named(new QTimer(this), "keyTimer");
-    m_keyTimer->setInterval(100);
-    connect(m_keyTimer, &QTimer::timeout, this, &Grid_Setup::keyTimerTick);
+    auto *keys = new ArrowKeyPoller(this);
+    connect(keys, &ArrowKeyPoller::stepped, this, [this](ArrowKey key) {
+        const auto [dx, dy] = ArrowKeyState::step(key, 15);
+        nudge(dx, dy);
+    });
 
     // First load: nothing set up, accuracy check off, no hint.
     m_context.grids().resetAllGridsReady();
@@ -233,24 +235,17 @@ QWidget *Grid_Setup::buildTools()
     sizeLabel->addToGroup(m_crossSize);
     connect(m_crossSize, &QScrollBar::valueChanged, this, &Grid_Setup::Show_grid);
 
-    m_accuracyButton = named(new QPushButton(QStringLiteral("Accuracy Check"), panel), "btnAccuracyCheck");
-    m_accuracyButton->setGeometry(4, 190, 140, 28);
-    m_accuracyDisplay = named(new QGroupBox(QStringLiteral("Accuracy Display"), panel), "fmAccuracyDisplay");
-    m_accuracyDisplay->setGeometry(4, 222, 210, 100);
-    auto *display = new QVBoxLayout(m_accuracyDisplay);
-    auto *standard = named(new QRadioButton(QStringLiteral("Standard")), "optStandardAccuracy");
-    auto *advanced = named(new QRadioButton(QStringLiteral("Advanced")), "optAdvancedAccuracy");
-    standard->setChecked(true);
-    display->addWidget(standard);
-    display->addWidget(advanced);
-    m_accuracyConfig = named(new QGroupBox(QStringLiteral("Accuracy Configuration"), panel), "fmAccuracyConfig");
-    m_accuracyConfig->setGeometry(220, 222, 214, 100);
-    auto *config = new QVBoxLayout(m_accuracyConfig);
-    auto *homologation = named(new QRadioButton(QStringLiteral("Homologation Level")), "optHomolgationLevel");
-    homologation->setChecked(true);
-    config->addWidget(homologation);
-    m_accuracyIndicator = named(new QLabel(panel), "AccuracyIndicator");
-    m_accuracyIndicator->setGeometry(150, 190, 280, 28);
+    m_accuracy = new AccuracyPanel(
+        m_context, *m_picture,
+        [this] {
+            AccuracyRequest request;
+            request.gridNumber = captionGrid();
+            request.texts = entryTexts();
+            request.pictureWidthText = m_pictureWidthText;
+            return request;
+        },
+        [this] { Show_grid(); }, panel);
+    m_accuracy->setGeometry(4, 190, 432, 136);
     return panel;
 }
 
@@ -322,7 +317,7 @@ void Grid_Setup::fieldChanged(const QString &name, const QString &value)
         // A changed grid is not loaded at the next start, and the main screen says so.
         const int n = captionGrid();
         m_context.gridIndicators[static_cast<size_t>(n - 1)].picture = QStringLiteral("SmallCaution.jpg");
-        m_context.settings().write(QStringLiteral("grid%1File").arg(n), QString());
+        m_context.settings().write(SettingsStore::gridFileKey(n), QString());
     }
     setAccuracyEnabled(false);
     GridStore &grids = m_context.grids();
@@ -360,11 +355,7 @@ void Grid_Setup::setStateIcon(const QString &picture)
 
 void Grid_Setup::setAccuracyEnabled(bool enabled)
 {
-    m_accuracyButton->setEnabled(enabled);
-    m_accuracyDisplay->setVisible(enabled);
-    m_accuracyConfig->setVisible(enabled);
-    if (!enabled)
-        m_accuracyIndicator->clear();
+    m_accuracy->setCheckEnabled(enabled);
 }
 
 int Grid_Setup::captionGrid() const
@@ -425,35 +416,9 @@ void Grid_Setup::Show_grid()
 {
     m_picture->clearDrawings();
     const TournamentState &t = m_context.tournament();
-    const QColor colour = t.labelColourWord == QLatin1String("default") || !t.labelColour.isValid()
-                              ? QColor(Qt::white)
-                              : t.labelColour;
-    const double s = m_crossSize->value();
-    for (int i = 0; i < BuoyCount; ++i) {
-        const ScreenPoint p = m_markers.at(static_cast<Buoy>(i));
-        if (t.markerStyle == QLatin1String("cross")) {
-            m_picture->drawLine({p.x - s, p.y}, {p.x + s, p.y}, colour);
-            m_picture->drawLine({p.x, p.y - s}, {p.x, p.y + s}, colour);
-        } else {
-            m_picture->drawCircle(p, 2 * s, colour);
-            for (const ScreenPoint d : {p, ScreenPoint{p.x, p.y - 5}, ScreenPoint{p.x, p.y + 5},
-                                        ScreenPoint{p.x - 5, p.y}, ScreenPoint{p.x + 5, p.y}})
-                m_picture->drawDot(d, colour);
-        }
-    }
-}
-
-void Grid_Setup::keyTimerTick()
-{
-    const std::optional<ArrowKey> key = m_keys->state().poll();
-    if (!key)
-        return;
-    switch (*key) {
-    case ArrowKey::Left: nudge(-15, 0); break;
-    case ArrowKey::Up: nudge(0, -15); break;
-    case ArrowKey::Right: nudge(15, 0); break;
-    case ArrowKey::Down: nudge(0, 15); break;
-    }
+    for (int i = 0; i < BuoyCount; ++i)
+        m_picture->drawBuoyMarker(m_markers.at(static_cast<Buoy>(i)), t.markerStyle == QLatin1String("cross"),
+                                  m_crossSize->value(), drawingColour(t));
 }
 
 void Grid_Setup::setLocked(bool locked)
@@ -543,24 +508,6 @@ void Grid_Setup::showEvent(QShowEvent *event)
         takePicture(QImage(m_context.paths().currentCapture()), true);
         m_context.navigationTag.clear();
     }
-    m_keyTimer->start();
-}
-
-void Grid_Setup::hideEvent(QHideEvent *event)
-{
-    m_keyTimer->stop();
-    QWidget::hideEvent(event);
-}
-
-void Grid_Setup::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::ActivationChange) {
-        if (isActiveWindow())
-            m_keyTimer->start();
-        else
-            m_keyTimer->stop();
-    }
-    QWidget::changeEvent(event);
 }
 
 // ---- Grids ----
@@ -578,6 +525,7 @@ void Grid_Setup::showGrid(int n, bool withCheckBuoy)
 void Grid_Setup::grid_select_Click()
 {
     m_picture->clearDrawings();
+    m_accuracy->clearIndicators();
     m_loading = true;
     GridStore &grids = m_context.grids();
     const int from = captionGrid();

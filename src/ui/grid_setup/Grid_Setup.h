@@ -15,12 +15,11 @@ class QPushButton;
 class QRadioButton;
 class QScrollBar;
 class QTimer;
-class QGroupBox;
 
 namespace skelvin {
 
+class AccuracyPanel;
 class AppContext;
-class ArrowKeyTracker;
 class PictureView;
 
 // The grid setup screen: a still picture of one camera on which the operator places the four
@@ -52,8 +51,6 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
-    void changeEvent(QEvent *event) override;
 
 private:
     void buildControls();
@@ -72,7 +69,6 @@ private:
     void lockToggled(bool on);
     void takePicture(const QImage &picture, bool measureSize);
     void loadPicture();
-    void keyTimerTick();
     int captionGrid() const;
     void setCaptionGrid(int n);
 
@@ -84,8 +80,6 @@ private:
     QString m_pictureHeightText = QStringLiteral("9000");
 
     PictureView *m_picture = nullptr;
-    ArrowKeyTracker *m_keys = nullptr;
-    QTimer *m_keyTimer = nullptr;
     QHash<QString, QLineEdit *> m_fields;
     QHash<int, QRadioButton *> m_buoyOptions;
     QPushButton *m_gridSelect = nullptr;
@@ -96,10 +90,7 @@ private:
     QPushButton *m_cmdCBlabel = nullptr;
     QLabel *m_lblCB = nullptr;
     QLabel *m_stateIcon = nullptr;
-    QPushButton *m_accuracyButton = nullptr;
-    QGroupBox *m_accuracyDisplay = nullptr;
-    QGroupBox *m_accuracyConfig = nullptr;
-    QLabel *m_accuracyIndicator = nullptr;
+    AccuracyPanel *m_accuracy = nullptr;
     QLineEdit *m_txtPicWidth = nullptr;
     QLineEdit *m_txtPicHeight = nullptr;
 };

@@ -12,7 +12,7 @@
 #include "core/measure/PictureKeeper.h"
 #include "core/measure/ResultLine.h"
 #include "core/measure/ResultRecorder.h"
-#include "ui/common/ArrowKeyTracker.h"
+#include "ui/common/ArrowKeyPoller.h"
 #include "ui/common/DragHandle.h"
 #include "ui/common/Named.h"
 #include "ui/common/PictureView.h"
@@ -59,10 +59,12 @@ Measure::Measure(AppContext &context, QWidget *parent) : QWidget(parent), m_cont
     resize(1200, 800);
     buildMenu();
 
-    m_keys = new ArrowKeyTracker(this);
-    m_keyTimer = named(new QTimer(this), "keyTimer");
-    m_keyTimer->setInterval(100);
-    connect(m_keyTimer, &QTimer::timeout, this, &Measure::keyTimerTick);
+    auto *keys = new ArrowKeyPoller(this);
+    connect(keys, &ArrowKeyPoller::stepped, this, [this](ArrowKey key) {
+        m_distanceFt->setFocus();
+        const auto [dx, dy] = ArrowKeyState::step(key, kMarkStepTwips);
+        adjust(dx, dy);
+    });
     m_loadTimer = named(new QTimer(this), "loadTimer");
     connect(m_loadTimer, &QTimer::timeout, this, &Measure::loadTimerTick);
 
@@ -313,24 +315,10 @@ void Measure::show_the_grid()
 {
     m_picture->clearDrawings();
     const TournamentState &t = m_context.tournament();
-    const QColor colour = t.labelColourWord == QLatin1String("default") || !t.labelColour.isValid()
-                              ? QColor(Qt::white)
-                              : t.labelColour;
+    const QColor colour = drawingColour(t);
     const Grid &grid = m_context.grids().active();
-    const double s = m_crossSize->value();
-
-    for (const CornerBuoy &c : grid.corners) {
-        const ScreenPoint p = c.screen;
-        if (t.markerStyle == QLatin1String("cross")) {
-            m_picture->drawLine({p.x - s, p.y}, {p.x + s, p.y}, colour);
-            m_picture->drawLine({p.x, p.y - s}, {p.x, p.y + s}, colour);
-        } else {
-            m_picture->drawCircle(p, 2 * s, colour);
-            for (const ScreenPoint d : {p, ScreenPoint{p.x, p.y + 5}, ScreenPoint{p.x, p.y - 5},
-                                        ScreenPoint{p.x + 5, p.y}, ScreenPoint{p.x - 5, p.y}})
-                m_picture->drawDot(d, colour);
-        }
-    }
+    for (const CornerBuoy &c : grid.corners)
+        m_picture->drawBuoyMarker(c.screen, t.markerStyle == QLatin1String("cross"), m_crossSize->value(), colour);
     if (!t.lineControlOff) {
         m_picture->drawLine(grid.corner(Corner::LowerRight).screen, grid.corner(Corner::UpperRight).screen, colour);
         m_picture->drawLine(grid.corner(Corner::LowerLeft).screen, grid.corner(Corner::UpperLeft).screen, colour);
@@ -411,23 +399,6 @@ void Measure::showEvent(QShowEvent *event)
     activate();
 }
 
-void Measure::hideEvent(QHideEvent *event)
-{
-    m_keyTimer->stop();
-    QWidget::hideEvent(event);
-}
-
-void Measure::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::ActivationChange) {
-        if (isActiveWindow())
-            m_keyTimer->start();
-        else
-            m_keyTimer->stop();
-    }
-    QWidget::changeEvent(event);
-}
-
 void Measure::activate()
 {
     GridStore &grids = m_context.grids();
@@ -454,7 +425,6 @@ void Measure::activate()
         }
     }
     show_the_grid();
-    m_keyTimer->start();
     m_context.debugLog().DebugLogWrite(QStringLiteral("Measure form Activated - picture loaded - ") + capture);
 }
 
@@ -595,20 +565,6 @@ void Measure::moveOverPicture(ScreenPoint point)
     m_xposition->setText(r->xposition);
     m_yposition->setText(r->yposition);
     m_verifyDistance->setText(r->verifyDistance);
-}
-
-void Measure::keyTimerTick()
-{
-    const std::optional<ArrowKey> key = m_keys->state().poll();
-    if (!key)
-        return;
-    m_distanceFt->setFocus();
-    switch (*key) {
-    case ArrowKey::Left: adjust(-kMarkStepTwips, 0); break;
-    case ArrowKey::Up: adjust(0, -kMarkStepTwips); break;
-    case ArrowKey::Right: adjust(kMarkStepTwips, 0); break;
-    case ArrowKey::Down: adjust(0, kMarkStepTwips); break;
-    }
 }
 
 // ---- Buttons ----

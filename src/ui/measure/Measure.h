@@ -18,7 +18,6 @@ class QToolButton;
 namespace skelvin {
 
 class AppContext;
-class ArrowKeyTracker;
 class DragHandle;
 class PictureView;
 
@@ -58,8 +57,6 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
-    void changeEvent(QEvent *event) override;
 
 private:
     void buildControls();
@@ -72,7 +69,6 @@ private:
     void showReadouts(bool visible);
     void pressOnPicture(ScreenPoint point);
     void moveOverPicture(ScreenPoint point);
-    void keyTimerTick();
     void loadTimerTick();
     void setMarkControlsVisible(bool visible);
     void resultOptionChosen(ResultKind kind, bool on);
@@ -93,8 +89,6 @@ private:
     bool m_pictureIsFramePicture = false;
 
     PictureView *m_picture = nullptr;
-    ArrowKeyTracker *m_keys = nullptr;
-    QTimer *m_keyTimer = nullptr;
     QTimer *m_loadTimer = nullptr;
 
     QPushButton *m_record = nullptr;

@@ -1,5 +1,6 @@
 #include "support/ProgramHarness.h"
 #include "support/Clicks.h"
+#include "support/TestGrids.h"
 
 #include "core/geometry/GridTransformSolver.h"
 #include "core/grid_setup/GridSetupFile.h"
@@ -35,14 +36,8 @@ Config *configScreen(ProgramHarness &h)
 // Writes a grid file (with a check buoy file unless told otherwise) and names it in the settings.
 QString storeGrid(ProgramHarness &h, int n, const QString &description, bool withCheckBuoy = true)
 {
-    Grid g;
+    Grid g = perspectiveGrid();
     g.description = description;
-    g.corners[0] = {{10200, 1600}, {40, 60}};
-    g.corners[1] = {{11600, 8100}, {40, 20}};
-    g.corners[2] = {{1900, 1500}, {0, 60}};
-    g.corners[3] = {{400, 8200}, {0, 20}};
-    g.transform = *SolveGridTransform(g.corners);
-    g.jump = {20, -5};
     const QString path = h.dirs.file(QStringLiteral("grid%1.ipt").arg(n));
     writeGridSetupFile(path, g, n);
     if (withCheckBuoy)

@@ -7,6 +7,7 @@
 #include "ui/measure/Measure.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -294,4 +295,39 @@ TEST_F(GridSetupScreen, CalibrationLineRunsThroughSurveyedPointsAndLeavesThePict
     EXPECT_FALSE(setup->pictureView().namedLineVisible(QStringLiteral("calibrationLine")));
     EXPECT_EQ(setup->pictureView().picture(), pictureBefore);
     EXPECT_EQ(setup->pictureView().drawingCount(), drawingsBefore);
+}
+
+TEST_F(GridSetupScreen, AccuracyCheckShowsTheChosenLineAndKeepsItsReport)
+{
+    auto *accuracy = control<QPushButton>("btnAccuracyCheck");
+    EXPECT_FALSE(accuracy->isEnabled()); // nothing completed yet
+    enterWholeGrid();
+    QTest::mouseClick(control<QPushButton>("Load"), Qt::LeftButton);
+    ASSERT_TRUE(accuracy->isEnabled());
+    EXPECT_FALSE(control<QWidget>("fmAccuracyConfig")->isVisibleTo(setup)); // standard mode
+
+    h.prompter.clear();
+    h.prompter.type(QStringLiteral("0")).type(QStringLiteral("8")).type(QString()).type(QStringLiteral("4"));
+    QTest::mouseClick(accuracy, Qt::LeftButton);
+    EXPECT_EQ(h.prompter.texts().count(QStringLiteral("Pick the line number that best represents where the skier will land")), 4);
+    QWidget *canvas = setup->pictureView().canvas();
+    QStringList shown;
+    for (int k = 0; k < 49; ++k) {
+        auto *label = canvas->findChild<QLabel *>(QStringLiteral("AccuracyIndicator_%1").arg(k));
+        if (label->isVisibleTo(canvas))
+            shown << QString::number(k) + QLatin1Char('=') + label->text();
+    }
+    // One centimetre a twip: a pixel moves a distance by 0.15 m at most, grade "L" or better.
+    ASSERT_EQ(shown.size(), 7);
+    EXPECT_TRUE(shown.first().startsWith(QStringLiteral("3=")));
+    EXPECT_TRUE(shown.last().startsWith(QStringLiteral("45=")));
+    EXPECT_FALSE(canvas->findChild<QLabel *>(QStringLiteral("LineLabel_0"))->isVisibleTo(canvas));
+    const QByteArray report = TestDirs::readFile(h.videos() + QStringLiteral("/acc1208.txt"));
+    EXPECT_TRUE(report.startsWith("12-08-2026  09:28:39 Accuracy Check\r\nGrid Set-up for accuracy check\r\n"));
+    EXPECT_TRUE(report.contains("Accuracy Check Complete\r\n"));
+
+    // A change of any entry clears the grades and disables the check until completed again.
+    type("jump_x", QStringLiteral("16"));
+    EXPECT_FALSE(accuracy->isEnabled());
+    EXPECT_FALSE(canvas->findChild<QLabel *>(QStringLiteral("AccuracyIndicator_3"))->isVisibleTo(canvas));
 }

@@ -1,5 +1,6 @@
 #include "support/Clicks.h"
 #include "support/ProgramHarness.h"
+#include "support/TestGrids.h"
 
 #include "core/geometry/GridTransformSolver.h"
 #include "core/grid_setup/GridSetupFile.h"
@@ -22,20 +23,6 @@ using namespace skelvin;
 using namespace skelvin::test;
 
 namespace {
-
-// A camera looking straight down: one twip is one centimetre of water. The jump is at (15, 45).
-Grid straightDownGrid()
-{
-    Grid g;
-    g.description = QStringLiteral("straight down");
-    g.corners[0] = {{10500, 1500}, {105, 15}};
-    g.corners[1] = {{10500, 7500}, {105, 75}};
-    g.corners[2] = {{1500, 1500}, {15, 15}};
-    g.corners[3] = {{1500, 7500}, {15, 75}};
-    g.transform = *SolveGridTransform(g.corners);
-    g.jump = {15, 45};
-    return g;
-}
 
 // The whole program with grid 1 loaded and the frame picture waiting on the measure screen.
 class MeasureScreen : public ::testing::Test
