@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPointF>
 #include <QString>
 
 #include <optional>
@@ -26,9 +27,19 @@ struct MessageRequest
 // One input box: prompt, title and the text it proposes.
 struct InputRequest
 {
+    InputRequest() = default;
+    InputRequest(QString promptText, QString titleText, QString proposed = QString(),
+                 std::optional<QPointF> positionTwips = std::nullopt)
+        : prompt(std::move(promptText)), title(std::move(titleText)), defaultText(std::move(proposed)),
+          screenPositionTwips(positionTwips)
+    {
+    }
+
     QString prompt;
     QString title;
     QString defaultText;
+    // Where the box stands, in twips from the screen's top-left corner; centred when not set.
+    std::optional<QPointF> screenPositionTwips;
 };
 
 // A filter of a file dialog: its label ("Parameter Files (*.IPT)") and its patterns ("*.IPT").

@@ -153,7 +153,7 @@ std::optional<int> AccuracyCheck::askSkierPathLine()
 {
     for (;;) {
         const std::optional<QString> answer =
-            m_prompter.input({kSkierPathLinePrompt, kSkierPathLineTitle, QString()});
+            m_prompter.input({kSkierPathLinePrompt, kSkierPathLineTitle, QString(), QPointF(100, 100)});
         if (!answer)
             return std::nullopt;
         const double line = Val(*answer);

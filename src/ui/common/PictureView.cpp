@@ -26,14 +26,20 @@ public:
     explicit PictureCanvas(PictureView *view) : QWidget(view), m_view(view)
     {
         setMouseTracking(true);
+        // A dark ground, as water is, so light markers show before a picture is taken in.
         setAutoFillBackground(true);
-        resize(1, 1);
+        QPalette ground = palette();
+        ground.setColor(QPalette::Window, QColor(32, 36, 40));
+        setPalette(ground);
+        resize(800, 600);
     }
 
     void setPicture(const QImage &picture)
     {
         m_picture = picture;
-        resize(m_picture.isNull() ? QSize(1, 1) : m_picture.size());
+        // Without a picture the drawing layer keeps the standard picture size (12000 x 9000
+        // twips), so markers stay visible.
+        resize(m_picture.isNull() ? QSize(800, 600) : m_picture.size());
         update();
     }
 

@@ -86,13 +86,15 @@ Answer QtPrompter::message(const MessageRequest &request)
 
 std::optional<QString> QtPrompter::input(const InputRequest &request)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(
-        parentWindow(), request.title.isEmpty() ? QStringLiteral("Skelvin") : request.title,
-        request.prompt, QLineEdit::Normal, request.defaultText, &ok);
-    if (!ok)
+    QInputDialog dialog(parentWindow());
+    dialog.setWindowTitle(request.title.isEmpty() ? QStringLiteral("Skelvin") : request.title);
+    dialog.setLabelText(request.prompt);
+    dialog.setTextValue(request.defaultText);
+    if (request.screenPositionTwips)
+        dialog.move((*request.screenPositionTwips / 15).toPoint());
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return dialog.textValue();
 }
 
 QString QtPrompter::qtFilterText(const QList<FileFilter> &filters)

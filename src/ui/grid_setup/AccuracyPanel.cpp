@@ -22,6 +22,7 @@ AccuracyPanel::AccuracyPanel(AppContext &context, PictureView &picture,
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_button = named(new QPushButton(kAccuracyButtonCaption), "btnAccuracyCheck");
+    m_button->setFixedWidth(120);
     connect(m_button, &QPushButton::clicked, this, &AccuracyPanel::btnAccuracyCheck_Click);
     layout->addWidget(m_button, 0, Qt::AlignTop);
 
