@@ -2,6 +2,8 @@
 
 #include "core/common/Prompter.h"
 
+#include <QEvent>
+
 namespace skelvin {
 
 ScreenNavigator::ScreenNavigator(Prompter &prompter) : m_prompter(prompter)
@@ -11,6 +13,8 @@ ScreenNavigator::ScreenNavigator(Prompter &prompter) : m_prompter(prompter)
 void ScreenNavigator::registerScreen(ScreenId id, QWidget *screen, std::function<void()> open)
 {
     m_screens.insert(static_cast<int>(id), screen);
+    if (id != ScreenId::Main && !isViewer(id))
+        screen->installEventFilter(this);
     if (open)
         m_openers.insert(static_cast<int>(id), std::move(open));
 }
@@ -18,6 +22,14 @@ void ScreenNavigator::registerScreen(ScreenId id, QWidget *screen, std::function
 QWidget *ScreenNavigator::screen(ScreenId id) const
 {
     return m_screens.value(static_cast<int>(id));
+}
+
+bool ScreenNavigator::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Close && watched->isWidgetType()) {
+        QMetaObject::invokeMethod(this, [this] { show(ScreenId::Main); }, Qt::QueuedConnection);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 bool ScreenNavigator::isViewer(ScreenId id)

@@ -15,8 +15,10 @@ class Prompter;
 // Brings screens to the front. Full screens hide the main screen while they are in front and
 // the way back shows it again; the log viewers open on top of the main screen. A screen that is
 // not part of this build yet is refused with a plain message and the operator stays where he is.
-class ScreenNavigator : public Navigator
+class ScreenNavigator : public QObject, public Navigator
 {
+    Q_OBJECT
+
 public:
     explicit ScreenNavigator(Prompter &prompter);
 
@@ -27,6 +29,11 @@ public:
     void show(ScreenId id) override;
 
     static bool isViewer(ScreenId id);
+
+protected:
+    // A full screen closed by its window frame goes back to the main screen, so the operator is
+    // never left without a window.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     Prompter &m_prompter;

@@ -205,3 +205,11 @@ TEST(ConfigScreen, AResultsFileThatCannotBeWrittenIsToldWithItsPath)
     EXPECT_TRUE(h.prompter.prompts()[0].text.contains(QStringLiteral("nothing was recorded")));
     EXPECT_FALSE(QFile::exists(unwritable));
 }
+
+TEST(ConfigScreen, ClosingAFullScreenByItsFrameGoesBackToTheMainScreen)
+{
+    ProgramHarness h;
+    ASSERT_TRUE(h.startWithVideoDirectory());
+    configScreen(h)->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.program().mainForm().isVisible(); }, 2000));
+}
