@@ -3,6 +3,7 @@
 #include <QMetaObject>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <iterator>
 
@@ -11,6 +12,8 @@ namespace skelvin {
 namespace {
 
 constexpr int kMinimumWindowFrames = 3;
+// How long decoding ahead waits for the interface thread to take a picture it asked for.
+constexpr int kHandOverWaitMs = 40;
 
 } // namespace
 
@@ -147,12 +150,13 @@ void FrameSource::moveTo(int frame, int direction)
         else if (const auto failed = m_failed.find(frame); failed != m_failed.end())
             failure = failed->second;
     }
-    m_wake.notify_one();
     emit positionChanged(frame);
     if (!image.isNull())
         emit frameReady(frame, image);
     else if (!failure.isEmpty())
         emit frameFailed(frame, failure);
+    // Woken only now, so that the decoding ahead does not compete with showing this frame.
+    m_wake.notify_one();
 }
 
 void FrameSource::startWorker()
@@ -269,8 +273,15 @@ void FrameSource::workerLoop()
             continue; // the position moved on while this frame was decoded
         if (picture) {
             m_cache.emplace(job, picture.value());
-            if (job == m_target)
+            if (job == m_target) {
                 deliver(job);
+                // Decoding ahead waits until the interface thread has taken the picture (or
+                // the time one frame takes is up): on two cores it would otherwise compete
+                // with the thread that is to show it.
+                m_handedOver = -1;
+                m_wake.wait_for(lock, std::chrono::milliseconds(kHandOverWaitMs),
+                                [&] { return m_quit || m_handedOver == job || m_target != job; });
+            }
         } else {
             m_failed.emplace(job, picture.error());
             if (job == m_target)
@@ -289,10 +300,15 @@ void FrameSource::deliver(int frame)
     QMetaObject::invokeMethod(
         this,
         [this, frame] {
-            if (frame != m_position)
-                return;
-            const QImage image = cachedFrame(frame);
-            if (!image.isNull())
+            QImage image;
+            {
+                std::lock_guard lock(m_mutex);
+                m_handedOver = frame;
+                if (const auto it = m_cache.find(frame); it != m_cache.end())
+                    image = it->second;
+            }
+            m_wake.notify_one();
+            if (frame == m_position && !image.isNull())
                 emit frameReady(frame, image);
         },
         Qt::QueuedConnection);

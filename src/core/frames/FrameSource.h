@@ -116,6 +116,7 @@ private:
     std::vector<QImage> m_released; // left the window; the worker reuses or frees them
     int m_target = 0;
     int m_direction = 1;
+    int m_handedOver = -1; // the last picture the interface thread took from the worker
     bool m_quit = false;
     std::thread m_worker;
 };

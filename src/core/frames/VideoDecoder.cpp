@@ -56,7 +56,6 @@ std::unique_ptr<VideoDecoder> VideoDecoder::open(const QString &path, OpenFailur
     rc = avformat_find_stream_info(format, nullptr);
     if (rc < 0)
         return fail(OpenError::File, errorText(rc));
-    d->m_stream = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     // The first video stream, as the file lists them.
     for (unsigned i = 0; i < format->nb_streams; ++i) {
         if (format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {

@@ -122,9 +122,7 @@ TEST(FrameSourceDamage, AFrameThatDoesNotDecodeIsReportedAndTheOthersStillShow)
     ASSERT_EQ(writeTestVideo(path, spec), QString());
     // Wipe the picture bytes of frame 5.
     QByteArray bytes = TestDirs::readFile(path);
-    qsizetype chunk = bytes.indexOf("movi");
-    for (int n = 0; n <= 5; ++n)
-        chunk = bytes.indexOf("00dc", chunk + 4);
+    const qsizetype chunk = movieChunkOffset(bytes, 5);
     const int size = qFromLittleEndian<qint32>(bytes.constData() + chunk + 4);
     bytes.replace(chunk + 8, size, QByteArray(size, '\0'));
     const QString damaged = dirs.writeFile("damaged.avi", bytes);

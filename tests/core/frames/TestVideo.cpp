@@ -48,6 +48,14 @@ const char *codecLabel(TestCodec codec)
     return "";
 }
 
+qsizetype movieChunkOffset(const QByteArray &avi, int n)
+{
+    qsizetype at = avi.indexOf("movi");
+    for (int i = 0; i <= n && at >= 0; ++i)
+        at = avi.indexOf("00dc", at + 4);
+    return at;
+}
+
 QImage stampedPicture(int width, int height, int n, bool cameraDetail)
 {
     QImage image(width, height, QImage::Format_RGB888);

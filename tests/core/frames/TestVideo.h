@@ -30,6 +30,9 @@ struct TestVideoSpec
 // Returns an empty text on success, else why it failed.
 QString writeTestVideo(const QString &path, const TestVideoSpec &spec);
 
+// Where the movie chunk ("00dc") of frame n starts in an AVI file's bytes, -1 if not found.
+qsizetype movieChunkOffset(const QByteArray &avi, int n);
+
 // The picture the writer stamps for frame n.
 QImage stampedPicture(int width, int height, int n, bool cameraDetail = false);
 

@@ -68,10 +68,7 @@ TEST_P(VideoDecoderTest, AFileWithoutItsIndexOrCutShortStillGivesExactFrames)
     ASSERT_GT(index, 0);
     const QString noIndex = m_dirs.writeFile("noindex.avi", bytes.left(index));
     // Cut in the middle of frame 20.
-    qsizetype frame20 = bytes.indexOf("movi");
-    for (int n = 0; n <= 20; ++n)
-        frame20 = bytes.indexOf("00dc", frame20 + 4);
-    const QString cut = m_dirs.writeFile("cut.avi", bytes.left(frame20 + 12));
+    const QString cut = m_dirs.writeFile("cut.avi", bytes.left(test::movieChunkOffset(bytes, 20) + 12));
 
     for (const QString &damaged : {noIndex, cut}) {
         VideoDecoder::OpenFailure failure;
