@@ -23,8 +23,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QEventLoop>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -52,8 +52,8 @@ struct Kind
     int gopFrames;
     std::string label() const
     {
-        return skelvin::test::codecLabel(codec)
-               + (codec == TestCodec::MotionJpeg ? std::string() : "Key" + std::to_string(gopFrames));
+        return skelvin::test::codecLabel(codec) +
+               (codec == TestCodec::MotionJpeg ? std::string() : "Key" + std::to_string(gopFrames));
     }
     bool operator<(const Kind &other) const
     {
@@ -111,14 +111,13 @@ bool waitForPicture(FrameSource &source)
 
 // Moves the source and measures, as the player's screen sees it, the time from the request to
 // the frameReady signal that hands it the picture to show. Returns a negative time on failure.
-template <typename Move>
-double timeUntilShown(FrameSource &source, Move move)
+template <typename Move> double timeUntilShown(FrameSource &source, Move move)
 {
     QEventLoop loop;
     QElapsedTimer clock;
     double shownMs = -1;
-    const auto connection = QObject::connect(
-        &source, &FrameSource::frameReady, &loop, [&](int frame, const QImage &) {
+    const auto connection =
+        QObject::connect(&source, &FrameSource::frameReady, &loop, [&](int frame, const QImage &) {
             if (frame == source.position() && shownMs < 0) {
                 shownMs = double(clock.nsecsElapsed()) / 1e6;
                 loop.quit();
@@ -168,8 +167,8 @@ void Step(benchmark::State &state, Kind codec, bool backward)
     std::vector<double> latenciesMs;
     for (auto _ : state) {
         pause(kStepIntervalMs);
-        const double ms = timeUntilShown(
-            source, [&] { backward ? source.stepBack() : source.stepForward(); });
+        const double ms =
+            timeUntilShown(source, [&] { backward ? source.stepBack() : source.stepForward(); });
         if (ms < 0)
             state.SkipWithError("no picture");
         state.SetIterationTime(ms / 1000);
@@ -279,13 +278,21 @@ void registerAll()
         benchmark::RegisterBenchmark(named("DecodeNextFrame").c_str(), DecodeNextFrame, kind)
             ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark(named("StepForward").c_str(), Step, kind, false)
-            ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(60);
+            ->Unit(benchmark::kMillisecond)
+            ->UseManualTime()
+            ->Iterations(60);
         benchmark::RegisterBenchmark(named("StepBack").c_str(), Step, kind, true)
-            ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(60);
+            ->Unit(benchmark::kMillisecond)
+            ->UseManualTime()
+            ->Iterations(60);
         benchmark::RegisterBenchmark(named("ColdJump").c_str(), ColdJump, kind)
-            ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(30);
+            ->Unit(benchmark::kMillisecond)
+            ->UseManualTime()
+            ->Iterations(30);
         benchmark::RegisterBenchmark(named("ColdJumpDirect").c_str(), ColdJumpDirect, kind)
-            ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(30);
+            ->Unit(benchmark::kMillisecond)
+            ->UseManualTime()
+            ->Iterations(30);
     }
 }
 

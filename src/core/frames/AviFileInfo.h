@@ -30,14 +30,14 @@ struct AviFileInfo
     std::uint32_t suggestedBufferSize = 0;
     std::uint32_t width = 0;
     std::uint32_t height = 0;
-    std::uint32_t scale = 0;  // of the first video stream: rate / scale frames per second
+    std::uint32_t scale = 0; // of the first video stream: rate / scale frames per second
     std::uint32_t rate = 0;
     std::uint32_t length = 0; // frames of the first video stream
     std::uint32_t editCount = 0;
-    QString fileType;         // "AVI File"
+    QString fileType; // "AVI File"
 
     bool hasVideoStream = false;
-    bool hasIndex = false;    // an idx1 or OpenDML index was found and read
+    bool hasIndex = false; // an idx1 or OpenDML index was found and read
 };
 
 } // namespace skelvin

@@ -12,8 +12,7 @@ inline const QString kFileDoesNotExist = QStringLiteral("File does not exist:");
 inline const QString kFileIsLocked = QStringLiteral("File is locked - cannot access:");
 inline const QString kUnableToOpen = QStringLiteral("Unable to open file:");
 inline const QString kUnableToReadInfo = QStringLiteral("Unable to read AVI file info from:");
-inline const QString kNotSupportedBitmap =
-    QStringLiteral("File is not a supported bitmap format:");
+inline const QString kNotSupportedBitmap = QStringLiteral("File is not a supported bitmap format:");
 inline const QString kNotValidAvi = QStringLiteral("Not a valid avi file");
 inline const QString kNoDecompressor =
     QStringLiteral("No suitable decompressor found for this video stream!");

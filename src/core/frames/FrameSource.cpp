@@ -201,7 +201,8 @@ void FrameSource::evictLocked()
 int FrameSource::nextJobLocked() const
 {
     const auto missing = [this](int frame) {
-        return frame >= 0 && frame < m_frameCount && !m_cache.count(frame) && !m_failed.count(frame);
+        return frame >= 0 && frame < m_frameCount && !m_cache.count(frame) &&
+               !m_failed.count(frame);
     };
     if (missing(m_target))
         return m_target;

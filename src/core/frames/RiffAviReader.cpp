@@ -12,8 +12,8 @@ namespace {
 
 constexpr std::uint32_t fourCc(const char (&text)[5])
 {
-    return std::uint32_t(std::uint8_t(text[0])) | std::uint32_t(std::uint8_t(text[1])) << 8
-           | std::uint32_t(std::uint8_t(text[2])) << 16 | std::uint32_t(std::uint8_t(text[3])) << 24;
+    return std::uint32_t(std::uint8_t(text[0])) | std::uint32_t(std::uint8_t(text[1])) << 8 |
+           std::uint32_t(std::uint8_t(text[2])) << 16 | std::uint32_t(std::uint8_t(text[3])) << 24;
 }
 
 constexpr std::uint32_t kRiff = fourCc("RIFF");
@@ -40,9 +40,18 @@ constexpr std::uint32_t kOdmlDeltaFrame = 0x80000000u;
 // More streams than this is not a file the system reads; the rest are passed over.
 constexpr int kMaxStreams = 64;
 
-std::uint32_t u32(const char *p) { return qFromLittleEndian<quint32>(p); }
-std::uint16_t u16(const char *p) { return qFromLittleEndian<quint16>(p); }
-std::uint64_t u64(const char *p) { return qFromLittleEndian<quint64>(p); }
+std::uint32_t u32(const char *p)
+{
+    return qFromLittleEndian<quint32>(p);
+}
+std::uint16_t u16(const char *p)
+{
+    return qFromLittleEndian<quint16>(p);
+}
+std::uint64_t u64(const char *p)
+{
+    return qFromLittleEndian<quint64>(p);
+}
 
 // The two-digit stream number at the start of a movie chunk id ("00dc", "01wb").
 int chunkStreamNumber(std::uint32_t id)
@@ -145,9 +154,9 @@ Failure RiffAviReader::readHeaderList(qint64 pos, qint64 end)
             if (chunk.size < h.size() || !readAt(chunk.dataPos, h.data(), h.size()))
                 return QStringLiteral("the AVI main header is cut short");
             m_info.maxBytesPerSec = u32(&h[4]);
-            m_info.flags = u32(&h[12]) & (kAviFlagHasIndex | kAviFlagMustUseIndex
-                                          | kAviFlagIsInterleaved | kAviFlagWasCaptureFile
-                                          | kAviFlagCopyrighted);
+            m_info.flags =
+                u32(&h[12]) & (kAviFlagHasIndex | kAviFlagMustUseIndex | kAviFlagIsInterleaved |
+                               kAviFlagWasCaptureFile | kAviFlagCopyrighted);
             m_info.length = u32(&h[16]);
             m_info.streams = u32(&h[24]);
             m_info.suggestedBufferSize = u32(&h[28]);
@@ -162,8 +171,8 @@ Failure RiffAviReader::readHeaderList(qint64 pos, qint64 end)
             else if (type == kOdml) {
                 Chunk dmlh;
                 char total[4];
-                if (chunkAt(chunk.dataPos + 4, listEnd, &dmlh) && dmlh.id == kDmlh
-                    && dmlh.size >= 4 && readAt(dmlh.dataPos, total, 4))
+                if (chunkAt(chunk.dataPos + 4, listEnd, &dmlh) && dmlh.id == kDmlh &&
+                    dmlh.size >= 4 && readAt(dmlh.dataPos, total, 4))
                     m_odmlTotalFrames = u32(total);
             }
         }

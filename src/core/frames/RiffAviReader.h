@@ -29,7 +29,7 @@ private:
     struct Chunk
     {
         std::uint32_t id = 0;
-        qint64 dataPos = 0;   // first byte after the 8-byte chunk header
+        qint64 dataPos = 0; // first byte after the 8-byte chunk header
         std::uint32_t size = 0;
         qint64 end() const { return dataPos + size + (size & 1); }
     };
@@ -50,11 +50,11 @@ private:
     qint64 m_fileSize = 0;
     AviFileInfo m_info;
     bool m_haveMainHeader = false;
-    int m_videoStream = -1;         // stream number of the first video stream
+    int m_videoStream = -1; // stream number of the first video stream
     std::uint32_t m_videoCompression = 0;
     std::uint32_t m_odmlTotalFrames = 0;
     bool m_videoHasOdmlIndex = false;
-    qint64 m_indexEntries = 0;      // video index entries seen
+    qint64 m_indexEntries = 0; // video index entries seen
     bool m_allKeyFrames = true;
 };
 

@@ -27,11 +27,20 @@ QString errorText(int code)
 AVPixelFormat plainFormat(AVPixelFormat format, bool *fullRange)
 {
     switch (format) {
-    case AV_PIX_FMT_YUVJ420P: *fullRange = true; return AV_PIX_FMT_YUV420P;
-    case AV_PIX_FMT_YUVJ422P: *fullRange = true; return AV_PIX_FMT_YUV422P;
-    case AV_PIX_FMT_YUVJ444P: *fullRange = true; return AV_PIX_FMT_YUV444P;
-    case AV_PIX_FMT_YUVJ440P: *fullRange = true; return AV_PIX_FMT_YUV440P;
-    default: return format;
+    case AV_PIX_FMT_YUVJ420P:
+        *fullRange = true;
+        return AV_PIX_FMT_YUV420P;
+    case AV_PIX_FMT_YUVJ422P:
+        *fullRange = true;
+        return AV_PIX_FMT_YUV422P;
+    case AV_PIX_FMT_YUVJ444P:
+        *fullRange = true;
+        return AV_PIX_FMT_YUV444P;
+    case AV_PIX_FMT_YUVJ440P:
+        *fullRange = true;
+        return AV_PIX_FMT_YUV440P;
+    default:
+        return format;
     }
 }
 
@@ -71,9 +80,9 @@ std::unique_ptr<VideoDecoder> VideoDecoder::open(const QString &path, OpenFailur
     const AVStream *stream = format->streams[d->m_stream];
     const AVCodec *codec = avcodec_find_decoder(stream->codecpar->codec_id);
     if (!codec)
-        return fail(OpenError::NoDecoder, QStringLiteral("no decoder for %1")
-                                              .arg(QString::fromUtf8(avcodec_get_name(
-                                                  stream->codecpar->codec_id))));
+        return fail(OpenError::NoDecoder,
+                    QStringLiteral("no decoder for %1")
+                        .arg(QString::fromUtf8(avcodec_get_name(stream->codecpar->codec_id))));
     d->m_codec.reset(avcodec_alloc_context3(codec));
     d->m_packet.reset(av_packet_alloc());
     d->m_frame.reset(av_frame_alloc());
@@ -101,8 +110,8 @@ std::unique_ptr<VideoDecoder> VideoDecoder::open(const QString &path, OpenFailur
     d->m_size = QSize(stream->codecpar->width, stream->codecpar->height);
     if (d->m_size.isEmpty())
         return fail(OpenError::NoDecoder, QStringLiteral("the video has no picture size"));
-    const AVRational rate = stream->avg_frame_rate.num > 0 ? stream->avg_frame_rate
-                                                           : av_inv_q(stream->time_base);
+    const AVRational rate =
+        stream->avg_frame_rate.num > 0 ? stream->avg_frame_rate : av_inv_q(stream->time_base);
     d->m_frameRate = rate.den > 0 ? av_q2d(rate) : 0;
 
     if (!d->buildFrameTable())
@@ -132,8 +141,8 @@ bool VideoDecoder::buildFrameTable()
         }
         // An AVI file keeps a dropped frame as an empty chunk, which the demuxer passes over;
         // its packets' times count chunks, so a gap in them is that many dropped frames.
-        if (countsChunks && !m_table.empty() && m_packet->dts != AV_NOPTS_VALUE
-            && m_table.back().dts != AV_NOPTS_VALUE) {
+        if (countsChunks && !m_table.empty() && m_packet->dts != AV_NOPTS_VALUE &&
+            m_table.back().dts != AV_NOPTS_VALUE) {
             const qint64 gap = m_packet->dts - m_table.back().dts - 1;
             for (qint64 i = 1; i <= gap && i <= kMaxDroppedRun; ++i) {
                 Entry dropped;
@@ -202,9 +211,9 @@ Failure VideoDecoder::seekToKey(int key)
     m_nextDisplay = -1;
     m_packetPending = false;
     const Entry &e = m_table[std::size_t(key)];
-    if (e.dts != AV_NOPTS_VALUE
-        && av_seek_frame(m_format.get(), m_stream, e.dts, AVSEEK_FLAG_BACKWARD) >= 0
-        && readVideoPacket() == 0) {
+    if (e.dts != AV_NOPTS_VALUE &&
+        av_seek_frame(m_format.get(), m_stream, e.dts, AVSEEK_FLAG_BACKWARD) >= 0 &&
+        readVideoPacket() == 0) {
         // The demuxer's index may land before the key frame (then read on to it) or
         // somewhere else entirely (then start over from the beginning).
         for (int steps = 0; steps <= key + 1; ++steps) {
@@ -292,9 +301,8 @@ Result<QImage> VideoDecoder::decodeFrame(int frame, const FrameSink *sink)
             if (sink && sink->cancelled && sink->cancelled())
                 return R::failure(QStringLiteral("cancelled"));
             if (const Failure failed = sendNextPacket())
-                return R::failure(QStringLiteral("frame %1 did not decode: %2")
-                                      .arg(frame)
-                                      .arg(*failed));
+                return R::failure(
+                    QStringLiteral("frame %1 did not decode: %2").arg(frame).arg(*failed));
             continue;
         }
         if (rc == AVERROR_EOF && m_seekKey > 0) {
@@ -320,16 +328,15 @@ Result<QImage> VideoDecoder::decodeFrame(int frame, const FrameSink *sink)
             // A key frame that decodes to a picture that is not a key picture was flagged
             // wrongly (without an index some files flag every frame).
             const bool keyPicture = m_frame->key_frame != 0;
-            if (m_seekKey > 0
-                && ((tag != AV_NOPTS_VALUE && tag != m_seekKey) || !keyPicture)) {
+            if (m_seekKey > 0 && ((tag != AV_NOPTS_VALUE && tag != m_seekKey) || !keyPicture)) {
                 av_frame_unref(m_frame.get());
                 if (const Failure failed = startEarlier(tag > m_seekKey || !keyPicture))
                     return R::failure(*failed);
                 continue;
             }
             m_seekKey = -1;
-        } else if (m_codec->has_b_frames == 0 && tag != AV_NOPTS_VALUE && tag > m_nextDisplay
-                   && tag < frameCount()) {
+        } else if (m_codec->has_b_frames == 0 && tag != AV_NOPTS_VALUE && tag > m_nextDisplay &&
+                   tag < frameCount()) {
             m_nextDisplay = int(tag); // pictures before this one were lost in decoding
         }
         if (m_nextDisplay > frame) {
@@ -364,8 +371,8 @@ Result<QImage> VideoDecoder::decodeFrame(int frame, const FrameSink *sink)
 
 void VideoDecoder::recycle(QImage image)
 {
-    if (int(m_spareImages.size()) < kSpareImages && image.isDetached()
-        && image.size() == m_size && image.format() == QImage::Format_BGR888)
+    if (int(m_spareImages.size()) < kSpareImages && image.isDetached() && image.size() == m_size &&
+        image.format() == QImage::Format_BGR888)
         m_spareImages.push_back(std::move(image));
 }
 
@@ -388,13 +395,12 @@ QImage VideoDecoder::toImage(const AVFrame &frame)
     if (!m_scale)
         return {};
     const int colourSpace = frame.colorspace == AVCOL_SPC_BT709 ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
-    if (m_scale.get() != previous || colourSpace != m_scaleColourSpace
-        || fullRange != m_scaleFullRange) {
+    if (m_scale.get() != previous || colourSpace != m_scaleColourSpace ||
+        fullRange != m_scaleFullRange) {
         m_scaleColourSpace = colourSpace;
         m_scaleFullRange = fullRange;
-        sws_setColorspaceDetails(m_scale.get(), sws_getCoefficients(colourSpace),
-                                 fullRange ? 1 : 0, sws_getCoefficients(SWS_CS_DEFAULT), 1, 0,
-                                 1 << 16, 1 << 16);
+        sws_setColorspaceDetails(m_scale.get(), sws_getCoefficients(colourSpace), fullRange ? 1 : 0,
+                                 sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
     }
     QImage image;
     if (!m_spareImages.empty()) {
@@ -407,8 +413,8 @@ QImage VideoDecoder::toImage(const AVFrame &frame)
         return {};
     uint8_t *dst[4] = {image.bits(), nullptr, nullptr, nullptr};
     const int dstStride[4] = {int(image.bytesPerLine()), 0, 0, 0};
-    if (sws_scale(m_scale.get(), frame.data, frame.linesize, 0, frame.height, dst, dstStride)
-        != m_size.height())
+    if (sws_scale(m_scale.get(), frame.data, frame.linesize, 0, frame.height, dst, dstStride) !=
+        m_size.height())
         return {};
     return image;
 }

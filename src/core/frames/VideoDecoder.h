@@ -17,9 +17,9 @@ namespace skelvin {
 // walk through a group of pictures is paid for once.
 struct FrameSink
 {
-    std::function<bool(int frame)> wants;                  // convert and hand this one over?
+    std::function<bool(int frame)> wants; // convert and hand this one over?
     std::function<void(int frame, const QImage &image)> take;
-    std::function<bool()> cancelled;                       // stop the walk early
+    std::function<bool()> cancelled; // stop the walk early
 };
 
 // Decodes single frames of the first video stream of a file, counted from 0 in display order

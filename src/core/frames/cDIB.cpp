@@ -69,8 +69,8 @@ bool cDIB::CreateFromPackedDIBPointer(QByteArrayView packed)
     if (packed.size() < kInfoHeaderBytes)
         return false;
     const InfoHeader info = decodeInfoHeader(packed.data());
-    if (info.bitCount <= 15 || info.sizeImage == 0
-        || qint64(info.sizeImage) > packed.size() - kInfoHeaderBytes)
+    if (info.bitCount <= 15 || info.sizeImage == 0 ||
+        qint64(info.sizeImage) > packed.size() - kInfoHeaderBytes)
         return false;
     m_info = info;
     m_bits = packed.sliced(kInfoHeaderBytes, info.sizeImage).toByteArray();
@@ -123,8 +123,8 @@ bool cDIB::CreateFromDevice(QIODevice &device)
     // The pixel bytes and the bitmap-info bytes must lie inside the file; a header that
     // promises more than the file holds is a damaged file, not a reason to allocate.
     const qint64 offset = file.bitsOffset;
-    if (info.size < std::uint32_t(kInfoHeaderBytes) || offset < kFileHeaderBytes + info.size
-        || offset > total)
+    if (info.size < std::uint32_t(kInfoHeaderBytes) || offset < kFileHeaderBytes + info.size ||
+        offset > total)
         return false;
     qint64 imageBytes = info.sizeImage;
     if (imageBytes == 0 && info.compression == 0)
@@ -134,9 +134,9 @@ bool cDIB::CreateFromDevice(QIODevice &device)
 
     QByteArray bitmapInfo(offset - kFileHeaderBytes, Qt::Uninitialized);
     QByteArray bits(imageBytes, Qt::Uninitialized);
-    if (!device.seek(kFileHeaderBytes)
-        || device.read(bitmapInfo.data(), bitmapInfo.size()) != bitmapInfo.size()
-        || !device.seek(offset) || device.read(bits.data(), bits.size()) != bits.size())
+    if (!device.seek(kFileHeaderBytes) ||
+        device.read(bitmapInfo.data(), bitmapInfo.size()) != bitmapInfo.size() ||
+        !device.seek(offset) || device.read(bits.data(), bits.size()) != bits.size())
         return false;
     m_file = file;
     m_info = info;

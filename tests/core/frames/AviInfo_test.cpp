@@ -27,27 +27,26 @@ QByteArray openDmlFile(bool lastFrameIsKey)
         QByteArray entries;
         for (int i = 0; i < frames; ++i)
             entries += le32(8) + le32(i == frames - 1 && !lastIsKey ? 0x80000008u : 8u);
-        return chunk("ix00", le16(2) + QByteArray(1, '\0') + QByteArray(1, '\x01')
-                                 + le32(std::uint32_t(frames)) + QByteArray("00dc") + le64(0)
-                                 + le32(0) + entries);
+        return chunk("ix00", le16(2) + QByteArray(1, '\0') + QByteArray(1, '\x01') +
+                                 le32(std::uint32_t(frames)) + QByteArray("00dc") + le64(0) +
+                                 le32(0) + entries);
     };
     const auto headers = [](std::uint64_t ix1, std::uint64_t ix2) {
-        const QByteArray avih = le32(33367) + le32(1000) + le32(0) + le32(0x10 | 0x100 | 0x10000)
-                                + le32(3) + le32(0) + le32(1) + le32(4096) + le32(64) + le32(48)
-                                + QByteArray(16, '\0');
-        const QByteArray strh = QByteArray("vidsMJPG") + le32(0) + le32(0) + le32(0)
-                                + le32(1001) + le32(30000) + le32(0) + le32(5) + le32(4096)
-                                + le32(0xffffffffu) + le32(0) + le16(0) + le16(0) + le16(64)
-                                + le16(48);
-        const QByteArray strf = le32(40) + le32(64) + le32(48) + le16(1) + le16(24)
-                                + QByteArray("MJPG") + le32(64 * 48 * 3) + QByteArray(16, '\0');
-        const QByteArray indx = le16(4) + QByteArray(1, '\0') + QByteArray(1, '\0') + le32(2)
-                                + QByteArray("00dc") + QByteArray(12, '\0') + le64(ix1)
-                                + le32(40) + le32(3) + le64(ix2) + le32(32) + le32(2);
-        return list("hdrl", chunk("avih", avih)
-                                + list("strl", chunk("strh", strh) + chunk("strf", strf)
-                                                   + chunk("indx", indx))
-                                + list("odml", chunk("dmlh", le32(5))));
+        const QByteArray avih = le32(33367) + le32(1000) + le32(0) + le32(0x10 | 0x100 | 0x10000) +
+                                le32(3) + le32(0) + le32(1) + le32(4096) + le32(64) + le32(48) +
+                                QByteArray(16, '\0');
+        const QByteArray strh = QByteArray("vidsMJPG") + le32(0) + le32(0) + le32(0) + le32(1001) +
+                                le32(30000) + le32(0) + le32(5) + le32(4096) + le32(0xffffffffu) +
+                                le32(0) + le16(0) + le16(0) + le16(64) + le16(48);
+        const QByteArray strf = le32(40) + le32(64) + le32(48) + le16(1) + le16(24) +
+                                QByteArray("MJPG") + le32(64 * 48 * 3) + QByteArray(16, '\0');
+        const QByteArray indx = le16(4) + QByteArray(1, '\0') + QByteArray(1, '\0') + le32(2) +
+                                QByteArray("00dc") + QByteArray(12, '\0') + le64(ix1) + le32(40) +
+                                le32(3) + le64(ix2) + le32(32) + le32(2);
+        return list("hdrl", chunk("avih", avih) +
+                                list("strl", chunk("strh", strh) + chunk("strf", strf) +
+                                                 chunk("indx", indx)) +
+                                list("odml", chunk("dmlh", le32(5))));
     };
     const QByteArray frame = chunk("00dc", QByteArray(8, 'x'));
     const QByteArray idx1 = chunk("idx1", QByteArray("00dc") + le32(0x10) + le32(4) + le32(8));
@@ -55,14 +54,12 @@ QByteArray openDmlFile(bool lastFrameIsKey)
     // The index chunks' offsets depend only on sizes that the offsets do not change.
     const qint64 headerBytes = 12 + headers(0, 0).size();
     const qint64 ix1 = headerBytes + 12 + 3 * frame.size();
-    const QByteArray first = headers(std::uint64_t(ix1), 0) + list("movi", frame + frame + frame
-                                                                        + standardIndex(3, true))
-                             + idx1;
+    const QByteArray first = headers(std::uint64_t(ix1), 0) +
+                             list("movi", frame + frame + frame + standardIndex(3, true)) + idx1;
     const qint64 ix2 = 12 + first.size() + 12 + 12 + 2 * frame.size();
-    return riff("AVI ", headers(std::uint64_t(ix1), std::uint64_t(ix2))
-                            + list("movi", frame + frame + frame + standardIndex(3, true))
-                            + idx1)
-           + riff("AVIX", list("movi", frame + frame + standardIndex(2, lastFrameIsKey)));
+    return riff("AVI ", headers(std::uint64_t(ix1), std::uint64_t(ix2)) +
+                            list("movi", frame + frame + frame + standardIndex(3, true)) + idx1) +
+           riff("AVIX", list("movi", frame + frame + standardIndex(2, lastFrameIsKey)));
 }
 
 Result<AviFileInfo> readBytes(const QByteArray &bytes)
@@ -101,13 +98,13 @@ TEST_F(AviInfoTest, BrowseListsTheFactsOfARecordedFile)
     EXPECT_EQ(info.rate, 30000u);
     EXPECT_EQ(info.streams, 1u);
     EXPECT_EQ(info.editCount, 0u);
-    EXPECT_EQ(mmInfo::fileInfoLines(path, info),
-              QStringList({"Filename: " + path, "File Type: AVI File", "Height: 48", "Width: 64",
-                           "Length: 12 frames", "Rate: 30fps", "=== dwCaps ===",
-                           "Compressed: True", "All Key Frames: True", "Can Read: True",
-                           "Can Write: True", "=== dwFlags ===", "Contains Copyright Info: False",
-                           "Capture File: False", "Has Index: True", "Must Use Index: False",
-                           "Interleaved: True"}));
+    EXPECT_EQ(
+        mmInfo::fileInfoLines(path, info),
+        QStringList({"Filename: " + path, "File Type: AVI File", "Height: 48", "Width: 64",
+                     "Length: 12 frames", "Rate: 30fps", "=== dwCaps ===", "Compressed: True",
+                     "All Key Frames: True", "Can Read: True", "Can Write: True",
+                     "=== dwFlags ===", "Contains Copyright Info: False", "Capture File: False",
+                     "Has Index: True", "Must Use Index: False", "Interleaved: True"}));
     // The one-fact routines read the same file again each time.
     EXPECT_EQ(mmInfo::AviFrameRate(path, m_prompter), 30);
     EXPECT_EQ(mmInfo::AviLength(path, m_prompter), 12);
@@ -162,7 +159,8 @@ TEST_F(AviInfoTest, OpenDmlFileCountsEveryPartAndReadsItsIndexChunks)
 TEST_F(AviInfoTest, FilesThatAreNotAviAreRefusedWithTheirMessages)
 {
     // A RIFF file of another form.
-    const QString wave = m_dirs.writeFile("sound.wav", riff("WAVE", chunk("fmt ", QByteArray(16, '\0'))));
+    const QString wave =
+        m_dirs.writeFile("sound.wav", riff("WAVE", chunk("fmt ", QByteArray(16, '\0'))));
     EXPECT_FALSE(mmInfo::IsAviFile(wave, m_prompter));
     // Too short to hold the form type, and empty: simply not AVI.
     EXPECT_FALSE(mmInfo::IsAviFile(m_dirs.writeFile("short.avi", "RIFF\x04"), m_prompter));

@@ -61,7 +61,7 @@ TEST(BitmapTest, A320By240FrameIsWrittenByteExactBottomUp)
 
     // Rows of 960 bytes, the picture's bottom row first, pixels blue-green-red.
     const auto pixel = [&](int row, int x) { return file.mid(54 + row * 960 + 3 * x, 3); };
-    EXPECT_EQ(pixel(0, 5), QByteArray::fromHex("05ef07"));   // x 5, y 239
+    EXPECT_EQ(pixel(0, 5), QByteArray::fromHex("05ef07"));     // x 5, y 239
     EXPECT_EQ(pixel(239, 200), QByteArray::fromHex("c80007")); // x 200, y 0
 
     // Read back, it is the same bitmap.
@@ -78,7 +78,10 @@ TEST(BitmapTest, OddWidthsPadEveryRowToFourBytes)
 {
     const QByteArray packed = packedBitmap24(placePicture(3, 2));
     ASSERT_EQ(packed.size(), 40 + 2 * 12);
-    EXPECT_EQ(packed.mid(40, 12), QByteArray::fromHex("000107" "010107" "020107" "000000"));
+    EXPECT_EQ(packed.mid(40, 12), QByteArray::fromHex("000107"
+                                                      "010107"
+                                                      "020107"
+                                                      "000000"));
 }
 
 TEST(BitmapTest, PackedBitmapsBelow16BitsOrWithoutPixelsAreRefusedQuietly)
@@ -108,7 +111,8 @@ TEST(BitmapTest, FilesThatAreNotWholeBitmapsAreRefusedWithTheirMessages)
     const QByteArray bytes = good.fileBytes();
 
     const QString missing = dirs.file("none.bmp");
-    const QString text = dirs.writeFile("text.bmp", "Hello, this is not a bitmap at all, really not.........");
+    const QString text =
+        dirs.writeFile("text.bmp", "Hello, this is not a bitmap at all, really not.........");
     const QString cut = dirs.writeFile("cut.bmp", bytes.left(bytes.size() - 1));
     QByteArray farOffset = bytes;
     qToLittleEndian<quint32>(0x7fffffff, farOffset.data() + 10);
@@ -121,11 +125,10 @@ TEST(BitmapTest, FilesThatAreNotWholeBitmapsAreRefusedWithTheirMessages)
     EXPECT_FALSE(dib.CreateFromFile(text, prompter));
     EXPECT_FALSE(dib.CreateFromFile(cut, prompter));
     EXPECT_FALSE(dib.CreateFromFile(offset, prompter));
-    EXPECT_EQ(prompter.texts(),
-              QStringList({"File does not exist:\n" + missing,
-                           "File is not a supported bitmap format:\n" + text,
-                           "File is not a supported bitmap format:\n" + cut,
-                           "File is not a supported bitmap format:\n" + offset}));
+    EXPECT_EQ(prompter.texts(), QStringList({"File does not exist:\n" + missing,
+                                             "File is not a supported bitmap format:\n" + text,
+                                             "File is not a supported bitmap format:\n" + cut,
+                                             "File is not a supported bitmap format:\n" + offset}));
     EXPECT_EQ(prompter.prompts()[0].icon, MessageIcon::Critical);
     EXPECT_EQ(prompter.prompts()[1].icon, MessageIcon::Information);
 }
@@ -186,8 +189,8 @@ TEST_F(FramePictureTest, FailuresKeepTheEarlierPictureAndSaySo)
               QStringList({"No suitable decompressor found for this video stream!",
                            "There was an error working with the file:\n" + missing,
                            "There was an error working with the file:\n" + video,
-                           "There was an error working with the file:\n"
-                               + m_dirs.file("no/folder/x.bmp")}));
+                           "There was an error working with the file:\n" +
+                               m_dirs.file("no/folder/x.bmp")}));
     EXPECT_EQ(m_prompter.prompts()[0].icon, MessageIcon::Information);
     EXPECT_EQ(TestDirs::readFile(picture), QByteArray("earlier picture"));
 }

@@ -23,7 +23,9 @@ QByteArray mutate(QByteArray bytes, std::mt19937 &random)
     for (int e = 0; e < edits && !bytes.isEmpty(); ++e) {
         const auto at = qsizetype(random() % std::uint32_t(bytes.size()));
         switch (random() % 5) {
-        case 0: bytes[at] = char(random()); break;
+        case 0:
+            bytes[at] = char(random());
+            break;
         case 1: { // a size or offset field made huge, zero or odd
             static const quint32 values[] = {0, 1, 0x7fffffff, 0xffffffff, 0x80000000, 12, 40};
             const quint32 v = values[random() % 7];
@@ -31,9 +33,15 @@ QByteArray mutate(QByteArray bytes, std::mt19937 &random)
                 bytes.replace(at, 4, QByteArray(reinterpret_cast<const char *>(&v), 4));
             break;
         }
-        case 2: bytes.truncate(at); break;
-        case 3: bytes.insert(at, bytes.mid(qsizetype(random() % std::uint32_t(bytes.size())), 64)); break;
-        default: bytes.remove(at, 1 + qsizetype(random() % 16)); break;
+        case 2:
+            bytes.truncate(at);
+            break;
+        case 3:
+            bytes.insert(at, bytes.mid(qsizetype(random() % std::uint32_t(bytes.size())), 64));
+            break;
+        default:
+            bytes.remove(at, 1 + qsizetype(random() % 16));
+            break;
         }
     }
     return bytes;

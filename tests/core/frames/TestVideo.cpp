@@ -39,11 +39,16 @@ QString avText(int rc)
 const char *codecLabel(TestCodec codec)
 {
     switch (codec) {
-    case TestCodec::Uncompressed: return "Uncompressed";
-    case TestCodec::MotionJpeg: return "MotionJpeg";
-    case TestCodec::Ffv1: return "Ffv1";
-    case TestCodec::H264: return "H264";
-    case TestCodec::H264BFrames: return "H264BFrames";
+    case TestCodec::Uncompressed:
+        return "Uncompressed";
+    case TestCodec::MotionJpeg:
+        return "MotionJpeg";
+    case TestCodec::Ffv1:
+        return "Ffv1";
+    case TestCodec::H264:
+        return "H264";
+    case TestCodec::H264BFrames:
+        return "H264BFrames";
     }
     return "";
 }
@@ -124,9 +129,13 @@ QString writeTestVideo(const QString &path, const TestVideoSpec &spec)
         codec = avcodec_find_encoder(AV_CODEC_ID_MJPEG);
         format = AV_PIX_FMT_YUVJ420P;
         break;
-    case TestCodec::Ffv1: codec = avcodec_find_encoder(AV_CODEC_ID_FFV1); break;
+    case TestCodec::Ffv1:
+        codec = avcodec_find_encoder(AV_CODEC_ID_FFV1);
+        break;
     case TestCodec::H264:
-    case TestCodec::H264BFrames: codec = avcodec_find_encoder_by_name("libx264"); break;
+    case TestCodec::H264BFrames:
+        codec = avcodec_find_encoder_by_name("libx264");
+        break;
     }
     if (!codec)
         return QStringLiteral("no encoder for %1").arg(codecLabel(spec.codec));
@@ -167,9 +176,9 @@ QString writeTestVideo(const QString &path, const TestVideoSpec &spec)
     if ((rc = avformat_write_header(out.get(), nullptr)) < 0)
         return avText(rc);
 
-    ffmpeg::ScaleContext scale(sws_getContext(spec.width, spec.height, AV_PIX_FMT_RGB24,
-                                              spec.width, spec.height, format, SWS_BILINEAR,
-                                              nullptr, nullptr, nullptr));
+    ffmpeg::ScaleContext scale(sws_getContext(spec.width, spec.height, AV_PIX_FMT_RGB24, spec.width,
+                                              spec.height, format, SWS_BILINEAR, nullptr, nullptr,
+                                              nullptr));
     ffmpeg::Frame frame(av_frame_alloc());
     ffmpeg::Packet packet(av_packet_alloc());
     frame->format = format;

@@ -68,7 +68,8 @@ TEST_P(VideoDecoderTest, AFileWithoutItsIndexOrCutShortStillGivesExactFrames)
     ASSERT_GT(index, 0);
     const QString noIndex = m_dirs.writeFile("noindex.avi", bytes.left(index));
     // Cut in the middle of frame 20.
-    const QString cut = m_dirs.writeFile("cut.avi", bytes.left(test::movieChunkOffset(bytes, 20) + 12));
+    const QString cut =
+        m_dirs.writeFile("cut.avi", bytes.left(test::movieChunkOffset(bytes, 20) + 12));
 
     for (const QString &damaged : {noIndex, cut}) {
         VideoDecoder::OpenFailure failure;

@@ -51,15 +51,16 @@ TEST_F(VideoToolTest, AviInfoPrintsTheLinesBrowseShows)
 {
     const ToolRun run = runTool({"avi-info", m_video});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, "Filename: " + m_video
-                           + "\nFile Type: AVI File\nHeight: 48\nWidth: 64\nLength: 20 frames\n"
-                             "Rate: 30fps\n=== dwCaps ===\nCompressed: True\n"
-                             "All Key Frames: False\nCan Read: True\nCan Write: True\n"
-                             "=== dwFlags ===\nContains Copyright Info: False\n"
-                             "Capture File: False\nHas Index: True\nMust Use Index: False\n"
-                             "Interleaved: True\n");
+    EXPECT_EQ(run.out, "Filename: " + m_video +
+                           "\nFile Type: AVI File\nHeight: 48\nWidth: 64\nLength: 20 frames\n"
+                           "Rate: 30fps\n=== dwCaps ===\nCompressed: True\n"
+                           "All Key Frames: False\nCan Read: True\nCan Write: True\n"
+                           "=== dwFlags ===\nContains Copyright Info: False\n"
+                           "Capture File: False\nHas Index: True\nMust Use Index: False\n"
+                           "Interleaved: True\n");
 
-    const QString wave = m_dirs.writeFile("sound.avi", riff("WAVE", chunk("fmt ", QByteArray(16, '\0'))));
+    const QString wave =
+        m_dirs.writeFile("sound.avi", riff("WAVE", chunk("fmt ", QByteArray(16, '\0'))));
     const ToolRun notAvi = runTool({"avi-info", wave});
     EXPECT_EQ(notAvi.exitCode, 2);
     EXPECT_EQ(notAvi.err, "Not a valid avi file\n");
@@ -89,15 +90,16 @@ TEST_F(VideoToolTest, FrameWritesThePictureFrameSelectionWrites)
 
 TEST_F(VideoToolTest, StepReportsTheLatencyOfEveryStep)
 {
-    const ToolRun run = runTool({"step", m_video, "--from", "15", "--count", "10", "--backward",
-                                 "--interval", "5"});
+    const ToolRun run = runTool(
+        {"step", m_video, "--from", "15", "--count", "10", "--backward", "--interval", "5"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QRegularExpression shape(
         QStringLiteral("^median_ms=\\d+\\.\\d{3}\\np95_ms=\\d+\\.\\d{3}\\nframes=10\\n$"));
     EXPECT_TRUE(shape.match(run.out).hasMatch()) << run.out.toStdString();
 
     // Stepping stops at the end of the video.
-    const ToolRun end = runTool({"step", m_video, "--from", "17", "--count", "10", "--interval", "1"});
+    const ToolRun end =
+        runTool({"step", m_video, "--from", "17", "--count", "10", "--interval", "1"});
     EXPECT_TRUE(end.out.endsWith("frames=2\n")) << end.out.toStdString();
     EXPECT_EQ(runTool({"step", m_video, "--count", "0"}).exitCode, 1);
 }
