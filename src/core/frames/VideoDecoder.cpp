@@ -244,8 +244,8 @@ Failure VideoDecoder::rewindTo(int key)
         rc = avformat_seek_file(m_format.get(), -1, INT64_MIN, 0, 0, 0);
     if (rc < 0)
         return QStringLiteral("the file does not seek: %1").arg(errorText(rc));
-    for (int index = 0; readVideoPacket() == 0; ++index) {
-        if (index >= key && isTablePacket(*m_packet, key)) {
+    while (readVideoPacket() == 0) {
+        if (isTablePacket(*m_packet, key)) {
             m_packetPending = true;
             return std::nullopt;
         }
