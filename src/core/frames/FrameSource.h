@@ -35,6 +35,10 @@ namespace skelvin {
 // Pictures leaving the window are reused or freed by the worker right after it has delivered
 // the frame now wanted, so a long jump does not hold two windows at once beyond that moment.
 //
+// A picture the worker decodes for the position reaches the interface thread through
+// frameReady; decoding ahead waits until that thread has taken it (at most 40 ms), so on a
+// two-core machine the two do not compete at the moment the picture is to be shown.
+//
 // All public methods are called on the thread the object lives on.
 class FrameSource : public QObject
 {
