@@ -1,8 +1,8 @@
 #include "core/grid_setup/GridSetupFile.h"
 #include "support/TestDirs.h"
+#include "support/ToolRunner.h"
 
 #include <QDir>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -20,12 +20,9 @@ struct AccuracyToolRun
 
 AccuracyToolRun runAccuracy(const QStringList &args, const QString &workingDir)
 {
-    QProcess p;
-    p.setWorkingDirectory(workingDir);
-    p.start(QStringLiteral(SKELVIN_TOOL_PATH), QStringList{QStringLiteral("accuracy")} + args);
-    p.waitForFinished(30000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n')),
-            QString::fromUtf8(p.readAllStandardError())};
+    const skelvin::test::ToolRun run =
+        skelvin::test::runTool(QStringList{QStringLiteral("accuracy")} + args, workingDir);
+    return {run.exitCode, run.out.split(QLatin1Char('\n')), run.err};
 }
 
 // A grid seen square on (c5 = 0) or in perspective (c5 > 0: the back rows lie farther away),

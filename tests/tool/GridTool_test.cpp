@@ -3,42 +3,13 @@
 #include "core/grid_setup/GridSetupFile.h"
 #include "support/TestDirs.h"
 #include "support/TestGrids.h"
+#include "support/ToolRunner.h"
 
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
 using namespace skelvin;
 using namespace skelvin::test;
-
-namespace {
-
-struct ToolRun
-{
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-ToolRun runTool(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(SKELVIN_TOOL_PATH), args);
-    p.waitForFinished(30000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-QString value(const QString &out, const QString &key)
-{
-    for (const QString &line : out.split(QLatin1Char('\n'))) {
-        if (line.startsWith(key + QLatin1Char('=')))
-            return line.mid(key.size() + 1);
-    }
-    return QStringLiteral("<missing>");
-}
-
-} // namespace
 
 TEST(GridTool, MeasureSolveAndInverseAgreeWithTheCore)
 {
@@ -49,8 +20,8 @@ TEST(GridTool, MeasureSolveAndInverseAgreeWithTheCore)
 
     const ToolRun solve = runTool({QStringLiteral("solve"), path});
     ASSERT_EQ(solve.exitCode, 0) << solve.err.toStdString();
-    EXPECT_EQ(value(solve.out, QStringLiteral("c1")).toDouble(), g.transform(1));
-    EXPECT_EQ(value(solve.out, QStringLiteral("c8")).toDouble(), g.transform(8));
+    EXPECT_EQ(toolValue(solve.out, QStringLiteral("c1")).toDouble(), g.transform(1));
+    EXPECT_EQ(toolValue(solve.out, QStringLiteral("c8")).toDouble(), g.transform(8));
 
     for (const char *type : {"normal", "barefoot", "sitski"}) {
         const ToolRun m = runTool({QStringLiteral("measure"), path, QStringLiteral("6000"),
@@ -61,18 +32,18 @@ TEST(GridTool, MeasureSolveAndInverseAgreeWithTheCore)
         // The stored transform went through the file's 15 digits; measure from what was read.
         const auto read = readGridSetupFile(path);
         const auto expected = *measureJump(read->transform, read->jump, t, {6000, 4500});
-        EXPECT_EQ(value(m.out, QStringLiteral("distance_m")).toDouble(), expected.distanceMetres);
-        EXPECT_EQ(value(m.out, QStringLiteral("survey_x")).toDouble(), expected.survey.x);
+        EXPECT_EQ(toolValue(m.out, QStringLiteral("distance_m")).toDouble(), expected.distanceMetres);
+        EXPECT_EQ(toolValue(m.out, QStringLiteral("survey_x")).toDouble(), expected.survey.x);
         const OfficialDistance official = officialDistance(expected.distanceMetres, t);
-        EXPECT_EQ(value(m.out, QStringLiteral("official_m")).toDouble(), official.metres);
-        EXPECT_EQ(value(m.out, QStringLiteral("official_ft")).toDouble(), official.feet);
-        EXPECT_FALSE(value(m.out, QStringLiteral("official_m")).startsWith(QLatin1Char(' ')));
+        EXPECT_EQ(toolValue(m.out, QStringLiteral("official_m")).toDouble(), official.metres);
+        EXPECT_EQ(toolValue(m.out, QStringLiteral("official_ft")).toDouble(), official.feet);
+        EXPECT_FALSE(toolValue(m.out, QStringLiteral("official_m")).startsWith(QLatin1Char(' ')));
     }
 
     const ToolRun inv = runTool({QStringLiteral("inverse"), path, QStringLiteral("40"), QStringLiteral("60")});
     ASSERT_EQ(inv.exitCode, 0);
-    EXPECT_NEAR(value(inv.out, QStringLiteral("screen_x")).toDouble(), 10200, 1e-6);
-    EXPECT_NEAR(value(inv.out, QStringLiteral("screen_y")).toDouble(), 1600, 1e-6);
+    EXPECT_NEAR(toolValue(inv.out, QStringLiteral("screen_x")).toDouble(), 10200, 1e-6);
+    EXPECT_NEAR(toolValue(inv.out, QStringLiteral("screen_y")).toDouble(), 1600, 1e-6);
 }
 
 TEST(GridTool, ShowTellsWhetherTheCheckBuoyValidatesAndRewriteIsByteExact)

@@ -4,6 +4,7 @@
 #include "TestVideo.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestDirs.h"
+#include "support/ToolRunner.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -14,22 +15,6 @@ namespace skelvin {
 namespace {
 
 using namespace test;
-
-struct ToolRun
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun runTool(const QStringList &args)
-{
-    QProcess process;
-    process.start(QStringLiteral(SKELVIN_TOOL_PATH), args);
-    process.waitForFinished(60000);
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 class VideoToolTest : public ::testing::Test
 {

@@ -1,5 +1,6 @@
 #include "support/Clicks.h"
 #include "support/ProgramHarness.h"
+#include "support/ToolRunner.h"
 
 #include "core/grid_setup/GridSetupFile.h"
 #include "ui/common/PictureView.h"
@@ -9,7 +10,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -176,10 +176,8 @@ TEST_F(GridSetupScreen, AWholeSetupThroughTheScreenMeasuresAfterARestart)
     EXPECT_EQ(TestDirs::readFile(path + QStringLiteral(".cb")), QByteArray(" 6000 \r\n 4500 \r\n60\r\n45\r\n"));
 
     // The tool reads the saved grid: 45 m beyond the jump plus 2.1 m.
-    QProcess tool;
-    tool.start(QStringLiteral(SKELVIN_TOOL_PATH), {QStringLiteral("measure"), path, QStringLiteral("6000"), QStringLiteral("4500")});
-    ASSERT_TRUE(tool.waitForFinished(30000));
-    EXPECT_TRUE(QString::fromUtf8(tool.readAllStandardOutput()).contains(QStringLiteral("official_m=47.1\n")));
+    const ToolRun tool = runTool({QStringLiteral("measure"), path, QStringLiteral("6000"), QStringLiteral("4500")});
+    EXPECT_EQ(toolValue(tool.out, QStringLiteral("official_m")), QStringLiteral("47.1"));
 
     // A new run of the program loads the saved grid at start-up and measures with it.
     ProgramHarness again;

@@ -1,6 +1,7 @@
 #include "support/Clicks.h"
 #include "support/ProgramHarness.h"
 #include "support/TestGrids.h"
+#include "support/ToolRunner.h"
 
 #include "core/geometry/GridTransformSolver.h"
 #include "core/grid_setup/GridSetupFile.h"
@@ -10,7 +11,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -195,19 +195,11 @@ TEST_F(MeasureScreen, TheScreenAndTheToolGiveTheSameDistance)
     const QString line = lastResultLine();
     const QString fine = line.mid(line.lastIndexOf(QLatin1Char('(')) + 1).chopped(1).trimmed();
 
-    QProcess tool;
-    tool.start(QStringLiteral(SKELVIN_TOOL_PATH),
-               {QStringLiteral("measure"), gridPath, QString::number(437 * 15), QString::number(251 * 15)});
-    ASSERT_TRUE(tool.waitForFinished(30000));
-    const QString out = QString::fromUtf8(tool.readAllStandardOutput());
-    double toolDistance = 0;
-    QString officialM;
-    for (const QString &l : out.split(QLatin1Char('\n'))) {
-        if (l.startsWith(QStringLiteral("distance_m=")))
-            toolDistance = l.mid(11).toDouble();
-        if (l.startsWith(QStringLiteral("official_m=")))
-            officialM = l.mid(11);
-    }
+    const ToolRun tool = runTool(
+        {QStringLiteral("measure"), gridPath, QString::number(437 * 15), QString::number(251 * 15)});
+    ASSERT_EQ(tool.exitCode, 0);
+    const double toolDistance = toolValue(tool.out, QStringLiteral("distance_m")).toDouble();
+    const QString officialM = toolValue(tool.out, QStringLiteral("official_m"));
     EXPECT_NEAR(fine.toDouble(), toolDistance, 0.00005);
     EXPECT_EQ(control<QLineEdit>("distance")->text(), QLatin1Char(' ') + officialM + QLatin1Char('m'));
 }
