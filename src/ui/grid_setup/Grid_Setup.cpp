@@ -349,7 +349,8 @@ void Grid_Setup::fieldChanged(const QString &name, const QString &value)
 
 void Grid_Setup::setStateIcon(const QString &picture)
 {
-    m_stateIcon->setPixmap(QPixmap(m_context.paths().appFile(picture)).scaled(32, 32, Qt::KeepAspectRatio));
+    const QPixmap pixmap(m_context.paths().appFile(picture));
+    m_stateIcon->setPixmap(pixmap.isNull() ? QPixmap() : pixmap.scaled(32, 32, Qt::KeepAspectRatio));
     m_stateIcon->setProperty("picture", picture);
 }
 
