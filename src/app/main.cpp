@@ -8,7 +8,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Skelvin"));
+    QApplication::setApplicationName(skelvin::kApplicationTitle);
     // The program ends when the main screen closes, not when the last window of the moment
     // (a message box during start-up) goes away.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -8,6 +8,9 @@
 
 namespace skelvin {
 
+// The title of the system's own message boxes, and of those that name none.
+inline const QString kApplicationTitle = QStringLiteral("Skelvin");
+
 enum class MessageIcon { None, Critical, Question, Exclamation, Information };
 
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "core/common/Prompter.h"
+
 #include <QString>
 
 // The operator's messages of the video file and bitmap routines, word for word.
 namespace skelvin::frame_messages {
 
-// The title of the system's own message boxes.
-inline const QString kApplicationTitle = QStringLiteral("DE05");
+using skelvin::kApplicationTitle;
 
 inline const QString kFileDoesNotExist = QStringLiteral("File does not exist:");
 inline const QString kFileIsLocked = QStringLiteral("File is locked - cannot access:");

@@ -73,7 +73,7 @@ Answer QtPrompter::message(const MessageRequest &request)
     QMessageBox box(parentWindow());
     box.setIcon(iconOf(request.icon));
     // A box without a title shows the program's name, as the operator expects.
-    box.setWindowTitle(request.title.isEmpty() ? QStringLiteral("Skelvin") : request.title);
+    box.setWindowTitle(request.title.isEmpty() ? kApplicationTitle : request.title);
     box.setText(request.text);
     QMessageBox::StandardButtons buttons;
     const QList<Answer> answers = buttonsOf(request.buttons);
@@ -87,7 +87,7 @@ Answer QtPrompter::message(const MessageRequest &request)
 std::optional<QString> QtPrompter::input(const InputRequest &request)
 {
     QInputDialog dialog(parentWindow());
-    dialog.setWindowTitle(request.title.isEmpty() ? QStringLiteral("Skelvin") : request.title);
+    dialog.setWindowTitle(request.title.isEmpty() ? kApplicationTitle : request.title);
     dialog.setLabelText(request.prompt);
     dialog.setTextValue(request.defaultText);
     if (request.screenPositionTwips)
