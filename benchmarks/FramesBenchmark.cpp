@@ -68,15 +68,15 @@ QString videoFor(Kind kind)
     if (const auto it = made.find(kind); it != made.end())
         return it->second;
     const TestCodec codec = kind.codec;
-    skelvin::test::TestVideoSpec spec;
-    spec.codec = codec;
-    spec.width = 1920;
-    spec.height = 1080;
-    spec.frames = kFrames;
-    spec.gopFrames = kind.gopFrames;
-    spec.cameraDetail = true;
+    skelvin::test::TestVideoRecipe recipe;
+    recipe.codec = codec;
+    recipe.width = 1920;
+    recipe.height = 1080;
+    recipe.frames = kFrames;
+    recipe.gopFrames = kind.gopFrames;
+    recipe.cameraDetail = true;
     const QString path = dir.filePath(QString::fromStdString(kind.label()) + ".avi");
-    const QString error = skelvin::test::writeTestVideo(path, spec);
+    const QString error = skelvin::test::writeTestVideo(path, recipe);
     if (!error.isEmpty())
         qFatal("cannot write the benchmark video: %s", qPrintable(error));
     made[kind] = path;

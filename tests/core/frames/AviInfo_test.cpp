@@ -75,11 +75,11 @@ class AviInfoTest : public ::testing::Test
 protected:
     QString video(TestCodec codec, int frames = 12)
     {
-        TestVideoSpec spec;
-        spec.codec = codec;
-        spec.frames = frames;
+        TestVideoRecipe recipe;
+        recipe.codec = codec;
+        recipe.frames = frames;
         const QString path = m_dirs.file(QString::fromLatin1(codecLabel(codec)) + ".avi");
-        const QString error = writeTestVideo(path, spec);
+        const QString error = writeTestVideo(path, recipe);
         EXPECT_TRUE(error.isEmpty()) << error.toStdString();
         return path;
     }

@@ -150,11 +150,11 @@ protected:
 
 TEST_F(FramePictureTest, TheChosenFrameBecomesTheFramePicture)
 {
-    TestVideoSpec spec;
-    spec.codec = TestCodec::H264BFrames;
-    spec.frames = 24;
+    TestVideoRecipe recipe;
+    recipe.codec = TestCodec::H264BFrames;
+    recipe.frames = 24;
     const QString video = m_dirs.file("Jane Doejump2.avi");
-    ASSERT_EQ(writeTestVideo(video, spec), QString());
+    ASSERT_EQ(writeTestVideo(video, recipe), QString());
     const QString picture = m_dirs.file("currentcapture.bmp");
 
     ASSERT_TRUE(writeFramePicture(video, 13, picture, m_prompter));
@@ -168,10 +168,10 @@ TEST_F(FramePictureTest, TheChosenFrameBecomesTheFramePicture)
 
 TEST_F(FramePictureTest, FailuresKeepTheEarlierPictureAndSaySo)
 {
-    TestVideoSpec spec;
-    spec.frames = 5;
+    TestVideoRecipe recipe;
+    recipe.frames = 5;
     const QString video = m_dirs.file("clip.avi");
-    ASSERT_EQ(writeTestVideo(video, spec), QString());
+    ASSERT_EQ(writeTestVideo(video, recipe), QString());
     // The same file with a video format no decoder knows.
     QByteArray bytes = TestDirs::readFile(video);
     bytes.replace("MJPG", "QQQQ");

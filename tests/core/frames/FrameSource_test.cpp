@@ -25,11 +25,11 @@ class FrameSourceTest : public ::testing::TestWithParam<TestCodec>
 protected:
     void SetUp() override
     {
-        TestVideoSpec spec;
-        spec.codec = GetParam();
-        spec.frames = kFrames;
+        TestVideoRecipe recipe;
+        recipe.codec = GetParam();
+        recipe.frames = kFrames;
         m_path = m_dirs.file(QStringLiteral("clip.avi"));
-        ASSERT_EQ(writeTestVideo(m_path, spec), QString());
+        ASSERT_EQ(writeTestVideo(m_path, recipe), QString());
         VideoDecoder::OpenFailure failure;
         ASSERT_TRUE(m_source.open(m_path, &failure)) << failure.detail.toStdString();
         ASSERT_EQ(m_source.halfWindow(), 3);
@@ -116,10 +116,10 @@ INSTANTIATE_TEST_SUITE_P(Codecs, FrameSourceTest,
 TEST(FrameSourceDamage, AFrameThatDoesNotDecodeIsReportedAndTheOthersStillShow)
 {
     TestDirs dirs;
-    TestVideoSpec spec;
-    spec.frames = 12;
+    TestVideoRecipe recipe;
+    recipe.frames = 12;
     const QString path = dirs.file(QStringLiteral("clip.avi"));
-    ASSERT_EQ(writeTestVideo(path, spec), QString());
+    ASSERT_EQ(writeTestVideo(path, recipe), QString());
     // Wipe the picture bytes of frame 5.
     QByteArray bytes = TestDirs::readFile(path);
     const qsizetype chunk = movieChunkOffset(bytes, 5);

@@ -52,10 +52,10 @@ QByteArray mutate(QByteArray bytes, std::mt19937 &random)
 TEST(ReaderFuzz, DamagedAviHeadersAndBitmapsNeverCrash)
 {
     TestDirs dirs;
-    TestVideoSpec spec;
-    spec.frames = 6;
+    TestVideoRecipe recipe;
+    recipe.frames = 6;
     const QString path = dirs.file(QStringLiteral("clip.avi"));
-    ASSERT_EQ(writeTestVideo(path, spec), QString());
+    ASSERT_EQ(writeTestVideo(path, recipe), QString());
     const QByteArray avi = TestDirs::readFile(path);
     cDIB dib;
     ASSERT_TRUE(dib.CreateFromPackedDIBPointer(packedBitmap24(stampedPicture(16, 8, 3))));

@@ -107,7 +107,7 @@ int readStamp(const QImage &image)
     return n;
 }
 
-QString writeTestVideo(const QString &path, const TestVideoSpec &spec)
+QString writeTestVideo(const QString &path, const TestVideoRecipe &recipe)
 {
     av_log_set_level(AV_LOG_ERROR); // the encoders' statistics only clutter the test output
     AVFormatContext *raw = nullptr;
@@ -118,7 +118,7 @@ QString writeTestVideo(const QString &path, const TestVideoSpec &spec)
 
     const AVCodec *codec = nullptr;
     AVPixelFormat format = AV_PIX_FMT_YUV420P;
-    switch (spec.codec) {
+    switch (recipe.codec) {
     case TestCodec::Uncompressed:
         codec = avcodec_find_encoder(AV_CODEC_ID_RAWVIDEO);
         format = AV_PIX_FMT_BGR24;
@@ -138,26 +138,26 @@ QString writeTestVideo(const QString &path, const TestVideoSpec &spec)
         break;
     }
     if (!codec)
-        return QStringLiteral("no encoder for %1").arg(codecLabel(spec.codec));
+        return QStringLiteral("no encoder for %1").arg(codecLabel(recipe.codec));
 
     AVStream *stream = avformat_new_stream(out.get(), nullptr);
     ffmpeg::CodecContext ctx(avcodec_alloc_context3(codec));
-    ctx->width = spec.width;
-    ctx->height = spec.height;
+    ctx->width = recipe.width;
+    ctx->height = recipe.height;
     ctx->pix_fmt = format;
-    ctx->time_base = AVRational{spec.rateDen, spec.rateNum};
-    ctx->framerate = AVRational{spec.rateNum, spec.rateDen};
-    ctx->gop_size = spec.gopFrames;
-    ctx->max_b_frames = spec.codec == TestCodec::H264BFrames ? 2 : 0;
+    ctx->time_base = AVRational{recipe.rateDen, recipe.rateNum};
+    ctx->framerate = AVRational{recipe.rateNum, recipe.rateDen};
+    ctx->gop_size = recipe.gopFrames;
+    ctx->max_b_frames = recipe.codec == TestCodec::H264BFrames ? 2 : 0;
     ctx->thread_count = 1;
-    if (spec.codec == TestCodec::MotionJpeg) {
+    if (recipe.codec == TestCodec::MotionJpeg) {
         ctx->flags |= AV_CODEC_FLAG_QSCALE;
         ctx->global_quality = FF_QP2LAMBDA * 3;
     }
     if (out->oformat->flags & AVFMT_GLOBALHEADER)
         ctx->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     AVDictionary *options = nullptr;
-    if (spec.codec == TestCodec::H264 || spec.codec == TestCodec::H264BFrames) {
+    if (recipe.codec == TestCodec::H264 || recipe.codec == TestCodec::H264BFrames) {
         av_dict_set(&options, "preset", "veryfast", 0);
         av_dict_set(&options, "crf", "16", 0);
         // Closed groups of pictures with a key frame every gopFrames, as a recorder writes.
@@ -176,14 +176,14 @@ QString writeTestVideo(const QString &path, const TestVideoSpec &spec)
     if ((rc = avformat_write_header(out.get(), nullptr)) < 0)
         return avText(rc);
 
-    ffmpeg::ScaleContext scale(sws_getContext(spec.width, spec.height, AV_PIX_FMT_RGB24, spec.width,
-                                              spec.height, format, SWS_BILINEAR, nullptr, nullptr,
+    ffmpeg::ScaleContext scale(sws_getContext(recipe.width, recipe.height, AV_PIX_FMT_RGB24, recipe.width,
+                                              recipe.height, format, SWS_BILINEAR, nullptr, nullptr,
                                               nullptr));
     ffmpeg::Frame frame(av_frame_alloc());
     ffmpeg::Packet packet(av_packet_alloc());
     frame->format = format;
-    frame->width = spec.width;
-    frame->height = spec.height;
+    frame->width = recipe.width;
+    frame->height = recipe.height;
     if ((rc = av_frame_get_buffer(frame.get(), 0)) < 0)
         return avText(rc);
 
@@ -200,8 +200,8 @@ QString writeTestVideo(const QString &path, const TestVideoSpec &spec)
                 return r;
         }
     };
-    for (int n = 0; n < spec.frames; ++n) {
-        if (spec.droppedFrames.contains(n)) {
+    for (int n = 0; n < recipe.frames; ++n) {
+        if (recipe.droppedFrames.contains(n)) {
             av_packet_unref(packet.get());
             packet->pts = packet->dts = av_rescale_q(n, ctx->time_base, stream->time_base);
             packet->stream_index = stream->index;
@@ -209,14 +209,14 @@ QString writeTestVideo(const QString &path, const TestVideoSpec &spec)
                 return avText(rc);
             continue;
         }
-        QImage picture = stampedPicture(spec.width, spec.height, n, spec.cameraDetail);
-        if (spec.codec == TestCodec::Uncompressed)
+        QImage picture = stampedPicture(recipe.width, recipe.height, n, recipe.cameraDetail);
+        if (recipe.codec == TestCodec::Uncompressed)
             picture = picture.mirrored(false, true);
         if ((rc = av_frame_make_writable(frame.get())) < 0)
             return avText(rc);
         const uint8_t *src[4] = {picture.constBits(), nullptr, nullptr, nullptr};
         const int srcStride[4] = {int(picture.bytesPerLine()), 0, 0, 0};
-        sws_scale(scale.get(), src, srcStride, 0, spec.height, frame->data, frame->linesize);
+        sws_scale(scale.get(), src, srcStride, 0, recipe.height, frame->data, frame->linesize);
         frame->pts = n;
         if ((rc = avcodec_send_frame(ctx.get(), frame.get())) < 0 || (rc = drain()) < 0)
             return avText(rc);

@@ -9,7 +9,7 @@ namespace skelvin::test {
 // The codecs the capture side may write.
 enum class TestCodec { Uncompressed, MotionJpeg, Ffv1, H264, H264BFrames };
 
-struct TestVideoSpec
+struct TestVideoRecipe
 {
     TestCodec codec = TestCodec::MotionJpeg;
     int width = 64;
@@ -28,7 +28,7 @@ struct TestVideoSpec
 // Writes an AVI file through FFmpeg whose every frame carries its own number: a 16-bit stamp
 // of black and white 8 x 8 blocks in the top two block rows, above a moving pattern.
 // Returns an empty text on success, else why it failed.
-QString writeTestVideo(const QString &path, const TestVideoSpec &spec);
+QString writeTestVideo(const QString &path, const TestVideoRecipe &recipe);
 
 // Where the movie chunk ("00dc") of frame n starts in an AVI file's bytes, -1 if not found.
 qsizetype movieChunkOffset(const QByteArray &avi, int n);

@@ -17,11 +17,11 @@ class VideoDecoderTest : public ::testing::TestWithParam<TestCodec>
 protected:
     QString makeVideo(int frames = 40)
     {
-        test::TestVideoSpec spec;
-        spec.codec = GetParam();
-        spec.frames = frames;
+        test::TestVideoRecipe recipe;
+        recipe.codec = GetParam();
+        recipe.frames = frames;
         const QString path = m_dirs.file(QStringLiteral("clip.avi"));
-        const QString error = test::writeTestVideo(path, spec);
+        const QString error = test::writeTestVideo(path, recipe);
         EXPECT_TRUE(error.isEmpty()) << error.toStdString();
         return path;
     }
@@ -95,12 +95,12 @@ TEST(VideoDecoderDroppedFrames, ADroppedFrameShowsThePictureBeforeIt)
 {
     test::TestDirs dirs;
     for (const TestCodec codec : {TestCodec::MotionJpeg, TestCodec::Uncompressed}) {
-        test::TestVideoSpec spec;
-        spec.codec = codec;
-        spec.frames = 12;
-        spec.droppedFrames = {4, 5, 9};
+        test::TestVideoRecipe recipe;
+        recipe.codec = codec;
+        recipe.frames = 12;
+        recipe.droppedFrames = {4, 5, 9};
         const QString path = dirs.file(QStringLiteral("dropped.avi"));
-        ASSERT_EQ(test::writeTestVideo(path, spec), QString());
+        ASSERT_EQ(test::writeTestVideo(path, recipe), QString());
         auto decoder = VideoDecoder::open(path, nullptr);
         ASSERT_TRUE(decoder);
         ASSERT_EQ(decoder->frameCount(), 12);
@@ -119,10 +119,10 @@ TEST(VideoDecoderOpen, FilesWithoutAVideoOrADecoderAreToldApart)
     EXPECT_FALSE(VideoDecoder::open(dirs.writeFile("junk.avi", QByteArray(5000, 'x')), &failure));
     EXPECT_EQ(failure.kind, VideoDecoder::OpenError::File);
 
-    test::TestVideoSpec spec;
-    spec.frames = 3;
+    test::TestVideoRecipe recipe;
+    recipe.frames = 3;
     const QString path = dirs.file(QStringLiteral("clip.avi"));
-    ASSERT_EQ(test::writeTestVideo(path, spec), QString());
+    ASSERT_EQ(test::writeTestVideo(path, recipe), QString());
     QByteArray bytes = test::TestDirs::readFile(path);
     bytes.replace("MJPG", "QQQQ");
     EXPECT_FALSE(VideoDecoder::open(dirs.writeFile("unknown.avi", bytes), &failure));

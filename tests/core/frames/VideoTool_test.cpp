@@ -21,11 +21,11 @@ class VideoToolTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        TestVideoSpec spec;
-        spec.codec = TestCodec::H264;
-        spec.frames = 20;
+        TestVideoRecipe recipe;
+        recipe.codec = TestCodec::H264;
+        recipe.frames = 20;
         m_video = m_dirs.file(QStringLiteral("Jane Doejump1.avi"));
-        ASSERT_EQ(writeTestVideo(m_video, spec), QString());
+        ASSERT_EQ(writeTestVideo(m_video, recipe), QString());
     }
 
     TestDirs m_dirs;

@@ -9,6 +9,9 @@
 #include "core/measure/ResultRecorder.h"
 #include "ui/measure/Measure.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -258,4 +261,22 @@ TEST_F(MeasureScreen, RecordingWithoutAMarkRecordsNothing)
     QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
     EXPECT_EQ(h.resultsText(), before);
     EXPECT_EQ(h.prompter.texts().last(), ResultRecorder::kNoMarkText);
+}
+
+TEST_F(MeasureScreen, AutoLoadTakesTheClipboardPictureOnlyWhenTheFlagSaysReady)
+{
+    const QString flag = h.dirs.file(QStringLiteral("drive/qvio/clipflag.txt"));
+    QImage waiting(320, 240, QImage::Format_RGB888);
+    waiting.fill(Qt::red);
+    QApplication::clipboard()->setImage(waiting);
+
+    h.dirs.writeFile(QStringLiteral("drive/qvio/clipflag.txt"), "ready\r\n");
+    clickIndicator(control<QCheckBox>("cbAutoLoadClipboard"));
+    QTest::qWait(400); // three ticks
+    EXPECT_EQ(measure->pictureView().picture().width(), 800); // still the frame picture
+
+    h.dirs.writeFile(QStringLiteral("drive/qvio/clipflag.txt"), "Ready, from WSTIMS\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return measure->pictureView().picture().width() == 320; }, 3000));
+    EXPECT_EQ(TestDirs::readFile(flag), QByteArray("  \r\n"));
+    clickIndicator(control<QCheckBox>("cbAutoLoadClipboard"));
 }
