@@ -2,6 +2,7 @@
 
 #include "core/app/AppContext.h"
 #include "core/app/Navigator.h"
+#include "core/app/PictureFileDialog.h"
 #include "core/common/NumberText.h"
 #include "core/common/PictureSize.h"
 #include "core/geometry/SetupValidation.h"
@@ -467,19 +468,9 @@ void Grid_Setup::takePicture(const QImage &picture, bool measureSize)
 
 void Grid_Setup::loadPicture()
 {
-    const QString captures = m_context.tournament().capturesPath;
-    if (!captures.isEmpty() && !QFileInfo(captures).isDir()) {
-        m_context.prompter().inform(kInvalidSetupPathText, MessageIcon::Exclamation);
+    if (!capturesFolderUsable(m_context))
         return;
-    }
-    FileDialogRequest request;
-    request.title = QStringLiteral("Load Picture");
-    request.startDirectory = captures;
-    request.filters = parseFilterText(QStringLiteral(
-        "All Files (*.*)|*.*|Text Files (*.txt)|*.txt|Jump Picture Files (*.gif)|*.gif|"
-        "Jump Picture Files (*.bmp)|*.bmp|Jump Picture Files (*.jpg)|*.jpg|"));
-    request.filterIndex = 4;
-    if (const std::optional<QString> path = m_context.prompter().chooseFile(request)) {
+    if (const std::optional<QString> path = choosePictureFile(m_context, 4)) {
         const QImage picture(*path);
         if (picture.isNull())
             m_context.prompter().inform(QStringLiteral("%1 is not a picture that can be shown.").arg(*path),

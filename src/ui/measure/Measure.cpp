@@ -3,6 +3,7 @@
 #include "core/app/AppContext.h"
 #include "core/app/Configuration.h"
 #include "core/app/Navigator.h"
+#include "core/app/PictureFileDialog.h"
 #include "core/common/NumberText.h"
 #include "core/common/PictureSize.h"
 #include "core/geometry/GridTransformSolver.h"
@@ -476,21 +477,10 @@ void Measure::ImgSnapShot_Click()
 
 void Measure::LoadPict_Click()
 {
-    const QString captures = m_context.tournament().capturesPath;
-    if (!captures.isEmpty() && !QFileInfo(captures).isDir()) {
-        m_context.prompter().inform(QStringLiteral("Invalid path, change in configuration screen"),
-                                    MessageIcon::Exclamation);
+    if (!capturesFolderUsable(m_context))
         return;
-    }
-    FileDialogRequest request;
-    request.title = QStringLiteral("Load Picture");
-    request.startDirectory = captures;
-    request.filters = parseFilterText(QStringLiteral(
-        "All Files (*.*)|*.*|Text Files (*.txt)|*.txt|Jump Picture Files (*.gif)|*.gif|"
-        "Jump Picture Files (*.bmp)|*.bmp|Jump Picture Files (*.jpg)|*.jpg|"));
-    const QString type = m_context.tournament().pictureExtension;
-    request.filterIndex = type == QLatin1String(".gif") ? 3 : type == QLatin1String(".jpg") ? 5 : 4;
-    const std::optional<QString> path = m_context.prompter().chooseFile(request);
+    const std::optional<QString> path =
+        choosePictureFile(m_context, pictureFilterIndex(m_context.tournament().pictureExtension));
     if (path && m_picture->loadPicture(*path)) {
         m_shownPictureName = *path;
         m_pictureIsFramePicture = false;
