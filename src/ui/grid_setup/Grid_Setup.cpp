@@ -492,6 +492,8 @@ void Grid_Setup::showEvent(QShowEvent *event)
         if (grids.gridLoaded(n) || !grids.entry(n).fileName.isEmpty())
             showGrid(n, grids.entry(n).hasCheckBuoy());
         m_loading = false;
+        // Filling the fields with what the start-up loaded changes no grid.
+        grids.updateAllGridsReady();
         setStateIcon(grids.gridLoaded(n) ? kSetUpIcon : kNotSetUpIcon);
         setAccuracyEnabled(grids.gridLoaded(n));
         Show_grid();
@@ -621,6 +623,8 @@ void Grid_Setup::gridExit_Click()
         showGrid(1, grids.entry(1).hasCheckBuoy());
         Show_grid();
         setStateIcon(kSetUpIcon);
+        // Showing grid 1 again changes nothing: the grids stay ready.
+        grids.updateAllGridsReady();
     }
     m_loading = false;
     DebugLog &log = m_context.debugLog();

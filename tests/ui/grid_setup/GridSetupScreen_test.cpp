@@ -1,8 +1,10 @@
 #include "support/Clicks.h"
 #include "support/ProgramHarness.h"
+#include "support/TestGrids.h"
 #include "support/ToolRunner.h"
 
 #include "core/grid_setup/GridSetupFile.h"
+#include "ui/app/MainForm.h"
 #include "ui/common/PictureView.h"
 #include "ui/grid_setup/Grid_Setup.h"
 #include "ui/measure/Measure.h"
@@ -328,4 +330,44 @@ TEST_F(GridSetupScreen, AccuracyCheckShowsTheChosenLineAndKeepsItsReport)
     type("jump_x", QStringLiteral("16"));
     EXPECT_FALSE(accuracy->isEnabled());
     EXPECT_FALSE(canvas->findChild<QLabel *>(QStringLiteral("AccuracyIndicator_3"))->isVisibleTo(canvas));
+}
+
+TEST_F(TwoGridSetupScreen, LookingAtTheGridsDoesNotUndoTheirReadiness)
+{
+    // Two grids completed on screen, the operator leaves while grid 2 is on show.
+    enterWholeGrid();
+    QTest::mouseClick(control<QPushButton>("Load"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>("grid_select"), Qt::LeftButton);
+    ASSERT_EQ(control<QPushButton>("grid_select")->text(), QStringLiteral("Grid 2"));
+    enterWholeGrid();
+    type("jump_y", QStringLiteral("46"));
+    QTest::mouseClick(control<QPushButton>("Load"), Qt::LeftButton);
+    ASSERT_TRUE(h.context().grids().allGridsReady());
+
+    setup->gridExit_Click();
+    EXPECT_TRUE(h.context().grids().allGridsReady());
+    EXPECT_EQ(control<QPushButton>("grid_select")->text(), QStringLiteral("Grid 1"));
+    EXPECT_EQ(fieldText("jump_y"), QStringLiteral("45"));
+    QTest::mouseClick(h.control<QPushButton>(ScreenId::Main, "ccmdGoToMeasure"), Qt::LeftButton);
+    EXPECT_TRUE(h.program().screen(ScreenId::Measure)->isVisible());
+}
+
+TEST(GridSetupAfterStart, OpeningTheScreenKeepsTheGridsLoadedAtStartReady)
+{
+    ProgramHarness h;
+    const QString path = h.dirs.file(QStringLiteral("grid1.ipt"));
+    ASSERT_FALSE(writeGridSetupFile(path, straightDownGrid(), 1));
+    ASSERT_FALSE(writeCheckBuoyFile(checkBuoyFilePath(path), {6000, 4500}, QStringLiteral("60"), QStringLiteral("45")));
+    h.store(QStringLiteral("grid1File"), path);
+    ASSERT_TRUE(h.startWithVideoDirectory());
+    ASSERT_TRUE(h.context().grids().allGridsReady());
+
+    h.context().navigator().show(ScreenId::GridSetup);
+    auto *setup = static_cast<Grid_Setup *>(h.program().screen(ScreenId::GridSetup));
+    EXPECT_EQ(setup->findChild<QLineEdit *>(QStringLiteral("upper_right_x"))->text(), QStringLiteral("10500"));
+    EXPECT_TRUE(h.context().grids().allGridsReady());
+    EXPECT_EQ(h.stored(QStringLiteral("grid1File")), path); // showing is not changing
+    setup->gridExit_Click();
+    EXPECT_TRUE(h.program().mainForm().isVisible());
+    EXPECT_TRUE(h.context().grids().allGridsReady());
 }
