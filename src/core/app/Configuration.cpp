@@ -151,8 +151,13 @@ void Configuration::setSkierNameFile(const QString &path)
 
 void Configuration::setGridCount(int count)
 {
-    m_context.grids().setGridCount(count);
-    m_context.settings().write(QStringLiteral("grids"), m_context.grids().gridCount());
+    GridStore &grids = m_context.grids();
+    grids.setGridCount(count);
+    // "Every grid in use is ready" must hold for the new count too: a camera added here has no
+    // grid yet, and measuring must wait for it.
+    grids.resetAllGridsReady();
+    grids.updateAllGridsReady();
+    m_context.settings().write(QStringLiteral("grids"), grids.gridCount());
     updateIndicators();
 }
 

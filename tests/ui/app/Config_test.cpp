@@ -213,3 +213,15 @@ TEST(ConfigScreen, ClosingAFullScreenByItsFrameGoesBackToTheMainScreen)
     configScreen(h)->close();
     ASSERT_TRUE(QTest::qWaitFor([&] { return h.program().mainForm().isVisible(); }, 2000));
 }
+
+TEST(ConfigScreen, AddingACameraWaitsForItsGridBeforeMeasuring)
+{
+    ProgramHarness h;
+    storeGrid(h, 1, QStringLiteral("east camera"));
+    ASSERT_TRUE(h.startWithVideoDirectory());
+    ASSERT_TRUE(h.context().grids().allGridsReady());
+    clickIndicator(h.control<QRadioButton>(ScreenId::Config, "Opt2grid"));
+    EXPECT_FALSE(h.context().grids().allGridsReady());
+    clickIndicator(h.control<QRadioButton>(ScreenId::Config, "Opt1Grid"));
+    EXPECT_TRUE(h.context().grids().allGridsReady());
+}
