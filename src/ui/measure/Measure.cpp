@@ -455,13 +455,25 @@ void Measure::freezePicture(const QImage &picture, const QString &name)
 
 void Measure::mnuPaste_Click()
 {
-    freezePicture(QImage(m_context.paths().currentCapture()), QStringLiteral("Picture from Clipboard"));
+    const QImage frame(m_context.paths().currentCapture());
+    if (frame.isNull()) {
+        m_context.prompter().inform(QStringLiteral("There is no frame picture to paste yet: %1")
+                                        .arg(m_context.paths().currentCapture()),
+                                    MessageIcon::Exclamation);
+        return;
+    }
+    freezePicture(frame, QStringLiteral("Picture from Clipboard"));
     m_pictureIsFramePicture = true;
 }
 
 void Measure::ClipSnapShot_Click()
 {
-    freezePicture(QApplication::clipboard()->image(), QStringLiteral("Picture from Clipboard"));
+    const QImage picture = QApplication::clipboard()->image();
+    if (picture.isNull()) {
+        m_context.prompter().inform(QStringLiteral("The clipboard holds no picture."), MessageIcon::Exclamation);
+        return;
+    }
+    freezePicture(picture, QStringLiteral("Picture from Clipboard"));
 }
 
 void Measure::ImgSnapShot_Click()

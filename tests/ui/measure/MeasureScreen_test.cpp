@@ -280,3 +280,12 @@ TEST_F(MeasureScreen, AutoLoadTakesTheClipboardPictureOnlyWhenTheFlagSaysReady)
     EXPECT_EQ(TestDirs::readFile(flag), QByteArray("  \r\n"));
     clickIndicator(control<QCheckBox>("cbAutoLoadClipboard"));
 }
+
+TEST_F(MeasureScreen, PastingWithoutAPictureSaysSoAndFreezesNothing)
+{
+    QFile::remove(h.dirs.paths().currentCapture());
+    measure->mnuPaste_Click();
+    EXPECT_TRUE(h.prompter.texts().last().startsWith(QStringLiteral("There is no frame picture to paste yet: ")));
+    EXPECT_FALSE(measure->state().pictureFrozen);
+    EXPECT_FALSE(control<QWidget>("FrozenSign")->isVisibleTo(measure));
+}
