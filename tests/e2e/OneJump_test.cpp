@@ -1,4 +1,5 @@
 #include "support/Clicks.h"
+#include "support/GridEntry.h"
 #include "support/ProgramHarness.h"
 
 #include "ui/app/Config.h"
@@ -20,12 +21,6 @@ using namespace skelvin;
 using namespace skelvin::test;
 
 namespace {
-
-void type(QLineEdit *edit, const QString &text)
-{
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-}
 
 void trigger(QWidget *screen, const char *menuItem)
 {
@@ -50,8 +45,8 @@ TEST(OneJump, FromAFirstStartToARecordedDistance)
     ASSERT_TRUE(h.program().start());
     QWidget *config = h.program().screen(ScreenId::Config);
     ASSERT_TRUE(config->isVisible());
-    type(h.control<QLineEdit>(ScreenId::Config, "TournamentName"), QStringLiteral("Lake Open"));
-    type(h.control<QLineEdit>(ScreenId::Config, "SetupFilesPathName"), setups);
+    typeInto(h.control<QLineEdit>(ScreenId::Config, "TournamentName"), QStringLiteral("Lake Open"));
+    typeInto(h.control<QLineEdit>(ScreenId::Config, "SetupFilesPathName"), setups);
     trigger(config, "mnuExit");
     MainForm &main = h.program().mainForm();
     ASSERT_TRUE(main.isVisible());
@@ -63,20 +58,7 @@ TEST(OneJump, FromAFirstStartToARecordedDistance)
     EXPECT_FALSE(main.isVisible());
     trigger(setup, "mnuMeasurePic");
 
-    const std::tuple<const char *, QPoint, const char *, const char *, const char *, const char *> buoys[] = {
-        {"upper_left_button", {100, 100}, "ul_survey_x", "15", "ul_survey_y", "15"},
-        {"upper_right_button", {750, 100}, "ur_survey_x", "112.5", "ur_survey_y", "15"},
-        {"lower_left_button", {100, 550}, "ll_survey_x", "15", "ll_survey_y", "82.5"},
-        {"lower_right_button", {750, 550}, "lr_survey_x", "112.5", "lr_survey_y", "82.5"},
-        {"optCheckBuoy", {400, 300}, "txtCheckX", "60", "txtCheckY", "45"}};
-    for (const auto &[option, at, fx, vx, fy, vy] : buoys) {
-        h.control<QRadioButton>(ScreenId::GridSetup, option)->setChecked(true);
-        QTest::mousePress(setup->pictureView().canvas(), Qt::LeftButton, {}, at);
-        type(h.control<QLineEdit>(ScreenId::GridSetup, fx), QString::fromLatin1(vx));
-        type(h.control<QLineEdit>(ScreenId::GridSetup, fy), QString::fromLatin1(vy));
-    }
-    type(h.control<QLineEdit>(ScreenId::GridSetup, "jump_x"), QStringLiteral("15"));
-    type(h.control<QLineEdit>(ScreenId::GridSetup, "jump_y"), QStringLiteral("45"));
+    enterStraightDownGridOnScreen(h, *setup);
     QTest::mouseClick(h.control<QPushButton>(ScreenId::GridSetup, "Load"), Qt::LeftButton);
     h.prompter.choose(setups + QStringLiteral("/east.ipt")).type(QStringLiteral("East camera")).answer(Answer::Yes);
     trigger(setup, "gridSave");

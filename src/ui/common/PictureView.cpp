@@ -105,6 +105,17 @@ QPointF pixelsOf(ScreenPoint p)
     return {p.x / TwipsPerPixel, p.y / TwipsPerPixel};
 }
 
+PictureCanvas::Shape shape(PictureCanvas::Shape::Kind kind, ScreenPoint a, const QColor &colour,
+                           int widthPixels)
+{
+    PictureCanvas::Shape s;
+    s.kind = kind;
+    s.a = pixelsOf(a);
+    s.colour = colour;
+    s.width = widthPixels;
+    return s;
+}
+
 } // namespace
 
 PictureView::PictureView(QWidget *parent) : QScrollArea(parent), m_canvas(new PictureCanvas(this))
@@ -157,46 +168,30 @@ void PictureView::clearDrawings()
 
 void PictureView::drawLine(ScreenPoint from, ScreenPoint to, const QColor &colour, int widthPixels)
 {
-    PictureCanvas::Shape s;
-    s.kind = PictureCanvas::Shape::Line;
-    s.a = pixelsOf(from);
+    PictureCanvas::Shape s = shape(PictureCanvas::Shape::Line, from, colour, widthPixels);
     s.b = pixelsOf(to);
-    s.colour = colour;
-    s.width = widthPixels;
     m_canvas->m_drawings.append(s);
     m_canvas->update();
 }
 
 void PictureView::drawCircle(ScreenPoint centre, double radiusTwips, const QColor &colour, int widthPixels)
 {
-    PictureCanvas::Shape s;
-    s.kind = PictureCanvas::Shape::Circle;
-    s.a = pixelsOf(centre);
+    PictureCanvas::Shape s = shape(PictureCanvas::Shape::Circle, centre, colour, widthPixels);
     s.radius = radiusTwips / TwipsPerPixel;
-    s.colour = colour;
-    s.width = widthPixels;
     m_canvas->m_drawings.append(s);
     m_canvas->update();
 }
 
 void PictureView::drawDot(ScreenPoint at, const QColor &colour, int widthPixels)
 {
-    PictureCanvas::Shape s;
-    s.kind = PictureCanvas::Shape::Dot;
-    s.a = pixelsOf(at);
-    s.colour = colour;
-    s.width = widthPixels;
-    m_canvas->m_drawings.append(s);
+    m_canvas->m_drawings.append(shape(PictureCanvas::Shape::Dot, at, colour, widthPixels));
     m_canvas->update();
 }
 
 void PictureView::drawText(ScreenPoint topLeft, const QString &text, const QColor &colour)
 {
-    PictureCanvas::Shape s;
-    s.kind = PictureCanvas::Shape::Text;
-    s.a = pixelsOf(topLeft);
+    PictureCanvas::Shape s = shape(PictureCanvas::Shape::Text, topLeft, colour, 2);
     s.text = text;
-    s.colour = colour;
     m_canvas->m_drawings.append(s);
     m_canvas->update();
 }

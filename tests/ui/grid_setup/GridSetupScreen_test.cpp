@@ -1,4 +1,5 @@
 #include "support/Clicks.h"
+#include "support/GridEntry.h"
 #include "support/ProgramHarness.h"
 #include "support/TestGrids.h"
 #include "support/ToolRunner.h"
@@ -47,12 +48,7 @@ protected:
     template <typename W = QWidget>
     W *control(const char *name) { return h.control<W>(ScreenId::GridSetup, name); }
     QString fieldText(const char *name) { return control<QLineEdit>(name)->text(); }
-    void type(const char *name, const QString &value)
-    {
-        QLineEdit *edit = control<QLineEdit>(name);
-        edit->selectAll();
-        QTest::keyClicks(edit, value);
-    }
+    void type(const char *name, const QString &value) { typeInto(control<QLineEdit>(name), value); }
     void choose(const char *option) { control<QRadioButton>(option)->setChecked(true); }
     void clickPicture(QPoint pixels)
     {
@@ -60,23 +56,7 @@ protected:
     }
 
     // Five clicks and the typed survey values of a straight-down camera, one twip a centimetre.
-    void enterWholeGrid()
-    {
-        const std::tuple<const char *, QPoint, const char *, const char *, const char *, const char *> buoys[] = {
-            {"upper_left_button", {100, 100}, "ul_survey_x", "15", "ul_survey_y", "15"},
-            {"upper_right_button", {750, 100}, "ur_survey_x", "112.5", "ur_survey_y", "15"},
-            {"lower_left_button", {100, 550}, "ll_survey_x", "15", "ll_survey_y", "82.5"},
-            {"lower_right_button", {750, 550}, "lr_survey_x", "112.5", "lr_survey_y", "82.5"},
-            {"optCheckBuoy", {400, 300}, "txtCheckX", "60", "txtCheckY", "45"}};
-        for (const auto &[option, at, fx, vx, fy, vy] : buoys) {
-            choose(option);
-            clickPicture(at);
-            type(fx, QString::fromLatin1(vx));
-            type(fy, QString::fromLatin1(vy));
-        }
-        type("jump_x", QStringLiteral("15"));
-        type("jump_y", QStringLiteral("45"));
-    }
+    void enterWholeGrid() { enterStraightDownGridOnScreen(h, *setup); }
 
     int gridCount = 1;
     ProgramHarness h;
