@@ -12,4 +12,21 @@ AppContext::AppContext(Paths paths, Clock &clock, Prompter &prompter,
         m_captureDevice = std::make_unique<NoCaptureDevice>();
 }
 
+GridFileServices AppContext::gridFileServices()
+{
+    return {m_prompter, m_clock, m_debugLog,   m_results,
+            m_settings, m_grids, m_tournament, gridIndicators};
+}
+
+PictureKeeper AppContext::pictureKeeper()
+{
+    return PictureKeeper({m_prompter, m_clock, m_debugLog, m_results, m_tournament, m_paths,
+                          handOver, videoDirectory});
+}
+
+ResultRecorder AppContext::resultRecorder()
+{
+    return ResultRecorder({m_prompter, m_clock, m_results, m_grids, m_tournament, m_paths});
+}
+
 } // namespace skelvin

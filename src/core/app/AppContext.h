@@ -1,14 +1,19 @@
 #pragma once
 
-#include "core/app/SettingsStore.h"
-#include "core/app/TournamentState.h"
 #include "core/capture/CaptureDevice.h"
 #include "core/common/Clock.h"
+#include "core/common/JumpHandOver.h"
 #include "core/common/Paths.h"
 #include "core/common/Prompter.h"
+#include "core/common/SettingsStore.h"
+#include "core/common/TournamentState.h"
 #include "core/geometry/GridStore.h"
+#include "core/grid_setup/GridFileCommands.h"
+#include "core/grid_setup/GridIndicator.h"
 #include "core/logs/DebugLog.h"
-#include "core/measure/ResultsFile.h"
+#include "core/logs/ResultsFile.h"
+#include "core/measure/PictureKeeper.h"
+#include "core/measure/ResultRecorder.h"
 
 #include <QString>
 
@@ -18,15 +23,6 @@
 namespace skelvin {
 
 class Navigator;
-
-// What the main screen shows for one grid: whether it is in use, its status picture and its
-// description.
-struct GridIndicator
-{
-    bool visible = false;
-    QString picture;      // "SmallSmiley.jpg" (set up) or "SmallCaution.jpg" (not set up)
-    QString description;
-};
 
 // Everything the screens share: the services of the run and the state handed between screens.
 // Created once in main() (or by a test) and passed to every screen.
@@ -46,6 +42,11 @@ public:
     TournamentState &tournament() { return m_tournament; }
     CaptureDevice &captureDevice() { return *m_captureDevice; }
 
+    // The narrow services of the core's commands, drawn from this context.
+    GridFileServices gridFileServices();
+    PictureKeeper pictureKeeper();
+    ResultRecorder resultRecorder();
+
     Navigator &navigator() { return *m_navigator; }
     void setNavigator(Navigator *navigator) { m_navigator = navigator; }
 
@@ -57,19 +58,8 @@ public:
     QString navigationTag;
     // Set while the configuration screen loads the grids named in the settings.
     bool startupGridLoad = false;
-    std::array<GridIndicator, 3> gridIndicators;
-
-    // Hand-over from capture to frame selection, and from frame selection to measuring.
-    int contactFrame = 0;
-    int capturedFrameCount = 0;
-    double captureFrameRate = 0;
-    bool startFocusPending = false;
-    // The name the capture screen's skier name box proposes (set by the skier names import).
-    QString captureSkierName;
-    // The capture screen's attempt number box (it has already moved on to the next attempt).
-    QString captureAttemptText;
-    QString measuredVideoFile;
-    int measuredFrame = 0;
+    GridIndicators gridIndicators;
+    JumpHandOver handOver;
 
 private:
     Paths m_paths;

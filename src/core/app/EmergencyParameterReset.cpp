@@ -1,6 +1,6 @@
 #include "core/app/EmergencyParameterReset.h"
 
-#include "core/app/SettingsStore.h"
+#include "core/common/SettingsStore.h"
 #include "core/common/Prompter.h"
 
 namespace skelvin {

@@ -2,7 +2,7 @@
 
 #include "core/geometry/AccuracyLattice.h"
 #include "core/geometry/GridEntryTexts.h"
-#include "core/geometry/Tournament.h"
+#include "core/common/Tournament.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/geometry/Grid.h"
-#include "core/geometry/Tournament.h"
+#include "core/common/Tournament.h"
 
 #include <QString>
 

@@ -10,7 +10,7 @@
 #include "core/geometry/GridTransformSolver.h"
 #include "core/geometry/JumpDistance.h"
 #include "core/logs/DebugLog.h"
-#include "core/measure/ResultsFile.h"
+#include "core/logs/ResultsFile.h"
 
 #include <cmath>
 

@@ -1,11 +1,17 @@
 #include "core/grid_setup/GridFileCommands.h"
 
-#include "core/app/AppContext.h"
+#include "core/common/Clock.h"
 #include "core/common/NumberText.h"
 #include "core/common/PathExists.h"
+#include "core/common/Prompter.h"
+#include "core/common/SettingsStore.h"
+#include "core/common/TournamentState.h"
+#include "core/geometry/GridStore.h"
 #include "core/geometry/SetupValidation.h"
 #include "core/grid_setup/GridFileLoader.h"
 #include "core/grid_setup/GridSetupFile.h"
+#include "core/logs/DebugLog.h"
+#include "core/logs/ResultsFile.h"
 
 namespace skelvin {
 
@@ -16,29 +22,31 @@ const QString kGridNumberTitle = QStringLiteral("Grid Number");
 
 // "Save Grid 2?" answered No: the number is asked until it names a grid in use. Nothing when
 // the operator cancels.
-std::optional<int> askGridNumber(AppContext &context, const QString &verb, int captionGrid,
+std::optional<int> askGridNumber(GridFileServices &services, const QString &verb, int captionGrid,
                                  const QString &question)
 {
-    Prompter &prompter = context.prompter();
+    Prompter &prompter = services.prompter;
     if (prompter.askYesNo(verb + QStringLiteral("Grid %1").arg(captionGrid), kCurrentGridTitle))
         return captionGrid;
     while (true) {
-        const std::optional<QString> typed = prompter.input({question, kGridNumberTitle, QString()});
+        const std::optional<QString> typed =
+            prompter.input({question, kGridNumberTitle, QString()});
         if (!typed)
             return std::nullopt;
         const double n = Val(*typed);
-        if (n >= 1 && n <= context.grids().gridCount())
+        if (n >= 1 && n <= services.grids.gridCount())
             return static_cast<int>(n);
     }
 }
 
 // The file dialog of both commands, in the setup files directory. Nothing when that directory
 // does not exist (the operator is told) or the dialog is cancelled.
-std::optional<QString> chooseGridFile(AppContext &context, const QString &filterText, bool saving)
+std::optional<QString> chooseGridFile(GridFileServices &services, const QString &filterText,
+                                      bool saving)
 {
-    const QString directory = context.tournament().setupFilesPath;
+    const QString directory = services.tournament.setupFilesPath;
     if (!PathExists(directory, PathFolder)) {
-        context.prompter().inform(kInvalidSetupPathText, MessageIcon::Exclamation);
+        services.prompter.inform(kInvalidSetupPathText, MessageIcon::Exclamation);
         return std::nullopt;
     }
     FileDialogRequest request;
@@ -48,15 +56,15 @@ std::optional<QString> chooseGridFile(AppContext &context, const QString &filter
     request.startDirectory = directory;
     request.filters = parseFilterText(filterText);
     request.filterIndex = 3;
-    return context.prompter().chooseFile(request);
+    return services.prompter.chooseFile(request);
 }
 
 QString missingCheckBuoyText()
 {
-    return QStringLiteral("I cannot find a  check  buoy file for this setup.  That means ")
-           + QStringLiteral("you are inputting an old set-up file that does not")
-           + QStringLiteral(" have a check buoy.  To complete the set up correctly,")
-           + QStringLiteral(" you must have a check buoy input to the set up.");
+    return QStringLiteral("I cannot find a  check  buoy file for this setup.  That means ") +
+           QStringLiteral("you are inputting an old set-up file that does not") +
+           QStringLiteral(" have a check buoy.  To complete the set up correctly,") +
+           QStringLiteral(" you must have a check buoy input to the set up.");
 }
 
 } // namespace
@@ -100,42 +108,45 @@ GridEntryTexts entryTextsOf(const Grid &grid, bool withCheckBuoy)
     return t;
 }
 
-GridSaveOutcome gridSave(AppContext &context, const GridSaveRequest &request)
+GridSaveOutcome gridSave(GridFileServices &services, const GridSaveRequest &request)
 {
     GridSaveOutcome outcome;
     const std::optional<QString> path = chooseGridFile(
-        context, QStringLiteral("All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.IPT)|*.IPT|"),
+        services,
+        QStringLiteral(
+            "All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.IPT)|*.IPT|"),
         true);
     if (!path)
         return outcome;
-    const std::optional<QString> description = context.prompter().input(
-        {QStringLiteral("Enter descriptive line about grid"), QStringLiteral("Grid Description"),
-         request.description});
+    const std::optional<QString> description =
+        services.prompter.input({QStringLiteral("Enter descriptive line about grid"),
+                                 QStringLiteral("Grid Description"), request.description});
     if (!description)
         return outcome;
-    const std::optional<int> n = askGridNumber(context, QStringLiteral("Save "), request.gridNumber,
-                                               QStringLiteral("What grid are you saving?"));
+    const std::optional<int> n =
+        askGridNumber(services, QStringLiteral("Save "), request.gridNumber,
+                      QStringLiteral("What grid are you saving?"));
     if (!n)
         return outcome;
 
-    GridStore &grids = context.grids();
+    GridStore &grids = services.grids;
     Grid &active = grids.active();
     active.description = *description;
     active.fileName = *path;
     active.jump = grids.distanceJump();
     active.checkBuoyScreen = request.checkBuoyMarker;
     active.checkBuoySurvey = {Val(request.checkSurveyXText), Val(request.checkSurveyYText)};
-    context.settings().write(SettingsStore::gridFileKey(*n), *path);
-    context.debugLog().DebugLogWrite(QStringLiteral("save grid %1").arg(*n));
-    context.gridIndicators[static_cast<size_t>(*n - 1)].description = *description;
+    services.settings.write(SettingsStore::gridFileKey(*n), *path);
+    services.debugLog.DebugLogWrite(QStringLiteral("save grid %1").arg(*n));
+    services.gridIndicators[static_cast<size_t>(*n - 1)].description = *description;
 
     Failure failure = writeGridSetupFile(*path, active, *n);
     if (!failure)
         failure = writeCheckBuoyFile(checkBuoyFilePath(*path), request.checkBuoyMarker,
                                      request.checkSurveyXText, request.checkSurveyYText);
     if (failure) {
-        context.prompter().inform(QStringLiteral("The grid could not be saved.\n") + *failure,
-                                  MessageIcon::Exclamation);
+        services.prompter.inform(QStringLiteral("The grid could not be saved.\n") + *failure,
+                                 MessageIcon::Exclamation);
         return outcome;
     }
     // Saving stores the grid as it stands; it does not make it loaded.
@@ -143,58 +154,65 @@ GridSaveOutcome gridSave(AppContext &context, const GridSaveRequest &request)
     return {true, *n, *path, *description};
 }
 
-GridLoadOutcome gridLoad(AppContext &context, int captionGrid, const QString &pictureWidthText)
+GridLoadOutcome gridLoad(GridFileServices &services, int captionGrid,
+                         const QString &pictureWidthText)
 {
     GridLoadOutcome outcome;
-    GridStore &grids = context.grids();
+    GridStore &grids = services.grids;
     int n = 1;
     if (grids.gridCount() != 1) {
-        const std::optional<int> asked = askGridNumber(context, QStringLiteral("Load "), captionGrid,
-                                                       QStringLiteral("What grid are you loading?"));
+        const std::optional<int> asked =
+            askGridNumber(services, QStringLiteral("Load "), captionGrid,
+                          QStringLiteral("What grid are you loading?"));
         if (!asked)
             return outcome;
         n = *asked;
     }
     grids.setCurrentGrid(n);
     const std::optional<QString> path = chooseGridFile(
-        context, QStringLiteral("All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.ipt)|*.ipt|"),
+        services,
+        QStringLiteral(
+            "All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.ipt)|*.ipt|"),
         false);
     if (!path)
         return outcome;
-    DebugLog &log = context.debugLog();
+    DebugLog &log = services.debugLog;
     log.DebugLogWrite(QStringLiteral("load grid ") + Str(n));
 
     const Result<GridFiles> files = readGridFiles(*path);
     if (!files) {
         // Nothing of a damaged file is taken: the grid stays as it was.
-        context.prompter().inform(QStringLiteral("The grid file could not be read, nothing was loaded.\n")
-                                      + files.error(),
-                                  MessageIcon::Exclamation);
+        services.prompter.inform(
+            QStringLiteral("The grid file could not be read, nothing was loaded.\n") +
+                files.error(),
+            MessageIcon::Exclamation);
         return outcome;
     }
     applyGridFiles(grids, n, files.value());
     const bool withCheckBuoy = files->checkBuoy.has_value();
     if (!withCheckBuoy)
-        context.prompter().inform(missingCheckBuoyText(), MessageIcon::Critical);
+        services.prompter.inform(missingCheckBuoyText(), MessageIcon::Critical);
     outcome = {true, n, *path, entryTextsOf(grids.entry(n), withCheckBuoy), false};
 
-    context.results().append(gridRecordLines(gridRecordFieldsOf(grids.entry(n), n), GridRecordKind::FileLoad,
-                                             context.clock().dateText(), context.clock().timeText()));
-    grid_check(outcome.texts, pictureWidthText, log, context.prompter());
+    services.results.append(gridRecordLines(gridRecordFieldsOf(grids.entry(n), n),
+                                            GridRecordKind::FileLoad, services.clock.dateText(),
+                                            services.clock.timeText()));
+    grid_check(outcome.texts, pictureWidthText, log, services.prompter);
 
     if (!grids.active().hasCheckBuoy())
         return outcome;
     log.DebugLogWrite(QStringLiteral("Load grid file names on main page below"));
     grids.setGridLoaded(n, true);
     outcome.gridLoaded = true;
-    context.settings().write(SettingsStore::gridFileKey(n), *path);
-    GridIndicator &indicator = context.gridIndicators[static_cast<size_t>(n - 1)];
+    services.settings.write(SettingsStore::gridFileKey(n), *path);
+    GridIndicator &indicator = services.gridIndicators[static_cast<size_t>(n - 1)];
     indicator.picture = QStringLiteral("SmallSmiley.jpg");
     indicator.description = grids.entry(n).description;
     log.DebugLogWrite(QStringLiteral("Load grid %1").arg(n));
     log.DebugLogWrite(QStringLiteral("Grid load message above"));
     if (const int ready = grids.updateAllGridsReady())
-        log.DebugLogWrite(ready == 1 ? QStringLiteral("1 grid - OK") : QStringLiteral("%1 grids - OK").arg(ready));
+        log.DebugLogWrite(ready == 1 ? QStringLiteral("1 grid - OK")
+                                     : QStringLiteral("%1 grids - OK").arg(ready));
     log.DebugLogWrite(QStringLiteral("Number of grids loaded message above"));
     return outcome;
 }

@@ -1,8 +1,14 @@
 #include "core/measure/PictureKeeper.h"
 
-#include "core/app/AppContext.h"
+#include "core/common/Clock.h"
+#include "core/common/JumpHandOver.h"
 #include "core/common/NumberText.h"
+#include "core/common/Paths.h"
+#include "core/common/Prompter.h"
 #include "core/common/TextFile.h"
+#include "core/common/TournamentState.h"
+#include "core/logs/DebugLog.h"
+#include "core/logs/ResultsFile.h"
 #include "core/logs/SessionLog.h"
 
 #include <QFile>
@@ -10,27 +16,26 @@
 
 namespace skelvin {
 
-const QString PictureKeeper::kNotStandardVideoText = QStringLiteral(
-    "Warning, this is not a  standard KRX file so it will not be saved in the Log for future reference");
+const QString PictureKeeper::kNotStandardVideoText =
+    QStringLiteral("Warning, this is not a  standard KRX file so it will not be saved in the Log "
+                   "for future reference");
 
-PictureKeeper::PictureKeeper(AppContext &context) : m_context(context)
-{
-}
+PictureKeeper::PictureKeeper(Services services) : m_services(std::move(services)) {}
 
 QString PictureKeeper::pictureFilePath(const MeasureState &state) const
 {
-    return m_context.videoDirectory + QLatin1Char('/') + state.skierName + QStringLiteral("jump")
-           + state.jumpNo.trimmed() + m_context.tournament().pictureExtension;
+    return m_services.videoDirectory + QLatin1Char('/') + state.skierName + QStringLiteral("jump") +
+           state.jumpNo.trimmed() + m_services.tournament.pictureExtension;
 }
 
 bool PictureKeeper::appendSessionLog(const QString &line)
 {
-    const QString path = sessionLogPath(m_context.videoDirectory, m_context.clock().dateText());
+    const QString path = sessionLogPath(m_services.videoDirectory, m_services.clock.dateText());
     const Failure f = path.isEmpty() ? Failure(QStringLiteral("no video directory is set"))
                                      : appendTextLines(path, {line});
     if (f) {
-        m_context.prompter().inform(QStringLiteral("The session log could not be written.\n") + *f,
-                                    MessageIcon::Exclamation);
+        m_services.prompter.inform(QStringLiteral("The session log could not be written.\n") + *f,
+                                   MessageIcon::Exclamation);
         return false;
     }
     return true;
@@ -39,20 +44,22 @@ bool PictureKeeper::appendSessionLog(const QString &line)
 bool PictureKeeper::SavePict(const MeasureState &state, const QImage &shownPicture,
                              bool shownIsFramePicture)
 {
-    Prompter &prompter = m_context.prompter();
+    Prompter &prompter = m_services.prompter;
     QString path = pictureFilePath(state);
-    m_context.debugLog().DebugLogWrite(QStringLiteral("save ") + path);
+    m_services.debugLog.DebugLogWrite(QStringLiteral("save ") + path);
 
     if (QFileInfo::exists(path)) {
-        if (prompter.askYesNo(QStringLiteral("File: ") + path
-                              + QStringLiteral(" already exists.  Do you want to overwrite it?"))) {
+        if (prompter.askYesNo(QStringLiteral("File: ") + path +
+                              QStringLiteral(" already exists.  Do you want to overwrite it?"))) {
             QFile::remove(path);
         } else {
             while (QFileInfo::exists(path)) {
                 const std::optional<QString> renamed = prompter.input(
-                    {QStringLiteral("This File Name already exists. You must rename the file before saving."),
+                    {QStringLiteral(
+                         "This File Name already exists. You must rename the file before saving."),
                      QStringLiteral("Rename Picture"), path});
-                // Cancelling the rename, or giving no name, keeps the old picture and saves nothing.
+                // Cancelling the rename, or giving no name, keeps the old picture and saves
+                // nothing.
                 if (!renamed || renamed->trimmed().isEmpty())
                     return false;
                 path = *renamed;
@@ -60,7 +67,7 @@ bool PictureKeeper::SavePict(const MeasureState &state, const QImage &shownPictu
         }
     }
 
-    const QString frame = m_context.paths().currentCapture();
+    const QString frame = m_services.paths.currentCapture();
     bool saved = false;
     if (shownIsFramePicture && QFileInfo::exists(frame)) {
         // Move, then copy back, so the measure screen's frame picture stays available.
@@ -75,30 +82,33 @@ bool PictureKeeper::SavePict(const MeasureState &state, const QImage &shownPictu
                         MessageIcon::Exclamation);
         return false;
     }
-    m_context.debugLog().DebugLogWrite(QStringLiteral("Picture actually Saved"));
+    m_services.debugLog.DebugLogWrite(QStringLiteral("Picture actually Saved"));
 
-    const QString date = m_context.clock().dateText();
-    const QString time = m_context.clock().timeText();
-    m_context.results().append(date + QLatin1Char(' ') + time + QStringLiteral(" Saved picture: ") + path);
-    if (const Failure f = writeTextLines(path + QStringLiteral(".info"),
-                                         {path + QStringLiteral(", ") + m_context.captureSkierName
-                                          + QStringLiteral(", ") + m_context.captureAttemptText}))
+    const QString date = m_services.clock.dateText();
+    const QString time = m_services.clock.timeText();
+    m_services.results.append(date + QLatin1Char(' ') + time + QStringLiteral(" Saved picture: ") +
+                              path);
+    if (const Failure f =
+            writeTextLines(path + QStringLiteral(".info"),
+                           {path + QStringLiteral(", ") + m_services.handOver.captureSkierName +
+                            QStringLiteral(", ") + m_services.handOver.captureAttemptText}))
         prompter.inform(QStringLiteral("The picture's side file could not be written.\n") + *f,
                         MessageIcon::Exclamation);
-    appendSessionLog(PictureLogLine(date, time, m_context.captureSkierName,
-                                    Val(m_context.captureAttemptText) - 1, state.distanceText, path));
+    appendSessionLog(PictureLogLine(date, time, m_services.handOver.captureSkierName,
+                                    Val(m_services.handOver.captureAttemptText) - 1,
+                                    state.distanceText, path));
     return true;
 }
 
 void PictureKeeper::applyPicturePolicy(const MeasureState &state, const QImage &shownPicture,
                                        bool shownIsFramePicture)
 {
-    switch (m_context.tournament().pictureSavePolicy) {
+    switch (m_services.tournament.pictureSavePolicy) {
     case SavePolicy::Save:
         SavePict(state, shownPicture, shownIsFramePicture);
         break;
     case SavePolicy::Ask:
-        if (m_context.prompter().askYesNo(QStringLiteral("Do you want to save this picture?")))
+        if (m_services.prompter.askYesNo(QStringLiteral("Do you want to save this picture?")))
             SavePict(state, shownPicture, shownIsFramePicture);
         break;
     case SavePolicy::NoSave:
@@ -110,41 +120,44 @@ void PictureKeeper::eraseVideo(const QString &path)
 {
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (!QFile::remove(path) && QFileInfo::exists(path)) {
-        m_context.prompter().inform(QStringLiteral("The video %1 could not be erased.").arg(path),
-                                    MessageIcon::Exclamation);
+        m_services.prompter.inform(QStringLiteral("The video %1 could not be erased.").arg(path),
+                                   MessageIcon::Exclamation);
         return;
     }
-    m_context.debugLog().DebugLogWrite(QStringLiteral("Video File ") + path + QStringLiteral(" Erased"));
+    m_services.debugLog.DebugLogWrite(QStringLiteral("Video File ") + path +
+                                      QStringLiteral(" Erased"));
 }
 
 void PictureKeeper::logVideo(const QString &path)
 {
     const std::optional<VideoNameParts> parts = videoNameParts(path);
     if (!parts) {
-        m_context.prompter().inform(kNotStandardVideoText, MessageIcon::Exclamation);
+        m_services.prompter.inform(kNotStandardVideoText, MessageIcon::Exclamation);
         return;
     }
-    const int frame = m_context.measuredFrame;
-    appendSessionLog(VideoLogLine(m_context.clock().dateText(), m_context.clock().timeText(),
+    const int frame = m_services.handOver.measuredFrame;
+    appendSessionLog(VideoLogLine(m_services.clock.dateText(), m_services.clock.timeText(),
                                   parts->skier, parts->jump, frame, path));
-    if (const Failure f = writeTextLines(path + QStringLiteral(".info"),
-                                         {path + QLatin1Char(',') + Str(frame)}))
-        m_context.prompter().inform(QStringLiteral("The video's side file could not be written.\n") + *f,
-                                    MessageIcon::Exclamation);
+    if (const Failure f =
+            writeTextLines(path + QStringLiteral(".info"), {path + QLatin1Char(',') + Str(frame)}))
+        m_services.prompter.inform(QStringLiteral("The video's side file could not be written.\n") +
+                                       *f,
+                                   MessageIcon::Exclamation);
 }
 
 void PictureKeeper::applyVideoPolicy()
 {
-    const QString path = m_context.measuredVideoFile;
+    const QString path = m_services.handOver.measuredVideoFile;
     if (path.isEmpty())
         return; // no video was measured (a picture loaded from a file or the clipboard)
     bool keep = false;
-    switch (m_context.tournament().videoSavePolicy) {
+    switch (m_services.tournament.videoSavePolicy) {
     case SavePolicy::NoSave:
         keep = false;
         break;
     case SavePolicy::Ask:
-        keep = m_context.prompter().askYesNo(QStringLiteral("Do you want to save this video capture?"));
+        keep =
+            m_services.prompter.askYesNo(QStringLiteral("Do you want to save this video capture?"));
         break;
     case SavePolicy::Save:
         keep = true;
@@ -155,7 +168,8 @@ void PictureKeeper::applyVideoPolicy()
         return;
     }
     logVideo(path);
-    m_context.debugLog().DebugLogWrite(QStringLiteral("Video File ") + path + QStringLiteral(" Saved"));
+    m_services.debugLog.DebugLogWrite(QStringLiteral("Video File ") + path +
+                                      QStringLiteral(" Saved"));
 }
 
 } // namespace skelvin

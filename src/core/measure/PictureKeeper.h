@@ -7,7 +7,13 @@
 
 namespace skelvin {
 
-class AppContext;
+class Clock;
+class DebugLog;
+class Paths;
+class Prompter;
+class ResultsFile;
+struct JumpHandOver;
+struct TournamentState;
 
 // Keeps the evidence of a measured jump: saves the contact picture beside the videos with its
 // side file and session-log line, and keeps (logging it) or erases the captured video, each by
@@ -15,7 +21,20 @@ class AppContext;
 class PictureKeeper
 {
 public:
-    explicit PictureKeeper(AppContext &context);
+    // What keeping works with.
+    struct Services
+    {
+        Prompter &prompter;
+        Clock &clock;
+        DebugLog &debugLog;
+        ResultsFile &results;
+        const TournamentState &tournament;
+        const Paths &paths;
+        const JumpHandOver &handOver;
+        QString videoDirectory;
+    };
+
+    explicit PictureKeeper(Services services);
 
     // "Save Picture". The picture saved is the frame picture of the application directory when
     // the shown picture came from it; otherwise `shownPicture` is written, so the file always
@@ -40,7 +59,7 @@ private:
     void eraseVideo(const QString &path);
     bool appendSessionLog(const QString &line);
 
-    AppContext &m_context;
+    Services m_services;
 };
 
 } // namespace skelvin

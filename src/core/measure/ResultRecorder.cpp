@@ -1,8 +1,13 @@
 #include "core/measure/ResultRecorder.h"
 
-#include "core/app/AppContext.h"
+#include "core/common/Clock.h"
 #include "core/common/NumberText.h"
+#include "core/common/Paths.h"
+#include "core/common/Prompter.h"
+#include "core/common/TournamentState.h"
+#include "core/geometry/GridStore.h"
 #include "core/geometry/JumpDistance.h"
+#include "core/logs/ResultsFile.h"
 #include "core/measure/ExchangeFiles.h"
 #include "core/measure/ResultLine.h"
 
@@ -35,7 +40,7 @@ ExchangeStatus exchangeStatus(const MeasureState &state)
 
 } // namespace
 
-ResultRecorder::ResultRecorder(AppContext &context) : m_context(context) {}
+ResultRecorder::ResultRecorder(Services services) : m_services(services) {}
 
 void ResultRecorder::chooseKind(MeasureState &state, ResultKind kind)
 {
@@ -50,7 +55,7 @@ void ResultRecorder::chooseKind(MeasureState &state, ResultKind kind)
 
 bool ResultRecorder::askOtherGridDistance(MeasureState &state, ExchangeTexts &exchange)
 {
-    Prompter &prompter = m_context.prompter();
+    Prompter &prompter = m_services.prompter;
     while (true) {
         if (!prompter.askYesNo(kOtherGridQuestion, QStringLiteral("Message"))) {
             state.comment = QStringLiteral("Other Grid - no distance recorded");
@@ -59,12 +64,14 @@ bool ResultRecorder::askOtherGridDistance(MeasureState &state, ExchangeTexts &ex
             exchange = {};
             return true;
         }
-        const std::optional<QString> metres = prompter.input(
-            {QStringLiteral("Enter distance in meters from other screen"), kOtherGridTitle, QString()});
+        const std::optional<QString> metres =
+            prompter.input({QStringLiteral("Enter distance in meters from other screen"),
+                            kOtherGridTitle, QString()});
         if (!metres || metres->isEmpty())
             continue; // nothing entered: ask again rather than record an empty distance
-        const std::optional<QString> feet = prompter.input(
-            {QStringLiteral("Enter distance in feet from other screen"), kOtherGridTitle, QString()});
+        const std::optional<QString> feet =
+            prompter.input({QStringLiteral("Enter distance in feet from other screen"),
+                            kOtherGridTitle, QString()});
         if (!feet || feet->isEmpty())
             continue;
 
@@ -87,18 +94,21 @@ bool ResultRecorder::measure(MeasureState &state, ExchangeTexts &exchange)
 {
     // A mark left over from the jump before (or none at all) must never become this jump's result.
     if (!state.markPlaced) {
-        m_context.prompter().inform(kNoMarkText, MessageIcon::Exclamation, QStringLiteral("Record Jump"));
+        m_services.prompter.inform(kNoMarkText, MessageIcon::Exclamation,
+                                   QStringLiteral("Record Jump"));
         return false;
     }
-    const TournamentType type = m_context.tournament().tournamentType;
+    const TournamentType type = m_services.tournament.tournamentType;
     const std::optional<JumpMeasurement> measured =
-        distance_calculation(m_context.grids(), type, state.impactPoint);
+        distance_calculation(m_services.grids, type, state.impactPoint);
     if (!measured) {
-        m_context.prompter().inform(kNoImageText, MessageIcon::Exclamation, QStringLiteral("Record Jump"));
+        m_services.prompter.inform(kNoImageText, MessageIcon::Exclamation,
+                                   QStringLiteral("Record Jump"));
         return false;
     }
     // Tenths of a foot while the screen shows the barefoot or sit-ski indicator.
-    const DistanceTexts texts = distanceTexts(measured->distanceMetres, state.barefootIndicatorVisible);
+    const DistanceTexts texts =
+        distanceTexts(measured->distanceMetres, state.barefootIndicatorVisible);
     state.lastSurveyPoint = measured->survey;
     state.fineDistanceText = texts.fineDistanceText;
     state.distanceText = texts.distanceText;
@@ -110,10 +120,12 @@ bool ResultRecorder::measure(MeasureState &state, ExchangeTexts &exchange)
 void ResultRecorder::writeExchangeFiles(const MeasureState &state, const ExchangeTexts &exchange,
                                         const QString &timeText)
 {
-    const ExchangeFiles files(m_context.paths().exchangeDir());
-    const QString status = ExchangeResultLine(exchangeStatus(state), exchange.metres, exchange.feet, state.jumpNo);
-    if (const Failure failure = files.writeResult(status, ExchangeRawLine(timeText, state.skierName, status)))
-        m_context.prompter().inform(ExchangeFiles::kWriteErrorText + *failure);
+    const ExchangeFiles files(m_services.paths.exchangeDir());
+    const QString status =
+        ExchangeResultLine(exchangeStatus(state), exchange.metres, exchange.feet, state.jumpNo);
+    if (const Failure failure =
+            files.writeResult(status, ExchangeRawLine(timeText, state.skierName, status)))
+        m_services.prompter.inform(ExchangeFiles::kWriteErrorText + *failure);
 }
 
 bool ResultRecorder::Record(MeasureState &state)
@@ -135,13 +147,13 @@ bool ResultRecorder::Record(MeasureState &state)
         return false;
     }
 
-    const QString dateText = m_context.clock().dateText();
-    const QString timeText = m_context.clock().timeText();
-    const bool barefoot = m_context.tournament().barefootMode();
-    if (!m_context.results().append(ResultLine(dateText, timeText, next, barefoot)))
+    const QString dateText = m_services.clock.dateText();
+    const QString timeText = m_services.clock.timeText();
+    const bool barefoot = m_services.tournament.barefootMode();
+    if (!m_services.results.append(ResultLine(dateText, timeText, next, barefoot)))
         return false;
 
-    if (m_context.tournament().wstims)
+    if (m_services.tournament.wstims)
         writeExchangeFiles(next, exchange, timeText);
 
     next.commentVisible = false;
@@ -150,7 +162,7 @@ bool ResultRecorder::Record(MeasureState &state)
     if (next.kind == ResultKind::OtherGrid || (passOrFall && !next.pictureFrozen))
         next.kind = ResultKind::JumpOk;
     next.comment.clear();
-    ExchangeFiles(m_context.paths().exchangeDir()).deletePictures();
+    ExchangeFiles(m_services.paths.exchangeDir()).deletePictures();
 
     state = next;
     return true;
@@ -158,8 +170,8 @@ bool ResultRecorder::Record(MeasureState &state)
 
 bool ResultRecorder::appendEntry(MeasureState &state, const QString &text)
 {
-    const Clock &clock = m_context.clock();
-    if (!m_context.results().append(DatedResultLine(clock.dateText(), clock.timeText(), text)))
+    const Clock &clock = m_services.clock;
+    if (!m_services.results.append(DatedResultLine(clock.dateText(), clock.timeText(), text)))
         return false;
     state.comment.clear();
     return true;
@@ -181,8 +193,9 @@ bool ResultRecorder::O_reride(MeasureState &state)
 
 bool ResultRecorder::Make_comment(MeasureState &state)
 {
-    const std::optional<QString> comment = m_context.prompter().input(
-        {QStringLiteral("What comment would you like to add?"), QStringLiteral("Input Comment"), QString()});
+    const std::optional<QString> comment =
+        m_services.prompter.input({QStringLiteral("What comment would you like to add?"),
+                                   QStringLiteral("Input Comment"), QString()});
     if (!comment)
         return false;
     return appendEntry(state, *comment);

@@ -6,7 +6,12 @@
 
 namespace skelvin {
 
-class AppContext;
+class Clock;
+class GridStore;
+class Paths;
+class Prompter;
+class ResultsFile;
+struct TournamentState;
 
 // Turns the measure screen's state into recorded results: the official distance of a jump
 // (or a pass, a fall, a distance from the other grid) in the results file and, while the
@@ -19,7 +24,18 @@ class AppContext;
 class ResultRecorder
 {
 public:
-    explicit ResultRecorder(AppContext &context);
+    // What recording works with.
+    struct Services
+    {
+        Prompter &prompter;
+        Clock &clock;
+        ResultsFile &results;
+        GridStore &grids;
+        const TournamentState &tournament;
+        const Paths &paths;
+    };
+
+    explicit ResultRecorder(Services services);
 
     // "Record Jump". True when the jump line is in the results file; the state then holds
     // what the screen shows: the distance boxes, the fine distance and survey point of a
@@ -60,7 +76,7 @@ private:
                             const QString &timeText);
     bool appendEntry(MeasureState &state, const QString &text);
 
-    AppContext &m_context;
+    Services m_services;
 };
 
 } // namespace skelvin

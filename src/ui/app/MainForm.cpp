@@ -240,7 +240,7 @@ void MainForm::cmdGoCapture_Click()
         return;
     m_context.captureDevice().setPreviewEnabled(true);
     m_context.navigationTag = QStringLiteral("Setup");
-    m_context.startFocusPending = true;
+    m_context.handOver.startFocusPending = true;
     m_context.navigator().show(ScreenId::Capture);
 }
 
@@ -285,7 +285,7 @@ void MainForm::cmdImport_Click()
                                     MessageIcon::Exclamation);
         return;
     }
-    m_context.captureSkierName = first.value();
+    m_context.handOver.captureSkierName = first.value();
 }
 
 void MainForm::btnChangeDirectory_Click()

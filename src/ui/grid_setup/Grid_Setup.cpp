@@ -574,7 +574,8 @@ void Grid_Setup::gridSave_Click()
     request.checkBuoyMarker = m_markers.at(Buoy::CheckBuoy);
     request.checkSurveyXText = t.txtCheckX;
     request.checkSurveyYText = t.txtCheckY;
-    const GridSaveOutcome outcome = gridSave(m_context, request);
+    GridFileServices services = m_context.gridFileServices();
+    const GridSaveOutcome outcome = gridSave(services, request);
     if (!outcome.saved)
         return;
     m_loading = true;
@@ -587,7 +588,8 @@ void Grid_Setup::gridLoad_Click()
 {
     setLocked(false);
     m_loading = true;
-    const GridLoadOutcome outcome = gridLoad(m_context, captionGrid(), m_pictureWidthText);
+    GridFileServices services = m_context.gridFileServices();
+    const GridLoadOutcome outcome = gridLoad(services, captionGrid(), m_pictureWidthText);
     if (outcome.fileRead) {
         showTexts(outcome.texts);
         m_markers.takeFrom(m_context.grids().entry(outcome.gridNumber));

@@ -666,7 +666,7 @@ void Measure::showState()
 void Measure::Record_Click()
 {
     readState();
-    ResultRecorder(m_context).Record(m_state);
+    m_context.resultRecorder().Record(m_state);
     showState();
 }
 
@@ -675,7 +675,7 @@ void Measure::entryChosen(QRadioButton *option, bool on)
     if (!on)
         return;
     readState();
-    ResultRecorder recorder(m_context);
+    ResultRecorder recorder = m_context.resultRecorder();
     if (option == m_mReride)
         recorder.M_Reride(m_state);
     else if (option == m_oReride)
@@ -701,13 +701,13 @@ void Measure::entryChosen(QRadioButton *option, bool on)
 void Measure::savePictureByPolicy()
 {
     readState();
-    PictureKeeper(m_context).SavePict(m_state, m_picture->picture(), m_pictureIsFramePicture);
+    m_context.pictureKeeper().SavePict(m_state, m_picture->picture(), m_pictureIsFramePicture);
 }
 
 void Measure::mnuCapture_Click()
 {
     readState();
-    PictureKeeper keeper(m_context);
+    PictureKeeper keeper = m_context.pictureKeeper();
     if (m_context.navigationTag != QLatin1String("SelectFrame")) {
         if (m_context.prompter().askYesNo(QStringLiteral("Do you want to save this picture?")))
             keeper.SavePict(m_state, m_picture->picture(), m_pictureIsFramePicture);
@@ -719,7 +719,7 @@ void Measure::mnuCapture_Click()
     keeper.applyVideoPolicy();
     m_context.navigationTag = QStringLiteral("Measure");
     Unfreeze_Click();
-    m_context.startFocusPending = true;
+    m_context.handOver.startFocusPending = true;
     m_context.navigator().show(ScreenId::Capture);
 }
 
@@ -727,7 +727,7 @@ void Measure::Exit_Click()
 {
     if (m_context.navigationTag == QLatin1String("SelectFrame")) {
         readState();
-        PictureKeeper(m_context).applyPicturePolicy(m_state, m_picture->picture(), m_pictureIsFramePicture);
+        m_context.pictureKeeper().applyPicturePolicy(m_state, m_picture->picture(), m_pictureIsFramePicture);
     }
     m_context.navigationTag.clear();
     Unfreeze_Click();

@@ -5,7 +5,7 @@
 #include "core/geometry/GridTransformSolver.h"
 #include "core/geometry/SetupValidation.h"
 #include "core/logs/DebugLog.h"
-#include "core/measure/ResultsFile.h"
+#include "core/logs/ResultsFile.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestDirs.h"
 

@@ -23,8 +23,8 @@ struct Keeper
         QDir().mkpath(dirs.paths().appDir());
         context.videoDirectory = videos;
         context.results().setPath(videos + QStringLiteral("/results.txt"));
-        context.captureSkierName = QStringLiteral("Skier A");
-        context.captureAttemptText = QStringLiteral("4");
+        context.handOver.captureSkierName = QStringLiteral("Skier A");
+        context.handOver.captureAttemptText = QStringLiteral("4");
         writeFrame("first");
         state.skierName = QStringLiteral("Skier A");
         state.jumpNo = QStringLiteral(" 3");
@@ -46,7 +46,7 @@ struct Keeper
 TEST(PictureKeeper, SavesThePictureWithItsSideFileAndLogLines)
 {
     Keeper k;
-    ASSERT_TRUE(PictureKeeper(k.context).SavePict(k.state));
+    ASSERT_TRUE(k.context.pictureKeeper().SavePict(k.state));
     EXPECT_EQ(TestDirs::readFile(k.picture()), QByteArray("first"));
     EXPECT_EQ(TestDirs::readFile(k.context.paths().currentCapture()), QByteArray("first")); // still there
     EXPECT_EQ(TestDirs::readFile(k.picture() + QStringLiteral(".info")),
@@ -61,10 +61,10 @@ TEST(PictureKeeper, SavesThePictureWithItsSideFileAndLogLines)
 TEST(PictureKeeper, AnExistingPictureIsReplacedOrKeptUnderANewName)
 {
     Keeper k;
-    ASSERT_TRUE(PictureKeeper(k.context).SavePict(k.state));
+    ASSERT_TRUE(k.context.pictureKeeper().SavePict(k.state));
     k.writeFrame("second");
     k.prompter.answer(Answer::Yes);
-    ASSERT_TRUE(PictureKeeper(k.context).SavePict(k.state));
+    ASSERT_TRUE(k.context.pictureKeeper().SavePict(k.state));
     EXPECT_EQ(k.prompter.texts().first(), QStringLiteral("File: ") + k.picture()
                                                + QStringLiteral(" already exists.  Do you want to overwrite it?"));
     EXPECT_EQ(TestDirs::readFile(k.picture()), QByteArray("second"));
@@ -73,7 +73,7 @@ TEST(PictureKeeper, AnExistingPictureIsReplacedOrKeptUnderANewName)
     k.writeFrame("third");
     const QString renamed = k.videos + QStringLiteral("/Skier Ajump3b.bmp");
     k.prompter.answer(Answer::No).type(k.picture()).type(renamed);
-    ASSERT_TRUE(PictureKeeper(k.context).SavePict(k.state));
+    ASSERT_TRUE(k.context.pictureKeeper().SavePict(k.state));
     EXPECT_EQ(k.prompter.prompts()[1].text, QStringLiteral("This File Name already exists. You must rename the file before saving."));
     EXPECT_EQ(k.prompter.prompts()[1].defaultText, k.picture());
     EXPECT_EQ(TestDirs::readFile(k.picture()), QByteArray("second"));
@@ -83,7 +83,7 @@ TEST(PictureKeeper, AnExistingPictureIsReplacedOrKeptUnderANewName)
     // Cancelling the rename saves nothing and loses nothing.
     k.prompter.clear();
     k.prompter.answer(Answer::No).cancelInput();
-    EXPECT_FALSE(PictureKeeper(k.context).SavePict(k.state));
+    EXPECT_FALSE(k.context.pictureKeeper().SavePict(k.state));
     EXPECT_EQ(TestDirs::readFile(k.picture()), QByteArray("second"));
     EXPECT_EQ(TestDirs::readFile(k.context.paths().currentCapture()), QByteArray("third"));
 }
@@ -92,26 +92,26 @@ TEST(PictureKeeper, VideosAreKeptAndLoggedOrErasedByPolicy)
 {
     Keeper k;
     const QString video = k.dirs.writeFile(QStringLiteral("videos/Skier Ajump12.avi"), "avi");
-    k.context.measuredVideoFile = video;
-    k.context.measuredFrame = 45;
+    k.context.handOver.measuredVideoFile = video;
+    k.context.handOver.measuredFrame = 45;
 
     k.context.tournament().videoSavePolicy = SavePolicy::Save;
-    PictureKeeper(k.context).applyVideoPolicy();
+    k.context.pictureKeeper().applyVideoPolicy();
     EXPECT_TRUE(QFile::exists(video));
     EXPECT_EQ(TestDirs::readFile(video + QStringLiteral(".info")), (video + QStringLiteral(", 45\r\n")).toUtf8());
     EXPECT_TRUE(TestDirs::readFile(k.videos + QStringLiteral("/JumpMeasurementLog120826.txt"))
                     .contains("Contact Frame:  45          File: " + video.toUtf8() + "\r\n"));
 
     k.context.tournament().videoSavePolicy = SavePolicy::NoSave;
-    PictureKeeper(k.context).applyVideoPolicy();
+    k.context.pictureKeeper().applyVideoPolicy();
     EXPECT_FALSE(QFile::exists(video));
     EXPECT_TRUE(k.prompter.prompts().isEmpty()); // erased without a question
 
     const QString odd = k.dirs.writeFile(QStringLiteral("videos/warmup.avi"), "avi");
-    k.context.measuredVideoFile = odd;
+    k.context.handOver.measuredVideoFile = odd;
     k.context.tournament().videoSavePolicy = SavePolicy::Ask;
     k.prompter.answer(Answer::Yes);
-    PictureKeeper(k.context).applyVideoPolicy();
+    k.context.pictureKeeper().applyVideoPolicy();
     EXPECT_EQ(k.prompter.texts().last(), PictureKeeper::kNotStandardVideoText);
     EXPECT_TRUE(QFile::exists(odd));
     EXPECT_FALSE(QFile::exists(odd + QStringLiteral(".info")));

@@ -23,7 +23,7 @@ struct Recording
 {
     explicit Recording(bool withExchangeDir = true)
         : dirs(withExchangeDir), clock(QDateTime(QDate(2005, 7, 4), QTime(14, 35, 27))),
-          context(dirs.paths(), clock, prompter, nullptr), recorder(context)
+          context(dirs.paths(), clock, prompter, nullptr), recorder(context.resultRecorder())
     {
         QDir().mkpath(dirs.file(QStringLiteral("videos")));
         context.results().setPath(dirs.file(QStringLiteral("videos/JumpMeasurementResults070405.txt")));

@@ -147,11 +147,11 @@ TEST(MainFormScreen, ImportTakesTheFirstNameWithCommasAsBlanks)
     const QString names = h.dirs.writeFile(QStringLiteral("names.txt"), "Doe,Jane\r\nRoe,Rick\r\n");
     h.prompter.choose(names);
     QTest::mouseClick(h.control<QPushButton>(ScreenId::Main, "cmdImport"), Qt::LeftButton);
-    EXPECT_EQ(h.context().captureSkierName, QStringLiteral("Doe Jane"));
+    EXPECT_EQ(h.context().handOver.captureSkierName, QStringLiteral("Doe Jane"));
     EXPECT_EQ(TestDirs::readFile(h.dirs.paths().appFile(QStringLiteral("SkierNames.txt"))),
               QByteArray("Doe,Jane\r\nRoe,Rick\r\n"));
 
     h.prompter.cancelFile(); // nothing chosen: nothing changes
     QTest::mouseClick(h.control<QPushButton>(ScreenId::Main, "cmdImport"), Qt::LeftButton);
-    EXPECT_EQ(h.context().captureSkierName, QStringLiteral("Doe Jane"));
+    EXPECT_EQ(h.context().handOver.captureSkierName, QStringLiteral("Doe Jane"));
 }

@@ -1,5 +1,5 @@
 #include "core/app/EmergencyParameterReset.h"
-#include "core/app/SettingsStore.h"
+#include "core/common/SettingsStore.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestDirs.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/geometry/Tournament.h"
+#include "core/common/Tournament.h"
 
 #include <QColor>
 #include <QString>

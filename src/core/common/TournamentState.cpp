@@ -1,4 +1,4 @@
-#include "core/app/TournamentState.h"
+#include "core/common/TournamentState.h"
 
 namespace skelvin {
 

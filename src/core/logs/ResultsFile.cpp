@@ -1,4 +1,4 @@
-#include "core/measure/ResultsFile.h"
+#include "core/logs/ResultsFile.h"
 
 #include "core/common/Clock.h"
 #include "core/common/Paths.h"

@@ -1,4 +1,4 @@
-#include "core/app/SettingsStore.h"
+#include "core/common/SettingsStore.h"
 
 #include "core/common/NumberText.h"
 

@@ -1,4 +1,4 @@
-#include "core/geometry/Tournament.h"
+#include "core/common/Tournament.h"
 
 namespace skelvin {
 

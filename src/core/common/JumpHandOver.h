@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace skelvin {
+
+// What the screens of one jump hand to each other: the capture screen to frame selection (the
+// recording's contact frame, frame count and rate), frame selection to measuring and to picture
+// and video keeping (the video and frame measured), and the names the capture screen proposes.
+struct JumpHandOver
+{
+    int contactFrame = 0;
+    int capturedFrameCount = 0;
+    double captureFrameRate = 0;
+    bool startFocusPending = false;
+    // The name the capture screen's skier name box proposes (set by the skier names import).
+    QString captureSkierName;
+    // The capture screen's attempt number box (it has already moved on to the next attempt).
+    QString captureAttemptText;
+    QString measuredVideoFile;
+    int measuredFrame = 0;
+};
+
+} // namespace skelvin
