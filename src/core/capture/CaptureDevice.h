@@ -1,45 +1,139 @@
 #pragma once
 
+#include "core/capture/CaptureTypes.h"
+
+#include <QImage>
+#include <QObject>
 #include <QString>
-#include <QStringList>
+
+#include <cstdint>
+#include <vector>
 
 namespace skelvin {
 
-// The camera side as the start-up and the main screen's capture controls see it: the devices
-// and compressors to offer, connecting to one, its own frame rate and capture limit, and the
-// live preview.
-class CaptureDevice
+// The capture control as the main screen's panel and the capture screen drive it: the device
+// lists with their current indexes, connecting, the live preview, stream capture to an AVI
+// file, still grabs, the settings dialogs, the tuner, effects, and its events. Operation names
+// are the control's own. Lists that may have no choice use -1 for "none".
+//
+// Every call comes from the interface thread and returns at once: devices are read and files
+// written on the control's own threads. Its events reach the interface thread as queued
+// signals. Screens never see FFmpeg or V4L2.
+class CaptureDevice : public QObject
 {
+    Q_OBJECT
 public:
-    virtual ~CaptureDevice() = default;
+    using QObject::QObject;
+    ~CaptureDevice() override = default;
 
-    virtual QStringList deviceNames() const = 0;
-    virtual QStringList compressorNames() const = 0;
-    // Connects to the device at this position of deviceNames(); false when it cannot.
-    virtual bool connectDevice(int index) = 0;
-    virtual double frameRate() const = 0;
+    // Video devices.
+    virtual int VideoDeviceCount() const = 0;
+    virtual QString VideoDeviceName(int index) const = 0;
+    virtual int VideoDeviceIndex() const = 0;
+    virtual void setVideoDeviceIndex(int index) = 0;
+    virtual CaptureFailure ConnectDevice(int index) = 0;
+    virtual void DisconnectDevice() = 0;
+    virtual bool Connected() const = 0;
+
+    // Inputs of the connected device.
+    virtual int VideoInputCount() const = 0;
+    virtual QString VideoInputName(int index) const = 0;
+    virtual int VideoInputIndex() const = 0;
+    virtual CaptureFailure setVideoInputIndex(int index) = 0;
+
+    // Resolutions ("1280 x 720") and colour formats ("MJPG Motion-JPEG") of the connected device.
+    virtual int VideoResolutionCount() const = 0;
+    virtual QString VideoResolutionName(int index) const = 0;
+    virtual int VideoResolution() const = 0;
+    virtual CaptureFailure setVideoResolution(int index) = 0;
+    virtual int ColorFormatCount() const = 0;
+    virtual QString ColorFormatName(int index) const = 0;
+    virtual int ColorFormat() const = 0;
+    virtual CaptureFailure setColorFormat(int index) = 0;
+
+    // Video compressors: "None" is not in this list; index -1 records uncompressed 24-bit frames.
+    virtual int VideoCompressorCount() const = 0;
+    virtual QString VideoCompressorName(int index) const = 0;
+    virtual int VideoCompressor() const = 0;
+    virtual CaptureFailure setVideoCompressor(int index) = 0;
+
+    // Audio devices (-1: no sound recorded) and compressors (-1: PCM).
+    virtual int AudioDeviceCount() const = 0;
+    virtual QString AudioDeviceName(int index) const = 0;
+    virtual int AudioDeviceIndex() const = 0;
+    virtual CaptureFailure setAudioDeviceIndex(int index) = 0;
+    virtual int AudioCompressorCount() const = 0;
+    virtual QString AudioCompressorName(int index) const = 0;
+    virtual int AudioCompressor() const = 0;
+    virtual CaptureFailure setAudioCompressor(int index) = 0;
+    virtual int AudioChannels() const = 0;        // 1 or 2
+    virtual int AudioBitsPerSample() const = 0;   // 8 or 16
+    virtual int AudioSampleRate() const = 0;      // samples per second
+    virtual CaptureFailure setAudioFormat(int sampleRate, int channels, int bitsPerSample) = 0;
+    virtual bool Listen() const = 0;
+    virtual void setListen(bool on) = 0;
+
+    // Live preview. The newest picture, scaled to the preview size, waits in a one-picture
+    // mailbox; `previewPictureReady` says a new one is there (one signal per picture the
+    // screen has not fetched yet at most).
+    virtual bool PreviewEnabled() const = 0;
+    virtual CaptureFailure setPreviewEnabled(bool on) = 0;
+    virtual void setPreviewSize(QSize size) = 0;   // the largest size the screen shows
+    virtual QImage takePreviewPicture() = 0;       // the newest picture; null when none is new
+
+    // Stream capture.
+    virtual QString CaptureFileName() const = 0;
+    virtual void setCaptureFileName(const QString &path) = 0;
+    virtual double FrameRate() const = 0;
     virtual void setFrameRate(double framesPerSecond) = 0;
-    virtual int captureLimitSeconds() const = 0;
-    virtual bool previewEnabled() const = 0;
-    virtual void setPreviewEnabled(bool on) = 0;
-};
+    virtual int TimeLimit() const = 0;            // seconds; 0 no limit
+    virtual void setTimeLimit(int seconds) = 0;
+    virtual CaptureFailure StartCapture() = 0;
+    // Ends the recording; the file is complete and closed when this returns. Safe when nothing
+    // is being recorded.
+    virtual void StopCapture() = 0;
+    virtual bool Capturing() const = 0;
+    // Statistics of the current or last recording.
+    virtual int FramesCaptured() const = 0;
+    virtual int FramesDropped() const = 0;
+    virtual int64_t SamplesCaptured() const = 0;
+    virtual int64_t CaptureTimeMs() const = 0;
 
-// A machine without a camera: no devices, nothing to connect to.
-class NoCaptureDevice : public CaptureDevice
-{
-public:
-    QStringList deviceNames() const override { return {}; }
-    QStringList compressorNames() const override { return {}; }
-    bool connectDevice(int) override { return false; }
-    double frameRate() const override { return m_frameRate; }
-    void setFrameRate(double framesPerSecond) override { m_frameRate = framesPerSecond; }
-    int captureLimitSeconds() const override { return 0; }
-    bool previewEnabled() const override { return m_preview; }
-    void setPreviewEnabled(bool on) override { m_preview = on; }
+    // Still grab: the newest frame to `StillFileName` (".bmp": 24-bit bitmap; ".jpg": JPEG with
+    // the still options).
+    virtual QString StillFileName() const = 0;
+    virtual void setStillFileName(const QString &path) = 0;
+    virtual StillOptions stillOptions() const = 0;
+    virtual void setStillOptions(const StillOptions &options) = 0;
+    virtual CaptureFailure GrabStill() = 0;
 
-private:
-    double m_frameRate = 30.0;
-    bool m_preview = false;
+    // Settings dialogs (codes in capture_dialog): whether one exists, what it edits, and an edit.
+    virtual bool HasDialog(int code) const = 0;
+    virtual std::vector<DeviceSetting> DialogSettings(int code) const = 0;
+    virtual CaptureFailure setDialogSetting(int code, const QString &id, int value) = 0;
+
+    // Tuner.
+    virtual bool HasTuner() const = 0;
+    virtual int TunerChannel() const = 0;
+    virtual CaptureFailure setTunerChannel(int channel) = 0;
+    virtual int MinChannel() const = 0;
+    virtual int MaxChannel() const = 0;
+
+    // Effects of group kVideoEffectGroup.
+    virtual int EffectCount(const QString &group) const = 0;
+    virtual QString EffectName(const QString &group, int index) const = 0;
+    virtual int FindEffect(const QString &group, const QString &name) const = 0; // negative: none
+    virtual CaptureFailure SetEffect(const QString &group, int id, int reserved = 0) = 0;
+    virtual int CurrentEffect(int reserved = 0) const = 0; // -1: none
+
+signals:
+    void previewPictureReady();
+    // The control's four events: a status code with its text (capture_status), a status text,
+    // a warning, and a device plugged in (change 0) or pulled out (change 1).
+    void statusCode(int code, const QString &text);
+    void statusText(const QString &text);
+    void warning(const QString &text);
+    void deviceListChanged(const QString &category, int change, int index, const QString &name);
 };
 
 } // namespace skelvin

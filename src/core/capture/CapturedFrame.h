@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/frames/FfmpegHandles.h"
+
+#include <cstdint>
+
+namespace skelvin {
+
+// One frame as a video source delivers it: a picture in any pixel format, or, for a camera
+// that compresses by itself (Motion JPEG), the compressed packet as it came. Exactly one of the
+// two is set. The time stamp is the device's own, in microseconds on a clock that only runs
+// forward; the recorder rebases it to the first frame of a recording.
+struct CapturedFrame
+{
+    ffmpeg::Frame picture;
+    ffmpeg::Packet packet;
+    QString packetCodec;      // FFmpeg codec name of `packet`, e.g. "mjpeg"
+    int64_t timestampUs = 0;
+};
+
+// One block of sound: interleaved PCM in the format the source was started with.
+struct CapturedSound
+{
+    QByteArray pcm;
+    int64_t timestampUs = 0;
+};
+
+// What a blocking read on the capture thread gave.
+enum class ReadStatus {
+    Delivered, // the frame or sound is filled in
+    Again,     // nothing within the wait (or interrupted): ask again
+    Ended      // the device is gone or failed; the reason is in the error text
+};
+
+} // namespace skelvin

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "core/capture/AudioSource.h"
+#include "core/capture/VideoSource.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace skelvin {
+
+// The simulated camera and microphone, offered on every machine as the last devices of their
+// lists. `sceneFile` is an INI scene file, or empty for the default scene. Null with the reason
+// in `error` when the scene file cannot be used.
+inline const QString kSimulatedCameraName = QStringLiteral("Simulated camera");
+inline const QString kSimulatedMicrophoneName = QStringLiteral("Simulated microphone");
+
+std::unique_ptr<VideoSource> makeSimulatedCamera(const QString &sceneFile, QString &error);
+std::unique_ptr<AudioSource> makeSimulatedMicrophone(const QString &sceneFile, QString &error);
+
+} // namespace skelvin
