@@ -1,10 +1,13 @@
 #include "app/Program.h"
 
 #include "core/app/AppContext.h"
+#include "app/CaptureSetup.h"
 #include "core/app/ShippedFiles.h"
 #include "ui/app/Config.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/ScreenNavigator.h"
+#include "ui/capture/CapturePanel.h"
+#include "ui/capture/PreviewForm.h"
 #include "ui/common/PictureView.h"
 #include "ui/grid_setup/Calibrate.h"
 #include "ui/grid_setup/Grid_Setup.h"
@@ -18,15 +21,25 @@ struct Program::Screens
     explicit Screens(AppContext &context)
         : navigator(context.prompter()), mainForm(context), config(context), gridSetup(context),
           measure(context), results(context),
-          calibrate(context, gridSetup.pictureView(), measure.pictureView())
+          calibrate(context, gridSetup.pictureView(), measure.pictureView()), capture(context)
     {
         context.setNavigator(&navigator);
         navigator.registerScreen(ScreenId::Main, &mainForm);
+        navigator.registerScreen(ScreenId::Capture, &capture);
         navigator.registerScreen(ScreenId::Config, &config);
         navigator.registerScreen(ScreenId::GridSetup, &gridSetup);
         navigator.registerScreen(ScreenId::Measure, &measure);
         navigator.registerScreen(ScreenId::Results, &results, [this] { results.showResults(); });
         navigator.registerScreen(ScreenId::Calibrate, &calibrate);
+
+        mainForm.setCaptureScreen(&capture);
+        QObject::connect(&capture, &PreviewForm::skierForMeasure, &measure, &Measure::setSkierAndJump);
+        QObject::connect(&capture, &PreviewForm::skierNameForMeasure, &measure, &Measure::setSkierName);
+        QObject::connect(&capture, &PreviewForm::captureValuesNeeded, mainForm.capturePanel(),
+                         &CapturePanel::SetCaptureValues);
+        QObject::connect(&capture, &PreviewForm::statisticsChanged, mainForm.capturePanel(),
+                         &CapturePanel::showStatistics);
+        QObject::connect(&mainForm, &MainForm::skierNameImported, &capture, &PreviewForm::setSkierName);
     }
 
     ScreenNavigator navigator;
@@ -36,12 +49,17 @@ struct Program::Screens
     Measure measure;
     Results results;
     Calibrate calibrate;
+    PreviewForm capture;
 };
 
-Program::Program(const CommandLineOptions &options, Clock &clock, Prompter &prompter)
-    : m_context(std::make_unique<AppContext>(options.paths, clock, prompter, nullptr)),
+Program::Program(const CommandLineOptions &options, Clock &clock, Prompter &prompter,
+                 std::unique_ptr<CaptureDevice> captureDevice)
+    : m_context(std::make_unique<AppContext>(options.paths, clock, prompter,
+                                             captureDevice ? std::move(captureDevice)
+                                                           : makeCaptureDevice(options))),
       m_screens(std::make_unique<Screens>(*m_context))
 {
+    m_context->simulatedCamera = options.simulatedCamera;
 }
 
 Program::~Program() = default;

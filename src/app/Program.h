@@ -10,6 +10,7 @@ class QWidget;
 namespace skelvin {
 
 class AppContext;
+class CaptureDevice;
 class Clock;
 class MainForm;
 class Prompter;
@@ -18,7 +19,9 @@ class Prompter;
 class Program
 {
 public:
-    Program(const CommandLineOptions &options, Clock &clock, Prompter &prompter);
+    // Without a capture device the program drives the machine's cameras and the simulated one.
+    Program(const CommandLineOptions &options, Clock &clock, Prompter &prompter,
+            std::unique_ptr<CaptureDevice> captureDevice = nullptr);
     ~Program();
 
     AppContext &context();

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/Program.h"
+#include "core/capture/CaptureDevice.h"
 #include "core/common/Clock.h"
 #include "ui/common/QtPrompter.h"
 

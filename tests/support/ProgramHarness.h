@@ -3,6 +3,7 @@
 #include "app/Program.h"
 #include "core/app/AppContext.h"
 #include "core/common/Clock.h"
+#include "support/FakeCaptureDevice.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestDirs.h"
 
@@ -44,11 +45,19 @@ public:
         if (!m_program) {
             CommandLineOptions options;
             options.paths = dirs.paths();
-            m_program = std::make_unique<Program>(options, clock, prompter);
+            auto device = std::make_unique<FakeCaptureDevice>();
+            m_camera = device.get();
+            m_program = std::make_unique<Program>(options, clock, prompter, std::move(device));
         }
         return *m_program;
     }
     AppContext &context() { return program().context(); }
+    // The capture control the program drives.
+    FakeCaptureDevice &camera()
+    {
+        program();
+        return *m_camera;
+    }
 
     // Starts with the video directory already stored; answers No to the reset question.
     bool startWithVideoDirectory()
@@ -78,6 +87,7 @@ public:
 
 private:
     std::unique_ptr<Program> m_program;
+    FakeCaptureDevice *m_camera = nullptr;
 };
 
 } // namespace skelvin::test

@@ -8,8 +8,6 @@ AppContext::AppContext(Paths paths, Clock &clock, Prompter &prompter,
       m_settings(m_paths.settingsFile()), m_debugLog(m_paths, clock, prompter),
       m_results(QString(), prompter), m_captureDevice(std::move(captureDevice))
 {
-    if (!m_captureDevice)
-        m_captureDevice = std::make_unique<NoCaptureDevice>();
 }
 
 GridFileServices AppContext::gridFileServices()

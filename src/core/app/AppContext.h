@@ -56,6 +56,8 @@ public:
     QString sessionLogName;
     // Why a screen is being shown ("Setup", "SelectFrame", ...); empty once consumed.
     QString navigationTag;
+    // The simulated camera is chosen whatever device is stored (--simulated-camera).
+    bool simulatedCamera = false;
     // Set while the configuration screen loads the grids named in the settings.
     bool startupGridLoad = false;
     GridIndicators gridIndicators;

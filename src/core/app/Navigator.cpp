@@ -16,6 +16,7 @@ QString screenTitle(ScreenId screen)
     case ScreenId::PictureLog: return QStringLiteral("Picture Log");
     case ScreenId::Results: return QStringLiteral("Results");
     case ScreenId::Calibrate: return QStringLiteral("Calibrate");
+    case ScreenId::SelectSkier: return QStringLiteral("Select Skier");
     }
     return QString();
 }

@@ -17,6 +17,7 @@ enum class ScreenId {
     PictureLog,
     Results,
     Calibrate,
+    SelectSkier,
 };
 
 // How one screen brings up another. Full screens hide the main screen while they are in front;
@@ -26,6 +27,8 @@ class Navigator
 public:
     virtual ~Navigator() = default;
     virtual void show(ScreenId screen) = 0;
+    // Puts a screen away; when it was the one in front, the main screen comes back.
+    virtual void hide(ScreenId screen) = 0;
 };
 
 QString screenTitle(ScreenId screen);

@@ -17,6 +17,8 @@ struct JumpHandOver
     QString captureSkierName;
     // The capture screen's attempt number box (it has already moved on to the next attempt).
     QString captureAttemptText;
+    // The file of the last recording, for frame selection's file box.
+    QString captureFilePath;
     QString measuredVideoFile;
     int measuredFrame = 0;
 };

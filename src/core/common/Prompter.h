@@ -61,6 +61,8 @@ struct FileDialogRequest
     QString startDirectory;
     QList<FileFilter> filters;
     int filterIndex = 1; // 1-based, as the filter lists count
+    QString startFile;     // the name the dialog proposes, in startDirectory
+    QString defaultSuffix; // added to a name typed without one ("jpg")
 };
 
 // Every modal interaction with the operator goes through one Prompter: the program shows Qt

@@ -7,6 +7,8 @@
 #include "core/common/NumberText.h"
 #include "core/common/PathExists.h"
 #include "core/common/Paths.h"
+#include "core/capture/CaptureDevice.h"
+#include "ui/capture/CapturePanel.h"
 #include "ui/common/Named.h"
 
 #include <QApplication>
@@ -21,6 +23,7 @@
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace skelvin {
@@ -63,8 +66,8 @@ void MainForm::buildControls()
     addButton("cmdImport", QStringLiteral("Import Skier Names File"), 2, 1, [this] { cmdImport_Click(); });
     addButton("btnChangeDirectory", QStringLiteral("Change Video File Directory"), 3, 0,
               [this] { btnChangeDirectory_Click(); });
-    addButton("cmdShowConfig", QStringLiteral("Show Video Configuration"), 3, 1,
-              [this] { m_captureConfig->setVisible(!m_captureConfig->isVisible()); });
+    m_cmdShowConfig = addButton("cmdShowConfig", QStringLiteral("Show Video Configuration"), 3, 1,
+                                [this] { cmdShowConfig_Click(); });
     layout->addWidget(m_frame1);
 
     layout->addWidget(named(new QLabel(QStringLiteral("Save Video Files in this Directory")), "Label2"));
@@ -100,23 +103,11 @@ void MainForm::buildControls()
     connect(m_cb15, &QCheckBox::clicked, this, &MainForm::cb15_Click);
     layout->addWidget(m_cb15);
 
-    m_captureConfig = named(new QGroupBox(QStringLiteral("Video Configuration")), "captureConfig");
-    auto *capture = new QFormLayout(m_captureConfig);
-    m_combo1 = named(new QComboBox, "Combo1");
-    capture->addRow(QStringLiteral("Video Device:"), m_combo1);
-    m_compressionCombo = named(new QComboBox, "CompressionCombo");
-    capture->addRow(QStringLiteral("Compression:"), m_compressionCombo);
-    m_edtRate = named(new QLineEdit, "EdtRate");
-    connect(m_edtRate, &QLineEdit::textEdited, this, &MainForm::EdtRate_Change);
-    capture->addRow(QStringLiteral("Frame Rate (fps)"), m_edtRate);
-    m_edtLimit = named(new QLineEdit, "EdtLimit");
-    capture->addRow(QStringLiteral("Time Limit (sec)"), m_edtLimit);
-    m_edtFile = named(new QLineEdit, "EdtFile");
-    capture->addRow(QStringLiteral("File:"), m_edtFile);
-    m_lblStatus = named(new QLabel, "LblStatus");
-    capture->addRow(m_lblStatus);
-    m_captureConfig->hide();
-    layout->addWidget(m_captureConfig);
+    m_capturePanel = new CapturePanel(m_context);
+    connect(m_capturePanel, &CapturePanel::frameRateChanged, this,
+            [this](const QString &text) { m_lblConfig->setText(frameRateLabel(text, m_lblConfig->text())); });
+    m_capturePanel->setConfigurationShown(false);
+    layout->addWidget(m_capturePanel);
     layout->addStretch();
     setCentralWidget(central);
 
@@ -132,39 +123,35 @@ void MainForm::buildControls()
     addMenu("mnuExit", QStringLiteral("E&xit"), [this] { mnuExit_Click(); });
 }
 
-void MainForm::fillCaptureControls()
+void MainForm::placeWindows()
 {
-    CaptureDevice &device = m_context.captureDevice();
-    SettingsStore &settings = m_context.settings();
+    // The capture screen stands at the main screen's right edge, both on the screen.
+    const QScreen *display = screen();
+    if (!display || !m_captureScreen)
+        return;
+    const QRect available = display->availableGeometry();
+    if (x() + frameGeometry().width() + m_captureScreen->frameGeometry().width() > available.right())
+        move(available.left(), y());
+    QPoint at(x() + frameGeometry().width(), y());
+    if (at.x() > available.right())
+        at.setX(available.left());
+    m_captureScreen->move(at);
+}
 
-    m_combo1->clear();
-    const QStringList devices = device.deviceNames();
-    if (devices.isEmpty()) {
-        m_combo1->addItem(QStringLiteral("No Capture Devices"));
-        m_combo1->setCurrentIndex(0);
-    } else {
-        m_combo1->addItems(devices);
-        const int stored = settings.readInt(QStringLiteral("device"), -1);
-        m_combo1->setCurrentIndex(stored < 0 || stored >= devices.size() ? 0 : stored);
-    }
-    m_compressionCombo->clear();
-    m_compressionCombo->addItem(QStringLiteral("None"));
-    m_compressionCombo->addItems(device.compressorNames());
-
-    m_edtRate->setText(startupFrameRateText(settings, device.frameRate()));
-    m_edtLimit->setText(QString::number(device.captureLimitSeconds()));
-    if (!devices.isEmpty())
-        device.connectDevice(m_combo1->currentIndex());
-
-    const int compression = settings.readInt(QStringLiteral("compression"), -1);
-    m_compressionCombo->setCurrentIndex(
-        compression < 0 || compression >= m_compressionCombo->count() ? 0 : compression);
+void MainForm::cmdShowConfig_Click()
+{
+    const bool show = m_cmdShowConfig->text() == QLatin1String("Show Video Configuration");
+    m_capturePanel->setConfigurationShown(show);
+    m_cmdShowConfig->setText(show ? QStringLiteral("Hide Video Configuration")
+                                  : QStringLiteral("Show Video Configuration"));
 }
 
 bool MainForm::startUp()
 {
     startDebugLogAndOfferReset(m_context);
-    fillCaptureControls();
+    m_capturePanel->fillFromDevice();
+    placeWindows();
+    m_capturePanel->connectAtStartup();
 
     const std::optional<QString> directory =
         settleVideoDirectory(m_context.settings(), m_context.prompter());
@@ -177,9 +164,8 @@ bool MainForm::startUp()
     m_lblVideodir->setText(m_txtVideoDir->text());
     m_context.captureDevice().setPreviewEnabled(true);
     m_cb15->setChecked(m_context.settings().readFlag(QStringLiteral("barefoot"), false));
-    m_edtFile->setText(QStringLiteral("testvid.avi"));
-    m_lblStatus->hide();
-    m_lblConfig->setText(frameRateLabel(m_edtRate->text(), m_lblConfig->text()));
+    m_capturePanel->finishStartup();
+    m_lblConfig->setText(frameRateLabel(m_capturePanel->frameRateText(), m_lblConfig->text()));
 
     m_context.prompter().inform(QStringLiteral("Please Verify all Setup Parameters"));
     m_context.navigator().show(ScreenId::Config);
@@ -286,6 +272,7 @@ void MainForm::cmdImport_Click()
         return;
     }
     m_context.handOver.captureSkierName = first.value();
+    emit skierNameImported(first.value());
 }
 
 void MainForm::btnChangeDirectory_Click()
@@ -317,13 +304,6 @@ void MainForm::txtVideoDir_Change(const QString &text)
 void MainForm::cb15_Click(bool checked)
 {
     m_context.settings().write(QStringLiteral("barefoot"), checked ? 1 : 0);
-}
-
-void MainForm::EdtRate_Change(const QString &text)
-{
-    m_lblConfig->setText(frameRateLabel(text, m_lblConfig->text()));
-    m_context.settings().write(QStringLiteral("framerate"), text);
-    m_context.captureDevice().setFrameRate(Val(text));
 }
 
 void MainForm::mnuExit_Click()

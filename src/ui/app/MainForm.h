@@ -14,6 +14,7 @@ class QPushButton;
 namespace skelvin {
 
 class AppContext;
+class CapturePanel;
 
 // The first screen and the hub: runs the start-up, keeps the video directory and leads to
 // every other screen. Closing it ends the program.
@@ -31,6 +32,14 @@ public:
     // Shows the grid indicators (labels, status pictures, descriptions) of the shared state.
     void refreshGridIndicators();
 
+    CapturePanel *capturePanel() const { return m_capturePanel; }
+    // The capture screen stands beside the main screen (start-up places both).
+    void setCaptureScreen(QWidget *screen) { m_captureScreen = screen; }
+
+signals:
+    // Import Skier Names read this first name for the capture screen.
+    void skierNameImported(const QString &name);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -38,7 +47,7 @@ protected:
 
 private:
     void buildControls();
-    void fillCaptureControls();
+    void placeWindows();
     bool videoDirectoryExists() const;
     bool refuseMissingVideoDirectory();
 
@@ -49,7 +58,7 @@ private:
     void btnChangeDirectory_Click();
     void txtVideoDir_Change(const QString &text);
     void cb15_Click(bool checked);
-    void EdtRate_Change(const QString &text);
+    void cmdShowConfig_Click();
     void mnuExit_Click();
 
     AppContext &m_context;
@@ -61,13 +70,9 @@ private:
     std::array<QLabel *, 3> m_lblGrid{};
     std::array<QLabel *, 3> m_imageGrid{};
     std::array<QLineEdit *, 3> m_txtGridDescription{};
-    QGroupBox *m_captureConfig = nullptr;
-    QComboBox *m_combo1 = nullptr;
-    QComboBox *m_compressionCombo = nullptr;
-    QLineEdit *m_edtRate = nullptr;
-    QLineEdit *m_edtLimit = nullptr;
-    QLineEdit *m_edtFile = nullptr;
-    QLabel *m_lblStatus = nullptr;
+    CapturePanel *m_capturePanel = nullptr;
+    QPushButton *m_cmdShowConfig = nullptr;
+    QWidget *m_captureScreen = nullptr;
     bool m_quitting = false;
 };
 

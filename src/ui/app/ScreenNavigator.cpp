@@ -35,7 +35,17 @@ bool ScreenNavigator::eventFilter(QObject *watched, QEvent *event)
 bool ScreenNavigator::isViewer(ScreenId id)
 {
     return id == ScreenId::VideoLog || id == ScreenId::PictureLog || id == ScreenId::Results
-           || id == ScreenId::Calibrate;
+           || id == ScreenId::Calibrate || id == ScreenId::SelectSkier;
+}
+
+void ScreenNavigator::hide(ScreenId id)
+{
+    QWidget *target = screen(id);
+    if (!target || !target->isVisible())
+        return;
+    target->hide();
+    if (!isViewer(id))
+        show(ScreenId::Main);
 }
 
 void ScreenNavigator::show(ScreenId id)

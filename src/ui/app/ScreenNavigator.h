@@ -27,6 +27,7 @@ public:
     QWidget *screen(ScreenId id) const;
 
     void show(ScreenId id) override;
+    void hide(ScreenId id) override;
 
     static bool isViewer(ScreenId id);
 

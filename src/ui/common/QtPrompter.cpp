@@ -121,6 +121,10 @@ std::optional<QString> QtPrompter::chooseFile(const FileDialogRequest &request)
     dialog.setFileMode(request.kind == FileDialogKind::Save ? QFileDialog::AnyFile
                                                             : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (!request.startFile.isEmpty())
+        dialog.selectFile(request.startFile);
+    if (!request.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(request.defaultSuffix);
     const QString filterText = qtFilterText(request.filters);
     if (!filterText.isEmpty()) {
         dialog.setNameFilter(filterText);

@@ -304,6 +304,11 @@ void Measure::buildMenu()
     add("Exit", QStringLiteral("Return to &Main Screen"), [this] { Exit_Click(); });
 }
 
+void Measure::setSkierName(const QString &skier)
+{
+    m_skierName->setEditText(skier);
+}
+
 void Measure::setSkierAndJump(const QString &skier, const QString &jumpNo)
 {
     m_skierName->setEditText(skier);

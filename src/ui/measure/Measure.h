@@ -41,6 +41,7 @@ public:
     const MeasureState &state() const { return m_state; }
     // Puts a picture on the screen as frame selection does (NavigationTag "SelectFrame").
     void setSkierAndJump(const QString &skier, const QString &jumpNo);
+    void setSkierName(const QString &skier);
 
     // Handlers, public so that menus, buttons and tests share one path.
     void Record_Click();

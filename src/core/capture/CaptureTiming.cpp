@@ -1,0 +1,35 @@
+#include "core/capture/CaptureTiming.h"
+
+#include "core/common/NumberText.h"
+
+namespace skelvin {
+
+QStringList captureTimeItems()
+{
+    return {QStringLiteral("3.0"), QStringLiteral("4.0"), QStringLiteral("5.0"),
+            QStringLiteral("6.0")};
+}
+
+CaptureTimeChoice captureTimeAtLoad(double storedSeconds)
+{
+    CaptureTimeChoice choice;
+    if (storedSeconds > 0) {
+        choice.seconds = storedSeconds;
+        const QStringList items = captureTimeItems();
+        for (int i = 0; i < items.size(); ++i)
+            if (Val(items.at(i)) == storedSeconds)
+                choice.itemIndex = i;
+        return choice;
+    }
+    choice.itemIndex = 2;
+    choice.seconds = 5.0;
+    choice.storeBack = true;
+    return choice;
+}
+
+int halfwayContactFrame(const QString &frameRateText, double captureSeconds)
+{
+    return static_cast<int>(roundHalfEven(Val(frameRateText) * captureSeconds / 2.0));
+}
+
+} // namespace skelvin

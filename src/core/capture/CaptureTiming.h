@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace skelvin {
+
+// The capture screen's "Length of time to record" list.
+QStringList captureTimeItems();
+
+// The capture time when the screen loads, from the stored "captureTime": a stored time above 0
+// is kept and selects the item of that value (none when no item has it); otherwise "5.0" is
+// selected and 5 is stored back.
+struct CaptureTimeChoice
+{
+    int itemIndex = -1;
+    double seconds = 5.0;
+    bool storeBack = false;
+};
+CaptureTimeChoice captureTimeAtLoad(double storedSeconds);
+
+// The contact frame of a recording without Contact: the middle of the recording, the frame rate
+// entry times the capture time divided by 2, halves to even (25 fps for 5 s gives 62).
+int halfwayContactFrame(const QString &frameRateText, double captureSeconds);
+
+} // namespace skelvin

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+namespace skelvin {
+
+// The video file of one attempt: the video directory, the skier's name with its outer blanks
+// removed, "jump", the attempt number with its blanks removed, ".avi" ("/videos/Jane
+// Doejump2.avi"). Other screens take the name apart again at "jump", so the pattern is fixed.
+QString videoFileName(const QString &videoDirectory, const QString &skierName,
+                      const QString &attemptText);
+
+// A recording is there when its length can be read.
+bool videoFileExists(const QString &path);
+
+// The attempt text as the capture screen writes it: one leading blank before a positive number.
+QString attemptText(int attempt);
+
+// First paint of the capture screen: the attempt raised until no file of that attempt exists.
+// `raised` tells how often it was raised.
+struct FreeAttempt
+{
+    QString attemptText;
+    int raised = 0;
+};
+FreeAttempt firstFreeAttempt(const QString &videoDirectory, const QString &skierName,
+                             const QString &attemptText);
+
+// Start Recording: "X" appended to the trimmed name until the file of attempt 1 of that name
+// does not exist (the attempt is 1 because every change of the name starts it again at 1).
+// Unchanged when the file of `attemptText` does not exist.
+struct FreeName
+{
+    QString skierName;
+    QString attemptText;
+    bool changed = false;
+};
+FreeName firstFreeName(const QString &videoDirectory, const QString &skierName,
+                       const QString &attemptText);
+
+} // namespace skelvin
