@@ -1,5 +1,8 @@
 #include "core/app/AppContext.h"
 
+#include "core/capture/CaptureControl.h"
+#include "core/capture/EmptyDeviceCatalog.h"
+
 namespace skelvin {
 
 AppContext::AppContext(Paths paths, Clock &clock, Prompter &prompter,
@@ -9,7 +12,7 @@ AppContext::AppContext(Paths paths, Clock &clock, Prompter &prompter,
       m_results(QString(), prompter), m_captureDevice(std::move(captureDevice))
 {
     if (!m_captureDevice)
-        m_captureDevice = std::make_unique<NoCaptureDevice>();
+        m_captureDevice = std::make_unique<CaptureControl>(std::make_unique<EmptyDeviceCatalog>());
 }
 
 } // namespace skelvin

@@ -138,7 +138,9 @@ void MainForm::fillCaptureControls()
     SettingsStore &settings = m_context.settings();
 
     m_combo1->clear();
-    const QStringList devices = device.deviceNames();
+    QStringList devices;
+    for (int i = 0; i < device.VideoDeviceCount(); ++i)
+        devices << device.VideoDeviceName(i);
     if (devices.isEmpty()) {
         m_combo1->addItem(QStringLiteral("No Capture Devices"));
         m_combo1->setCurrentIndex(0);
@@ -149,12 +151,13 @@ void MainForm::fillCaptureControls()
     }
     m_compressionCombo->clear();
     m_compressionCombo->addItem(QStringLiteral("None"));
-    m_compressionCombo->addItems(device.compressorNames());
+    for (int i = 0; i < device.VideoCompressorCount(); ++i)
+        m_compressionCombo->addItem(device.VideoCompressorName(i));
 
-    m_edtRate->setText(startupFrameRateText(settings, device.frameRate()));
-    m_edtLimit->setText(QString::number(device.captureLimitSeconds()));
+    m_edtRate->setText(startupFrameRateText(settings, device.FrameRate()));
+    m_edtLimit->setText(QString::number(device.TimeLimit()));
     if (!devices.isEmpty())
-        device.connectDevice(m_combo1->currentIndex());
+        device.ConnectDevice(m_combo1->currentIndex());
 
     const int compression = settings.readInt(QStringLiteral("compression"), -1);
     m_compressionCombo->setCurrentIndex(
