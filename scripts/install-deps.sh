@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev
+  libavfilter-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libavdevice-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
