@@ -6,6 +6,7 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libavdevice-dev
+  libudev-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 
