@@ -1,8 +1,12 @@
 #include "core/capture/SoundDevices.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+
+#include <algorithm>
+#include <map>
 
 namespace skelvin {
 
@@ -50,6 +54,23 @@ std::vector<PcmEntry> readPcmEntries(const QString &path)
     return entries;
 }
 
+// Card names from /proc/asound/cards, e.g. " 1 [C920 ]: USB-Audio - HD Pro Webcam C920".
+std::map<int, QString> readCardNames(const QString &path)
+{
+    std::map<int, QString> names;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return names;
+    static const QRegularExpression kCard(
+        QStringLiteral("^\\s*(\\d+)\\s+\\[[^\\]]*\\]:\\s*\\S+\\s+-\\s+(.*)$"));
+    const QList<QByteArray> lines = file.read(1 << 16).split('\n');
+    for (const QByteArray &line : lines)
+        if (const QRegularExpressionMatch card = kCard.match(QString::fromUtf8(line));
+            card.hasMatch())
+            names[card.captured(1).toInt()] = card.captured(2).trimmed();
+    return names;
+}
+
 bool pulseRuns(const QString &socketPath)
 {
     return !qEnvironmentVariableIsEmpty("PULSE_SERVER") ||
@@ -76,20 +97,33 @@ std::vector<SoundDevice> SoundDevices::captureDevices(const QString &procPcmPath
     if (pulseRuns(pulseSocketPath))
         devices.push_back(
             {kPulseDefaultSourceName, QStringLiteral("pulse"), QStringLiteral("default")});
-    const std::vector<PcmEntry> entries = readPcmEntries(procPcmPath);
+    std::vector<PcmEntry> entries = readPcmEntries(procPcmPath);
+    std::erase_if(entries, [](const PcmEntry &e) { return !e.capture; });
+    // A card is named as the kernel names it ("HD Pro Webcam C920"); a card with more than one
+    // capture device adds the device's name.
+    const std::map<int, QString> cardNames =
+        readCardNames(QFileInfo(procPcmPath).dir().filePath(QStringLiteral("cards")));
+    QStringList names;
     for (const PcmEntry &entry : entries) {
-        if (!entry.capture)
-            continue;
-        const QString hw = QStringLiteral("hw:%1,%2").arg(entry.card).arg(entry.device);
+        const QString card = cardNames.count(entry.card) ? cardNames.at(entry.card) : QString();
+        const bool oneOnCard =
+            std::count_if(entries.begin(), entries.end(),
+                          [&](const PcmEntry &e) { return e.card == entry.card; }) == 1;
+        if (card.isEmpty())
+            names << entry.name;
+        else if (oneOnCard || entry.name.isEmpty())
+            names << card;
+        else
+            names << QStringLiteral("%1: %2").arg(card, entry.name);
+    }
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const QString hw = QStringLiteral("hw:%1,%2").arg(entries[i].card).arg(entries[i].device);
         // Two cards of one make give the same name; the card and device numbers tell them apart.
-        const bool sameName = std::count_if(entries.begin(), entries.end(), [&](const PcmEntry &e) {
-                                  return e.capture && e.name == entry.name;
-                              }) > 1;
+        const QString name = names.count(names[qsizetype(i)]) > 1 || names[qsizetype(i)].isEmpty()
+                                 ? QStringLiteral("%1 (%2)").arg(names[qsizetype(i)], hw).trimmed()
+                                 : names[qsizetype(i)];
         // plughw converts the sample rate, channels and sample size the card does not take.
-        devices.push_back({sameName || entry.name.isEmpty()
-                               ? QStringLiteral("%1 (%2)").arg(entry.name, hw).trimmed()
-                               : entry.name,
-                           QStringLiteral("alsa"), QStringLiteral("plug") + hw});
+        devices.push_back({name, QStringLiteral("alsa"), QStringLiteral("plug") + hw});
     }
     return devices;
 }

@@ -22,7 +22,8 @@ class SoundDevices
 {
 public:
     // The PulseAudio (or PipeWire) default source first when a sound server runs, then every
-    // ALSA PCM device that captures, in card and device order.
+    // ALSA PCM device that captures, in card and device order, named after its card (the
+    // "cards" file beside `procPcmPath`).
     static std::vector<SoundDevice> captureDevices();
     static std::vector<SoundDevice> captureDevices(const QString &procPcmPath,
                                                    const QString &pulseSocketPath);

@@ -7,8 +7,10 @@
 
 namespace skelvin {
 
-V4l2Camera::V4l2Camera(std::unique_ptr<V4l2Device> device, V4l2DeviceInfo info, QString name)
-    : m_device(std::move(device)), m_info(std::move(info)), m_name(std::move(name))
+V4l2Camera::V4l2Camera(std::unique_ptr<V4l2Device> device, V4l2DeviceInfo info, QString name,
+                       QByteArray ffmpegInput)
+    : m_device(std::move(device)), m_info(std::move(info)), m_name(std::move(name)),
+      m_ffmpegInput(std::move(ffmpegInput))
 {
     if (m_info.inputs.size() > 1)
         m_device->currentInput(m_inputIndex);
@@ -78,7 +80,8 @@ Failure V4l2Camera::start(const VideoFormat &format)
     stop();
     std::lock_guard lock(m_streamMutex);
     const int input = m_info.inputs.size() > 1 ? m_inputIndex : -1;
-    if (int error = m_input.open("video4linux2", m_info.path, inputOptions(format, input)))
+    if (int error =
+            m_input.open(m_ffmpegInput.constData(), m_info.path, inputOptions(format, input)))
         return ffmpegDeviceErrorText(m_name, error);
 
     const AVCodecParameters *parameters = m_input.stream()->codecpar;

@@ -17,8 +17,11 @@ namespace skelvin {
 class V4l2Camera : public VideoSource
 {
 public:
-    // `device` is open; `name` is the name the device list shows.
-    V4l2Camera(std::unique_ptr<V4l2Device> device, V4l2DeviceInfo info, QString name);
+    // `device` is open; `name` is the name the device list shows. Pictures come through FFmpeg's
+    // input device `ffmpegInput` opened on the device's path (tests use "lavfi" with a test
+    // picture source as the path).
+    V4l2Camera(std::unique_ptr<V4l2Device> device, V4l2DeviceInfo info, QString name,
+               QByteArray ffmpegInput = QByteArrayLiteral("video4linux2"));
     ~V4l2Camera() override;
 
     QString name() const override { return m_name; }
@@ -48,6 +51,7 @@ private:
     std::unique_ptr<V4l2Device> m_device;
     V4l2DeviceInfo m_info;
     QString m_name;
+    QByteArray m_ffmpegInput;
     int m_inputIndex = 0;
     int m_frameWaitMs = 100;
 

@@ -15,7 +15,8 @@ const QString kNode = QStringLiteral("/dev/video0");
 class V4l2CameraTest : public ::testing::Test
 {
 protected:
-    std::unique_ptr<V4l2Camera> makeCamera(test::FakeV4l2Node node, const QString &path = kNode)
+    std::unique_ptr<V4l2Camera> makeCamera(test::FakeV4l2Node node, const QString &path = kNode,
+                                           const QByteArray &ffmpegInput = "video4linux2")
     {
         io->plug(path, std::move(node));
         auto device = std::make_unique<V4l2Device>(io, path);
@@ -23,7 +24,7 @@ protected:
         V4l2DeviceInfo info;
         EXPECT_EQ(device->readInfo(info), 0);
         const QString name = info.name;
-        return std::make_unique<V4l2Camera>(std::move(device), std::move(info), name);
+        return std::make_unique<V4l2Camera>(std::move(device), std::move(info), name, ffmpegInput);
     }
 
     std::shared_ptr<V4l2FakeIo> io = std::make_shared<V4l2FakeIo>();
@@ -113,6 +114,32 @@ TEST_F(V4l2CameraTest, StartingFailsInWordsAndReadingThenEnds)
     EXPECT_EQ(camera->read(frame, error), ReadStatus::Ended);
     EXPECT_EQ(error, QStringLiteral("Fake HD Webcam is not started"));
     camera->stop(); // safe when nothing runs
+}
+
+TEST_F(V4l2CameraTest, RawPicturesAreDecodedAndStampedInMicroseconds)
+{
+    // FFmpeg's test picture source stands in for the camera's YUYV pictures at 30 per second.
+    auto camera = makeCamera(
+        test::fakeWebcam(), QStringLiteral("testsrc=size=640x480:rate=30,format=yuyv422"), "lavfi");
+    ASSERT_EQ(camera->start({QStringLiteral("yuyv422"), QSize(640, 480), 30.0}), std::nullopt);
+    std::vector<int64_t> times;
+    for (int i = 0; i < 3; ++i) {
+        CapturedFrame frame;
+        QString error;
+        ASSERT_EQ(camera->read(frame, error), ReadStatus::Delivered) << error.toStdString();
+        ASSERT_NE(frame.picture, nullptr);
+        EXPECT_EQ(frame.packet, nullptr);
+        EXPECT_EQ(frame.picture->width, 640);
+        EXPECT_EQ(frame.picture->height, 480);
+        EXPECT_EQ(frame.picture->format, AV_PIX_FMT_YUYV422);
+        times.push_back(frame.timestampUs);
+    }
+    EXPECT_EQ(times, (std::vector<int64_t>{0, 33333, 66667}));
+
+    camera->stop();
+    CapturedFrame frame;
+    QString error;
+    EXPECT_EQ(camera->read(frame, error), ReadStatus::Ended);
 }
 
 TEST(V4l2CameraErrors, FfmpegFailuresWhileOpeningOrReadingAreToldInWords)
