@@ -51,6 +51,14 @@ TEST_F(SystemDeviceCatalogTest, WithoutDevicesOnlyTheSimulatedOnesAreListed)
     EXPECT_EQ(error, QStringLiteral("There is no video device -1"));
     EXPECT_EQ(catalog->openAudio(2, error), nullptr);
     EXPECT_EQ(error, QStringLiteral("There is no audio device 2"));
+
+    // The last entries open the simulated devices.
+    std::unique_ptr<VideoSource> camera = catalog->openVideo(0, error);
+    ASSERT_NE(camera, nullptr) << error.toStdString();
+    EXPECT_EQ(camera->name(), kSimulatedCameraName);
+    std::unique_ptr<AudioSource> microphone = catalog->openAudio(0, error);
+    ASSERT_NE(microphone, nullptr) << error.toStdString();
+    EXPECT_EQ(microphone->name(), kSimulatedMicrophoneName);
 }
 
 TEST_F(SystemDeviceCatalogTest, ThisMachineListsWhatItHasAndTheSimulatedDevicesLast)
@@ -92,6 +100,8 @@ TEST_F(SystemDeviceCatalogTest, CamerasPluggedInAndPulledOutChangeTheListAndSayW
     plug(QStringLiteral("/dev/video2"), test::fakeWebcam("Fake Capture Card"));
     auto catalog = makeCatalog();
     QSignalSpy changes(catalog.get(), &DeviceCatalog::videoDeviceChanged);
+    QString error;
+    EXPECT_EQ(catalog->openVideo(1, error)->name(), kSimulatedCameraName);
 
     io->plug(QStringLiteral("/dev/video0"), test::fakeWebcam());
     io->plug(QStringLiteral("/dev/video1"), test::fakeMetadataNode());
@@ -102,6 +112,8 @@ TEST_F(SystemDeviceCatalogTest, CamerasPluggedInAndPulledOutChangeTheListAndSayW
     EXPECT_EQ(changes.takeFirst(), change(0, 0, QStringLiteral("Fake HD Webcam")));
     EXPECT_EQ(catalog->videoDeviceNames(),
               (QStringList{"Fake HD Webcam", "Fake Capture Card", kSimulatedCameraName}));
+    EXPECT_EQ(catalog->openVideo(2, error)->name(), kSimulatedCameraName);
+    EXPECT_EQ(catalog->openVideo(0, error)->name(), QStringLiteral("Fake HD Webcam"));
 
     io->unplug(QStringLiteral("/dev/video2"));
     catalog->videoNodeRemoved(QStringLiteral("/dev/video1")); // not listed: no news
