@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev
   libavfilter-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libavdevice-dev
+  libudev-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 
