@@ -2,6 +2,9 @@
 
 #include "core/app/AppContext.h"
 #include "core/app/ShippedFiles.h"
+#include "core/capture/CaptureControl.h"
+#include "core/capture/SimulatedDeviceCatalog.h"
+#include "core/capture/SystemDeviceCatalog.h"
 #include "ui/app/Config.h"
 #include "ui/app/MainForm.h"
 #include "ui/app/ScreenNavigator.h"
@@ -38,8 +41,26 @@ struct Program::Screens
     Calibrate calibrate;
 };
 
-Program::Program(const CommandLineOptions &options, Clock &clock, Prompter &prompter)
-    : m_context(std::make_unique<AppContext>(options.paths, clock, prompter, nullptr)),
+namespace {
+
+std::unique_ptr<CaptureDevice> makeCaptureControl(const CommandLineOptions &options,
+                                                  std::unique_ptr<DeviceCatalog> devices)
+{
+    if (!devices) {
+        if (options.simulatedCamera)
+            devices = std::make_unique<SimulatedDeviceCatalog>();
+        else
+            devices = makeSystemDeviceCatalog();
+    }
+    return std::make_unique<CaptureControl>(std::move(devices));
+}
+
+} // namespace
+
+Program::Program(const CommandLineOptions &options, Clock &clock, Prompter &prompter,
+                 std::unique_ptr<DeviceCatalog> devices)
+    : m_context(std::make_unique<AppContext>(options.paths, clock, prompter,
+                                             makeCaptureControl(options, std::move(devices)))),
       m_screens(std::make_unique<Screens>(*m_context))
 {
 }

@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "core/app/Navigator.h"
+#include "core/capture/DeviceCatalog.h"
 
 #include <memory>
 
@@ -18,7 +19,10 @@ class Prompter;
 class Program
 {
 public:
-    Program(const CommandLineOptions &options, Clock &clock, Prompter &prompter);
+    // The capture control reads `devices`; without them, the machine's cameras and microphones
+    // (or, with --simulated-camera, only the simulated ones).
+    Program(const CommandLineOptions &options, Clock &clock, Prompter &prompter,
+            std::unique_ptr<DeviceCatalog> devices = nullptr);
     ~Program();
 
     AppContext &context();

@@ -2,6 +2,7 @@
 
 #include "app/Program.h"
 #include "core/app/AppContext.h"
+#include "core/capture/EmptyDeviceCatalog.h"
 #include "core/common/Clock.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestDirs.h"
@@ -44,7 +45,9 @@ public:
         if (!m_program) {
             CommandLineOptions options;
             options.paths = dirs.paths();
-            m_program = std::make_unique<Program>(options, clock, prompter);
+            // The screens are tested without cameras: none of the machine's, no simulated one.
+            m_program = std::make_unique<Program>(options, clock, prompter,
+                                                  std::make_unique<EmptyDeviceCatalog>());
         }
         return *m_program;
     }

@@ -1,6 +1,6 @@
 #include "core/capture/AviRecorder.h"
 
-#include "core/capture/CaptureHandles.h"
+#include "core/capture/RecorderHandles.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/capture/CaptureHandles.h"
+#include "core/capture/RecorderHandles.h"
 #include "core/common/Result.h"
 
 #include <QByteArray>
@@ -84,7 +84,7 @@ private:
     qint64 m_byteLimit = -1;
     int m_writeError = 0;
 
-    ffmpeg::FormatOutput m_format;
+    ffmpeg::Muxer m_format;
     ffmpeg::IoContext m_io;
     ffmpeg::Packet m_empty;
     AVStream *m_video = nullptr;

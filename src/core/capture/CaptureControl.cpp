@@ -1,7 +1,10 @@
 #include "core/capture/CaptureControl.h"
 
+#include "core/capture/AudioMonitor.h"
 #include "core/capture/AudioPump.h"
 #include "core/capture/AviRecorder.h"
+#include "core/capture/StillPictureWriter.h"
+#include "core/capture/VideoEffectFilter.h"
 #include "core/capture/VideoPump.h"
 
 #include <QFileInfo>
@@ -144,6 +147,7 @@ CaptureFailure CaptureControl::ConnectDevice(int index)
     handlers.formatFailed = [this](const QString &reason) { emitWarning(reason); };
     m_pump = std::make_unique<VideoPump>(*m_source, std::move(handlers));
     m_pump->setPreview(m_preview, m_previewSize);
+    installEffect();
     m_pump->start();
     emitStatusText(QStringLiteral("Connected to %1").arg(m_source->name()));
     return std::nullopt;
@@ -510,6 +514,17 @@ CaptureFailure CaptureControl::StartCapture()
     if (audio) {
         m_audioSource = std::move(audio);
         m_audioPump = std::make_unique<AudioPump>(*m_audioSource, *current);
+        if (m_listen) {
+            m_monitor = std::make_unique<AudioMonitor>();
+            if (const Failure failed = m_monitor->start(m_audioRate, m_audioChannels, m_audioBits)) {
+                emitWarning(QStringLiteral("Listen: %1").arg(*failed));
+                m_monitor.reset();
+            } else {
+                m_audioPump->setListener([monitor = m_monitor.get()](const QByteArray &pcm) {
+                    monitor->play(pcm);
+                });
+            }
+        }
         m_audioPump->start();
     }
     m_pump->setRecorder(current);
@@ -529,6 +544,9 @@ void CaptureControl::StopCapture()
     if (m_audioPump)
         m_audioPump->stop();
     m_audioPump.reset();
+    if (m_monitor)
+        m_monitor->stop();
+    m_monitor.reset();
     if (m_audioSource)
         m_audioSource->stop();
     m_audioSource.reset();
@@ -605,22 +623,6 @@ void CaptureControl::stopAutoSave()
     m_autoSaveTimer.stop();
 }
 
-// With AutoIncrement the files are numbered: "still.bmp" gives "still0001.bmp", "still0002.bmp"...
-QString CaptureControl::nextStillPath()
-{
-    if (!m_stillOptions.autoIncrement)
-        return m_stillFile;
-    const QFileInfo info(m_stillFile);
-    const QString stem = info.path() + QLatin1Char('/') + info.completeBaseName();
-    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
-    QString path;
-    do {
-        ++m_stillNumber;
-        path = stem + QStringLiteral("%1").arg(m_stillNumber, 4, 10, QLatin1Char('0')) + suffix;
-    } while (QFileInfo::exists(path));
-    return path;
-}
-
 CaptureFailure CaptureControl::GrabStill()
 {
     using namespace capture_error;
@@ -631,10 +633,12 @@ CaptureFailure CaptureControl::GrabStill()
     Result<QImage> picture = m_pump->newestPicture();
     if (!picture)
         return captureError(kDeviceFailed, picture.error());
-    const QString path = nextStillPath();
-    if (!picture.value().save(path))
-        return captureError(kFileFailed, QStringLiteral("Cannot write %1").arg(path));
-    emitStatusText(QStringLiteral("Still picture written to %1").arg(path));
+    // AutoIncrement numbers the files beside StillFileName; the writer picks the free name.
+    const Result<QString> written = writeStillPicture(picture.value(), m_stillFile, m_stillOptions);
+    if (!written)
+        return captureError(kFileFailed,
+                            QStringLiteral("Cannot write %1: %2").arg(m_stillFile, written.error()));
+    emitStatusText(QStringLiteral("Still picture written to %1").arg(written.value()));
     return std::nullopt;
 }
 
@@ -833,25 +837,64 @@ void CaptureControl::onDeviceEnded(const QString &reason)
 
 int CaptureControl::EffectCount(const QString &group) const
 {
-    return group == kVideoEffectGroup ? 0 : 0;
+    return group == kVideoEffectGroup ? int(VideoEffectFilter::effectNames().size()) : 0;
 }
 
-QString CaptureControl::EffectName(const QString &, int) const
+QString CaptureControl::EffectName(const QString &group, int index) const
 {
-    return {};
+    return group == kVideoEffectGroup ? VideoEffectFilter::effectNames().value(index) : QString();
 }
 
-int CaptureControl::FindEffect(const QString &, const QString &) const
+int CaptureControl::FindEffect(const QString &group, const QString &name) const
 {
-    return -1;
+    return group == kVideoEffectGroup ? int(VideoEffectFilter::effectNames().indexOf(name)) : -1;
 }
 
 CaptureFailure CaptureControl::SetEffect(const QString &group, int id, int)
 {
-    if (group != kVideoEffectGroup || id != -1)
+    if (group != kVideoEffectGroup || id < -1 || id >= EffectCount(group))
         return captureError(capture_error::kBadValue, QStringLiteral("There is no effect %1").arg(id));
-    m_effect = -1;
+    if (Capturing() && id != m_effect)
+        return captureError(capture_error::kBusyRecording, QStringLiteral("A recording is running"));
+    m_effect = id;
+    installEffect();
     return std::nullopt;
+}
+
+// The effect runs on the device thread, so the preview, still grabs and recordings all show it.
+void CaptureControl::installEffect()
+{
+    if (!m_pump)
+        return;
+    if (m_effect < 0) {
+        m_pump->setPictureStep({});
+        return;
+    }
+    struct EffectState
+    {
+        VideoEffectFilter filter;
+        QSize size;
+        int format = -1;
+        bool failed = false;
+    };
+    auto state = std::make_shared<EffectState>();
+    const int id = m_effect;
+    m_pump->setPictureStep([this, state, id](const AVFrame &picture) -> ffmpeg::Frame {
+        const QSize size(picture.width, picture.height);
+        if (size != state->size || picture.format != state->format) {
+            // The first frame, or the camera's format changed: the graph is built for it.
+            state->size = size;
+            state->format = picture.format;
+            const Failure failed = state->filter.configure(id, size, picture.format);
+            state->failed = failed.has_value();
+            if (failed)
+                emitWarning(*failed);
+        }
+        if (state->failed)
+            return nullptr;
+        QString error;
+        return state->filter.apply(picture, error);
+    });
 }
 
 } // namespace skelvin

@@ -11,6 +11,7 @@
 
 namespace skelvin {
 
+class AudioMonitor;
 class AudioPump;
 class AviRecorder;
 class VideoPump;
@@ -143,7 +144,7 @@ private:
     void onRecordingEnded();
     void keepStatistics();
     void stopAutoSave();
-    QString nextStillPath();
+    void installEffect();
 
     std::unique_ptr<DeviceCatalog> m_catalog;
     QStringList m_compressorNames;
@@ -180,6 +181,7 @@ private:
     std::unique_ptr<AviRecorder> m_recorder;
     std::unique_ptr<AudioSource> m_audioSource;
     std::unique_ptr<AudioPump> m_audioPump;
+    std::unique_ptr<AudioMonitor> m_monitor;
     QTimer m_statisticsTimer;
     int m_lastFrames = 0;
     int m_lastDropped = 0;
@@ -190,7 +192,6 @@ private:
     QString m_stillFile;
     StillOptions m_stillOptions;
     QTimer m_autoSaveTimer;
-    int m_stillNumber = 0;
 
     int m_effect = -1;
 };

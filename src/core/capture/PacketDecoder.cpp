@@ -1,6 +1,6 @@
 #include "core/capture/PacketDecoder.h"
 
-#include "core/capture/CaptureHandles.h"
+#include "core/capture/RecorderHandles.h"
 
 namespace skelvin {
 

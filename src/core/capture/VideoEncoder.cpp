@@ -1,6 +1,6 @@
 #include "core/capture/VideoEncoder.h"
 
-#include "core/capture/CaptureHandles.h"
+#include "core/capture/RecorderHandles.h"
 #include "core/capture/Ffv1Encoder.h"
 #include "core/capture/H264Encoder.h"
 #include "core/capture/MjpegEncoder.h"

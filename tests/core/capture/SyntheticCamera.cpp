@@ -1,6 +1,6 @@
 #include "SyntheticCamera.h"
 
-#include "core/capture/CaptureHandles.h"
+#include "core/capture/RecorderHandles.h"
 #include "core/frames/TestVideo.h"
 
 #include <thread>

@@ -16,7 +16,7 @@ extern "C" {
 namespace skelvin::ffmpeg {
 
 // An output context whose `pb` is owned elsewhere (the recorder's own file writer).
-struct FormatOutputDeleter
+struct MuxerDeleter
 {
     void operator()(AVFormatContext *p) const
     {
@@ -39,7 +39,7 @@ struct CodecParametersDeleter
 };
 
 using CodecParameters = std::unique_ptr<AVCodecParameters, CodecParametersDeleter>;
-using FormatOutput = std::unique_ptr<AVFormatContext, FormatOutputDeleter>;
+using Muxer = std::unique_ptr<AVFormatContext, MuxerDeleter>;
 using IoContext = std::unique_ptr<AVIOContext, IoContextDeleter>;
 
 inline QString errorText(int code)
