@@ -11,7 +11,7 @@ using Clock = std::chrono::steady_clock;
 
 // The preview is drawn at most this often, and redrawn at least this often when the screen
 // has not fetched the picture (so a slow screen still sees a fresh one).
-constexpr auto kPreviewInterval = std::chrono::milliseconds(40);
+constexpr auto kPreviewInterval = std::chrono::milliseconds(30);
 constexpr auto kPreviewRefresh = std::chrono::milliseconds(200);
 
 } // namespace
