@@ -121,6 +121,10 @@ std::optional<QString> QtPrompter::chooseFile(const FileDialogRequest &request)
     dialog.setFileMode(request.kind == FileDialogKind::Save ? QFileDialog::AnyFile
                                                             : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (request.kind == FileDialogKind::Folder) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    }
     const QString filterText = qtFilterText(request.filters);
     if (!filterText.isEmpty()) {
         dialog.setNameFilter(filterText);
