@@ -100,6 +100,14 @@ QString completedStatusText(int n)
     return QStringLiteral("Grid %1 is complete and ready for measuring (not saved yet).").arg(n);
 }
 
+QString savedStatusText(int n, bool ready, const QString &path)
+{
+    return ready ? QStringLiteral("Grid %1 is complete and ready for measuring, saved as %2.").arg(n).arg(path)
+                 : QStringLiteral("Grid %1 is saved as %2; it is not ready for measuring until Complete accepts it.")
+                       .arg(n)
+                       .arg(path);
+}
+
 void SetupValidation::log(const QString &line)
 {
     m_debugLog.DebugLogWrite(line);

@@ -24,8 +24,10 @@ inline const QString kMainGridNotSavedText = QStringLiteral("not saved");
 // The hint label `lblCB` that points at where the check buoy should show.
 inline const QString kCheckBuoyHintText = QStringLiteral("<-Check Buoy Should Be Here");
 
-// What the grid setup screen shows once Complete has accepted grid n.
+// What the grid setup screen shows once Complete has accepted grid n, and once grid n has been
+// saved (ready for measuring or not).
 QString completedStatusText(int n);
+QString savedStatusText(int n, bool ready, const QString &path);
 
 // Front and back edge of the grid as percentages of the picture width.
 struct SetupRatios

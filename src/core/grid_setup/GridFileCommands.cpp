@@ -52,8 +52,8 @@ std::optional<QString> chooseGridFile(GridFileServices &services, const QString 
     const QString directory =
         useDefault ? tournament.defaultSetupFilesPath : tournament.setupFilesPath;
     // The default folder is made when first needed; a folder the operator named must exist.
-    const bool usable = PathExists(directory, PathFolder)
-                        || (useDefault && !directory.isEmpty() && QDir().mkpath(directory));
+    const bool usable = PathExists(directory, PathFolder) ||
+                        (useDefault && !directory.isEmpty() && QDir().mkpath(directory));
     if (!usable) {
         services.prompter.inform(kInvalidSetupPathText, MessageIcon::Exclamation);
         return std::nullopt;

@@ -36,9 +36,10 @@ bool PictureKeeper::appendSessionLog(const QString &line)
     // The log of this run, opened at start-up with its start line, where the log viewers look;
     // after midnight too. Only when start-up opened none is the day's log of the video
     // directory taken.
-    const QString path = !m_services.sessionLogPath.isEmpty()
-                             ? m_services.sessionLogPath
-                             : sessionLogPath(m_services.videoDirectory, m_services.clock.dateText());
+    const QString path =
+        !m_services.sessionLogPath.isEmpty()
+            ? m_services.sessionLogPath
+            : sessionLogPath(m_services.videoDirectory, m_services.clock.dateText());
     const Failure f = path.isEmpty() ? Failure(QStringLiteral("no video directory is set"))
                                      : appendTextLines(path, {line});
     if (f) {

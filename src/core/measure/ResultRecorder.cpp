@@ -54,7 +54,7 @@ void ResultRecorder::chooseKind(MeasureState &state, ResultKind kind)
 }
 
 std::optional<QString> ResultRecorder::placeholderQuestion(const QString &skierName,
-                                                          const QString &jumpNo)
+                                                           const QString &jumpNo)
 {
     const QString name = skierName.trimmed();
     const bool noName = name.isEmpty() || name == QLatin1String("Skier Name");
@@ -67,7 +67,8 @@ std::optional<QString> ResultRecorder::placeholderQuestion(const QString &skierN
         what = QStringLiteral("No skier name has been entered");
     if (noNumber) {
         const QString jump = QStringLiteral("the jump number \"%1\" is not a number").arg(jumpNo);
-        what = noName ? what + QStringLiteral(" and ") + jump : jump.left(1).toUpper() + jump.mid(1);
+        what =
+            noName ? what + QStringLiteral(" and ") + jump : jump.left(1).toUpper() + jump.mid(1);
     }
     return what + QStringLiteral(". Do you want to record this jump anyway?");
 }
@@ -75,9 +76,8 @@ std::optional<QString> ResultRecorder::placeholderQuestion(const QString &skierN
 bool ResultRecorder::confirmPlaceholders(const MeasureState &state)
 {
     const std::optional<QString> question = placeholderQuestion(state.skierName, state.jumpNo);
-    return !question
-           || m_services.prompter.askYesNo(*question, QStringLiteral("Record Jump"),
-                                           MessageIcon::Question, Answer::No);
+    return !question || m_services.prompter.askYesNo(*question, QStringLiteral("Record Jump"),
+                                                     MessageIcon::Question, Answer::No);
 }
 
 bool ResultRecorder::askOtherGridDistance(MeasureState &state, ExchangeTexts &exchange)

@@ -265,8 +265,8 @@ void Config::showState()
     m_setupFilesPathName->setText(state.setupFilesPath);
     for (QWidget *w : boxes)
         w->blockSignals(false);
-    m_setupFilesPathName->setPlaceholderText(state.defaultSetupFilesPath
-                                             + QStringLiteral("  (used while this box is empty)"));
+    m_setupFilesPathName->setPlaceholderText(state.defaultSetupFilesPath +
+                                             QStringLiteral("  (used while this box is empty)"));
     showSetupFilesWarning();
 
     const int grids = m_configuration.gridCount();

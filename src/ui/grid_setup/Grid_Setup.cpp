@@ -112,7 +112,8 @@ QLineEdit *Grid_Setup::entryField(const char *name, const QString &notEntered)
         // Text that is no number reads as 0: it shows in a warning colour at once.
         const bool wrong = entryTextIsWrong(t, notEntered);
         edit->setProperty("entryWrong", wrong);
-        edit->setStyleSheet(wrong ? QStringLiteral("QLineEdit { background: #ffb8b8; }") : QString());
+        edit->setStyleSheet(wrong ? QStringLiteral("QLineEdit { background: #ffb8b8; }")
+                                  : QString());
         fieldChanged(key, t);
     });
     // Typing into a field replaces what it shows ("input", "auto"), however it got the focus.
@@ -181,7 +182,8 @@ QWidget *Grid_Setup::buildFields()
         ++row;
     }
     grid->addWidget(new QLabel(QStringLiteral("Jump")), row, 1, 1, 2, Qt::AlignRight);
-    for (const auto &[name, initial, column] : {std::tuple{"jump_x", "jump x", 3}, std::tuple{"jump_y", "jump y", 4}})
+    for (const auto &[name, initial, column] :
+         {std::tuple{"jump_x", "jump x", 3}, std::tuple{"jump_y", "jump y", 4}})
         grid->addWidget(entryField(name, text(initial)), row, column);
     ++row;
 
@@ -219,6 +221,8 @@ QWidget *Grid_Setup::buildFields()
     QFont bold = m_lblCompleteStatus->font();
     bold.setBold(true);
     m_lblCompleteStatus->setFont(bold);
+    // Room for two lines at all times, so the controls below never jump.
+    m_lblCompleteStatus->setFixedHeight(2 * m_lblCompleteStatus->fontMetrics().lineSpacing() + 4);
     grid->addWidget(m_lblCompleteStatus, row, 0, 1, 5);
     return box;
 }
@@ -662,6 +666,8 @@ void Grid_Setup::gridSave_Click()
     m_fields.value(QStringLiteral("ipt_file_description"))->setText(outcome.path);
     m_fields.value(QStringLiteral("ipt_file_description_2"))->setText(outcome.description);
     m_loading = false;
+    m_lblCompleteStatus->setText(
+        savedStatusText(outcome.gridNumber, m_context.grids().gridLoaded(outcome.gridNumber), outcome.path));
 }
 
 void Grid_Setup::gridLoad_Click()

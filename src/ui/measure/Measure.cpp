@@ -339,8 +339,8 @@ void Measure::show_the_grid()
 
     const SurveyPoint jump = m_context.grids().distanceJump();
     // The labels stand clear above the buoy's marker, the metres over the feet.
-    const double markerReachTwips = buoyMarkerReachTwips(t.markerStyle == QLatin1String("cross"),
-                                                         m_crossSize->value());
+    const double markerReachTwips =
+        buoyMarkerReachTwips(t.markerStyle == QLatin1String("cross"), m_crossSize->value());
     const auto placeLabels = [&](QLabel *feet, QLabel *metres, const CornerBuoy &buoy) {
         const BuoyDistanceTexts texts = buoyDistanceTexts(jump, buoy.survey);
         feet->setText(texts.feet);
@@ -762,7 +762,8 @@ void Measure::Exit_Click()
 {
     if (m_context.navigationTag == QLatin1String("SelectFrame")) {
         readState();
-        m_context.pictureKeeper().applyPicturePolicy(m_state, m_picture->picture(), showsFramePicture());
+        m_context.pictureKeeper().applyPicturePolicy(m_state, m_picture->picture(),
+                                                     showsFramePicture());
     }
     m_context.navigationTag.clear();
     Unfreeze_Click();

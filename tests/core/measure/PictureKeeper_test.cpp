@@ -134,7 +134,8 @@ TEST(PictureKeeper, LinesAfterMidnightGoToTheSessionLogOpenedAtStart)
     k.context.tournament().videoSavePolicy = SavePolicy::Save;
     k.context.pictureKeeper().applyVideoPolicy();
 
-    const QStringList lines = QString::fromUtf8(TestDirs::readFile(opened)).split(QStringLiteral("\r\n"));
+    const QStringList lines =
+        QString::fromUtf8(TestDirs::readFile(opened)).split(QStringLiteral("\r\n"));
     ASSERT_EQ(lines.size(), 4); // start line, picture line, video line, and the end
     EXPECT_TRUE(lines[0].endsWith(QStringLiteral("Skelvin Measurement Session started  ")));
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("12-09-2026    00:05:00")));

@@ -282,15 +282,20 @@ TEST(ResultRecorder, StartingTextsWaitForTheOperatorsYes)
     EXPECT_EQ(r.state.distanceText, QStringLiteral("m"));
 
     // An empty name alone, or a jump number that is not one alone, is asked about too.
-    EXPECT_EQ(ResultRecorder::placeholderQuestion(QStringLiteral(" "), QStringLiteral(" 3")),
-              QStringLiteral("No skier name has been entered. Do you want to record this jump anyway?"));
-    EXPECT_EQ(ResultRecorder::placeholderQuestion(QStringLiteral("Skier A"), QStringLiteral("3a")),
-              QStringLiteral("The jump number \"3a\" is not a number. Do you want to record this jump anyway?"));
-    EXPECT_EQ(ResultRecorder::placeholderQuestion(QStringLiteral("Skier A"), QStringLiteral(" 4")), std::nullopt);
+    EXPECT_EQ(
+        ResultRecorder::placeholderQuestion(QStringLiteral(" "), QStringLiteral(" 3")),
+        QStringLiteral("No skier name has been entered. Do you want to record this jump anyway?"));
+    EXPECT_EQ(
+        ResultRecorder::placeholderQuestion(QStringLiteral("Skier A"), QStringLiteral("3a")),
+        QStringLiteral(
+            "The jump number \"3a\" is not a number. Do you want to record this jump anyway?"));
+    EXPECT_EQ(ResultRecorder::placeholderQuestion(QStringLiteral("Skier A"), QStringLiteral(" 4")),
+              std::nullopt);
 
     r.prompter.answer(Answer::Yes);
     EXPECT_TRUE(r.recorder.Record(r.state));
-    EXPECT_EQ(r.results(), line(QStringLiteral(
-        "Skier Name  jump Jump -  45.1m  (IWSF) 148ft  (AWSA) ( 112.345/ 20.5) ( 4520/ 3105) ( 45.1234)")));
+    EXPECT_EQ(r.results(),
+              line(QStringLiteral("Skier Name  jump Jump -  45.1m  (IWSF) 148ft  (AWSA) ( 112.345/ "
+                                  "20.5) ( 4520/ 3105) ( 45.1234)")));
     EXPECT_EQ(r.exchangeBytes("qvresult.dst"), QByteArray("OK,  45.1,  148, Jump\r\n"));
 }

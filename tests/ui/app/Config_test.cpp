@@ -1,6 +1,6 @@
-#include "support/ProgramHarness.h"
 #include "support/Clicks.h"
 #include "support/GridEntry.h"
+#include "support/ProgramHarness.h"
 #include "support/TestGrids.h"
 
 #include "core/geometry/GridTransformSolver.h"
@@ -179,7 +179,8 @@ TEST(ConfigScreen, ExitRecordsTheConfigurationAndReadsTheSkierNames)
     h.prompter.clear();
     configScreen(h)->mnuExit_Click();
     EXPECT_TRUE(h.prompter.prompts().isEmpty());
-    const QStringList names = {QStringLiteral("Doe Jane"), QStringLiteral("Roe  Ann"), QStringLiteral("Poe")};
+    const QStringList names = {QStringLiteral("Doe Jane"), QStringLiteral("Roe  Ann"),
+                               QStringLiteral("Poe")};
     EXPECT_EQ(h.context().tournament().skierNames, names);
     EXPECT_EQ(measureSkierList(h), names);
 
@@ -188,7 +189,8 @@ TEST(ConfigScreen, ExitRecordsTheConfigurationAndReadsTheSkierNames)
     h.control<QLineEdit>(ScreenId::Config, "SkierNameFile")->setText(QStringLiteral("missing.txt"));
     h.prompter.clear();
     configScreen(h)->mnuExit_Click();
-    EXPECT_EQ(h.prompter.texts(), QStringList{QStringLiteral("Names not loaded, check file name and path")});
+    EXPECT_EQ(h.prompter.texts(),
+              QStringList{QStringLiteral("Names not loaded, check file name and path")});
     EXPECT_EQ(measureSkierList(h), QStringList());
 }
 
@@ -206,7 +208,8 @@ TEST(ConfigScreen, ClosingByTheFrameSavesTheParameters)
     QCoreApplication::processEvents();
 
     EXPECT_EQ(h.stored(QStringLiteral("TournamentName")), QStringLiteral("Lake Open"));
-    EXPECT_TRUE(h.resultsText().endsWith(QStringLiteral("New Configuration: 12-08-2026  10:00:01 Lake Open\r\n")));
+    EXPECT_TRUE(h.resultsText().endsWith(
+        QStringLiteral("New Configuration: 12-08-2026  10:00:01 Lake Open\r\n")));
     EXPECT_EQ(h.context().tournament().skierNames, QStringList{QStringLiteral("Poe")});
     EXPECT_TRUE(h.program().mainForm().isVisible());
     EXPECT_FALSE(configScreen(h)->isVisible());
@@ -230,7 +233,8 @@ TEST(ConfigScreen, SetupFilesFolderIsBrowsedForAndAMissingOneIsPointedOut)
     const QString setups = h.dirs.file(QStringLiteral("setups"));
     QDir().mkpath(setups);
     h.prompter.choose(setups);
-    QTest::mouseClick(h.control<QPushButton>(ScreenId::Config, "btnFindSetupFiles"), Qt::LeftButton);
+    QTest::mouseClick(h.control<QPushButton>(ScreenId::Config, "btnFindSetupFiles"),
+                      Qt::LeftButton);
     EXPECT_EQ(h.prompter.prompts().last().file.kind, FileDialogKind::Folder);
     EXPECT_EQ(box->text(), setups);
     EXPECT_EQ(h.stored(QStringLiteral("SetupFiles")), setups);

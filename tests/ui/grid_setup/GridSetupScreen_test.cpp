@@ -82,7 +82,8 @@ protected:
 
 TEST_F(GridSetupScreen, ClicksPlaceTheChosenBuoyAndTheLockMovesThemAll)
 {
-    EXPECT_EQ(fieldText("txtPicWidth"), QStringLiteral("11981")); // whole twips; the checks keep the fraction
+    EXPECT_EQ(fieldText("txtPicWidth"),
+              QStringLiteral("11981")); // whole twips; the checks keep the fraction
     EXPECT_EQ(setup->pictureWidthText(), QStringLiteral("11981.320754717"));
     clickPicture({200, 200}); // no buoy chosen: nothing happens
     EXPECT_EQ(fieldText("upper_left_x"), QStringLiteral("auto"));
@@ -380,7 +381,8 @@ TEST_F(GridSetupScreen, ArrowsPressedOnAnotherScreenMoveNoBuoy)
     // Its own keys still move the chosen buoy.
     QTest::keyPress(setup, Qt::Key_Up);
     QTest::keyRelease(setup, Qt::Key_Up);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return fieldText("upper_left_y") == QLatin1String("1485"); }, 3000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return fieldText("upper_left_y") == QLatin1String("1485"); }, 3000));
 }
 
 // A grid loaded from a file whose values differ from what the fields showed is ready for
@@ -389,7 +391,8 @@ TEST_F(GridSetupScreen, LoadingADifferentGridMakesItReadyForMeasuring)
 {
     const QString path = setupDir + QStringLiteral("/east.ipt");
     ASSERT_FALSE(writeGridSetupFile(path, straightDownGrid(), 1));
-    ASSERT_FALSE(writeCheckBuoyFile(checkBuoyFilePath(path), {6000, 4500}, QStringLiteral("60"), QStringLiteral("45")));
+    ASSERT_FALSE(writeCheckBuoyFile(checkBuoyFilePath(path), {6000, 4500}, QStringLiteral("60"),
+                                    QStringLiteral("45")));
     ASSERT_EQ(fieldText("ul_survey_x"), QStringLiteral("input"));
 
     h.prompter.choose(path);
@@ -401,7 +404,8 @@ TEST_F(GridSetupScreen, LoadingADifferentGridMakesItReadyForMeasuring)
     // Leaving asks nothing, and the measure screen is open to the operator.
     h.prompter.clear();
     setup->gridExit_Click();
-    EXPECT_TRUE(h.prompter.prompts().isEmpty()) << h.prompter.texts().join(QStringLiteral(" | ")).toStdString();
+    EXPECT_TRUE(h.prompter.prompts().isEmpty())
+        << h.prompter.texts().join(QStringLiteral(" | ")).toStdString();
     ASSERT_TRUE(h.program().mainForm().isVisible());
     QTest::mouseClick(h.control<QPushButton>(ScreenId::Main, "ccmdGoToMeasure"), Qt::LeftButton);
     EXPECT_TRUE(h.program().screen(ScreenId::Measure)->isVisible());
@@ -411,7 +415,8 @@ TEST_F(GridSetupScreen, LoadingADifferentGridMakesItReadyForMeasuring)
 // keeps the operator on the screen.
 TEST_F(GridSetupScreen, ClosingByTheFrameAsksAboutGridsNotSetUp)
 {
-    const QString question = QStringLiteral("Do you want to leave the grid setup with all configured grids not setup?");
+    const QString question =
+        QStringLiteral("Do you want to leave the grid setup with all configured grids not setup?");
     h.prompter.answer(Answer::No);
     setup->close();
     QCoreApplication::processEvents();
@@ -424,7 +429,8 @@ TEST_F(GridSetupScreen, ClosingByTheFrameAsksAboutGridsNotSetUp)
     QCoreApplication::processEvents();
     EXPECT_FALSE(setup->isVisible());
     EXPECT_TRUE(h.program().mainForm().isVisible());
-    EXPECT_TRUE(TestDirs::readFile(h.dirs.paths().debugLog()).contains("status on exit of grid setup\r\n"));
+    EXPECT_TRUE(
+        TestDirs::readFile(h.dirs.paths().debugLog()).contains("status on exit of grid setup\r\n"));
 }
 
 // A name typed without an extension is saved as a grid setup file that Load File finds again;
@@ -440,7 +446,9 @@ TEST(GridSetupFirstStart, TheFirstGridIsSavedInTheDefaultFolderAsAnIptFile)
 
     const QString grids = h.videos() + QStringLiteral("/grids");
     ASSERT_FALSE(QFileInfo::exists(grids));
-    h.prompter.choose(grids + QStringLiteral("/east")).type(QStringLiteral("East camera")).answer(Answer::Yes);
+    h.prompter.choose(grids + QStringLiteral("/east"))
+        .type(QStringLiteral("East camera"))
+        .answer(Answer::Yes);
     setup->gridSave_Click();
     EXPECT_EQ(h.prompter.prompts().first().file.startDirectory, grids);
     EXPECT_TRUE(QFileInfo::exists(grids + QStringLiteral("/east.ipt")));
@@ -456,7 +464,8 @@ TEST_F(GridSetupScreen, SurveyFieldsTakeTypingWholeAndShowWrongText)
     auto *ulx = control<QLineEdit>("ul_survey_x");
     QFocusEvent clickedInto(QEvent::FocusIn, Qt::MouseFocusReason);
     QCoreApplication::sendEvent(ulx, &clickedInto);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ulx->selectedText() == QLatin1String("input"); }, 2000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return ulx->selectedText() == QLatin1String("input"); }, 2000));
     QTest::keyClicks(ulx, QStringLiteral("20"));
     EXPECT_EQ(ulx->text(), QStringLiteral("20"));
     EXPECT_FALSE(ulx->property("entryWrong").toBool());

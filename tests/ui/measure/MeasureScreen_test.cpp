@@ -5,10 +5,10 @@
 
 #include "core/geometry/GridTransformSolver.h"
 #include "core/grid_setup/GridSetupFile.h"
-#include "ui/common/PictureView.h"
 #include "core/measure/PictureKeeper.h"
-#include "ui/app/MainForm.h"
 #include "core/measure/ResultRecorder.h"
+#include "ui/app/MainForm.h"
+#include "ui/common/PictureView.h"
 #include "ui/measure/Measure.h"
 
 #include <QAction>
@@ -18,8 +18,8 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -329,7 +329,8 @@ TEST_F(MeasureScreen, ANewPictureIsNeverMeasuredWithTheOldMark)
         QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
         EXPECT_EQ(h.resultsText(), before) << how;
         EXPECT_EQ(h.prompter.texts().value(0), ResultRecorder::kNoMarkText) << how;
-        EXPECT_FALSE(measure->pictureView().namedLineVisible(QStringLiteral("lineVerticalImpact"))) << how;
+        EXPECT_FALSE(measure->pictureView().namedLineVisible(QStringLiteral("lineVerticalImpact")))
+            << how;
     };
 
     measure->mnuPaste_Click();
@@ -364,9 +365,10 @@ TEST_F(MeasureScreen, StartingTextsAreRecordedOnlyWhenTheOperatorSaysSo)
     h.prompter.clear();
     h.prompter.answer(Answer::No);
     QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
-    EXPECT_EQ(h.prompter.texts().value(0), QStringLiteral(
-        "No skier name has been entered and the jump number \"Jump\" is not a number. "
-        "Do you want to record this jump anyway?"));
+    EXPECT_EQ(h.prompter.texts().value(0),
+              QStringLiteral(
+                  "No skier name has been entered and the jump number \"Jump\" is not a number. "
+                  "Do you want to record this jump anyway?"));
     EXPECT_EQ(h.resultsText(), before);
     EXPECT_EQ(control<QLineEdit>("distance")->text(), QStringLiteral("m"));
 
