@@ -24,7 +24,7 @@ GridFileServices AppContext::gridFileServices()
 PictureKeeper AppContext::pictureKeeper()
 {
     return PictureKeeper({m_prompter, m_clock, m_debugLog, m_results, m_tournament, m_paths,
-                          handOver, videoDirectory});
+                          handOver, videoDirectory, sessionLogPath});
 }
 
 ResultRecorder AppContext::resultRecorder()
