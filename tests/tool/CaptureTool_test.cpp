@@ -17,10 +17,10 @@ TEST(CaptureTool, ThreeSecondsAt25FramesASecondHold75FramesNumbered0To74)
 {
     TestDirs dirs;
     const QString path = dirs.file(QStringLiteral("Jane Doejump1.avi"));
-    const ToolRun run = runTool({QStringLiteral("capture"), path, QStringLiteral("--simulated"),
-                                 QStringLiteral("--rate"), QStringLiteral("25"),
-                                 QStringLiteral("--seconds"), QStringLiteral("3"),
-                                 QStringLiteral("--preview")});
+    const ToolRun run =
+        runTool({QStringLiteral("capture"), path, QStringLiteral("--simulated"),
+                 QStringLiteral("--rate"), QStringLiteral("25"), QStringLiteral("--seconds"),
+                 QStringLiteral("3"), QStringLiteral("--preview")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(toolValue(run.out, QStringLiteral("frames_captured")), QStringLiteral("75"));
     EXPECT_EQ(toolValue(run.out, QStringLiteral("frames_dropped")), QStringLiteral("0"));
@@ -52,13 +52,15 @@ TEST(CaptureTool, TheLandingPointMeasuredThroughTheViewsGridIsTheSurveyedLanding
 
     // The grid an operator builds on this view, then the tool's landing point measured on it.
     const QString grid = dirs.file(QStringLiteral("view.ipt"));
-    const ToolRun scene = runTool({QStringLiteral("scene"), QStringLiteral("--size"),
-                                   QStringLiteral("1280x720"), QStringLiteral("--write-grid"), grid});
+    const ToolRun scene =
+        runTool({QStringLiteral("scene"), QStringLiteral("--size"), QStringLiteral("1280x720"),
+                 QStringLiteral("--write-grid"), grid});
     ASSERT_EQ(scene.exitCode, 0) << scene.err.toStdString();
     const double x = toolValue(run.out, QStringLiteral("landing_x")).toDouble();
     const double y = toolValue(run.out, QStringLiteral("landing_y")).toDouble();
-    const ToolRun measure = runTool({QStringLiteral("measure"), grid, QString::number(x * 15, 'g', 17),
-                                     QString::number(y * 15, 'g', 17)});
+    const ToolRun measure =
+        runTool({QStringLiteral("measure"), grid, QString::number(x * 15, 'g', 17),
+                 QString::number(y * 15, 'g', 17)});
     ASSERT_EQ(measure.exitCode, 0) << measure.err.toStdString();
     EXPECT_NEAR(toolValue(measure.out, QStringLiteral("survey_x")).toDouble(),
                 toolValue(run.out, QStringLiteral("landing_survey_x")).toDouble(), 0.01);
@@ -72,11 +74,13 @@ TEST(CaptureTool, ADeviceOrAFileThatCannotBeUsedExitsTwoWithTheReason)
     const ToolRun noDevice = runTool({QStringLiteral("capture"), dirs.file(QStringLiteral("a.avi")),
                                       QStringLiteral("--device"), QStringLiteral("99")});
     EXPECT_EQ(noDevice.exitCode, 2);
-    EXPECT_TRUE(noDevice.err.contains(QStringLiteral("Cannot open video device 99: There is no capture device 99")))
+    EXPECT_TRUE(noDevice.err.contains(
+        QStringLiteral("Cannot open video device 99: There is no capture device 99")))
         << noDevice.err.toStdString();
 
     const QString unwritable = dirs.file(QStringLiteral("missing/folder/a.avi"));
-    const ToolRun noFolder = runTool({QStringLiteral("capture"), unwritable, QStringLiteral("--simulated")});
+    const ToolRun noFolder =
+        runTool({QStringLiteral("capture"), unwritable, QStringLiteral("--simulated")});
     EXPECT_EQ(noFolder.exitCode, 2);
     EXPECT_TRUE(noFolder.err.contains(
         QStringLiteral("Cannot record to %1: No such file or directory").arg(unwritable)))
@@ -91,7 +95,8 @@ TEST(CaptureTool, DevicesListTheSimulatedCameraLastAndTheCompressors)
 {
     const ToolRun run = runTool({QStringLiteral("devices")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains(QStringLiteral(": Simulated camera\n  format rgb24 (RGB 24-bit) 640 x 480: 60 50 30 25 fps\n")))
+    EXPECT_TRUE(run.out.contains(QStringLiteral(
+        ": Simulated camera\n  format rgb24 (RGB 24-bit) 640 x 480: 60 50 30 25 fps\n")))
         << run.out.toStdString();
     EXPECT_TRUE(run.out.endsWith(QStringLiteral("compressor -1: None\ncompressor 0: Motion JPEG\n"
                                                 "compressor 1: FFV1 (lossless)\n"

@@ -97,11 +97,14 @@ TEST(CaptureControl, ConnectingListsTheOffersAndReplacesWhatTheCameraDoesNotOffe
     EXPECT_EQ(rig.control->VideoResolution(), 1);
     EXPECT_EQ(rig.control->setVideoResolution(2)->code, capture_error::kBadValue);
     QTRY_COMPARE(status.size(), 4);
-    EXPECT_EQ(texts(status),
-              (QStringList{QStringLiteral("Connected to Test camera"),
-                           QStringLiteral("Test camera does not offer 45 frames per second at 64 x 48; using 50"),
-                           QStringLiteral("Test camera does not offer 120 x 90; using 128 x 96"),
-                           QStringLiteral("Test camera does not offer 45 frames per second at 128 x 96; using 50")}));
+    EXPECT_EQ(
+        texts(status),
+        (QStringList{
+            QStringLiteral("Connected to Test camera"),
+            QStringLiteral("Test camera does not offer 45 frames per second at 64 x 48; using 50"),
+            QStringLiteral("Test camera does not offer 120 x 90; using 128 x 96"),
+            QStringLiteral(
+                "Test camera does not offer 45 frames per second at 128 x 96; using 50")}));
 
     rig.control->DisconnectDevice();
     EXPECT_FALSE(rig.control->Connected());
@@ -221,8 +224,10 @@ TEST(CaptureControl, DevicesComingAndGoingAreToldAndAPulledCameraDisconnects)
     EXPECT_EQ(rig.control->VideoDeviceIndex(), 0);
     EXPECT_EQ(rig.control->VideoDeviceName(0), QStringLiteral("Second camera"));
     QTRY_COMPARE(changes.size(), 2);
-    EXPECT_EQ(changes[0], (QList<QVariant>{kVideoSourcesCategory, 0, 1, QStringLiteral("Second camera")}));
-    EXPECT_EQ(changes[1], (QList<QVariant>{kVideoSourcesCategory, 1, 0, QStringLiteral("Test camera")}));
+    EXPECT_EQ(changes[0],
+              (QList<QVariant>{kVideoSourcesCategory, 0, 1, QStringLiteral("Second camera")}));
+    EXPECT_EQ(changes[1],
+              (QList<QVariant>{kVideoSourcesCategory, 1, 0, QStringLiteral("Test camera")}));
 }
 
 TEST(CaptureControl, ThePreviewMailboxHoldsTheNewestPictureScaledToFit)
