@@ -42,7 +42,8 @@ TEST(SceneFile, ValuesOfTheFileReplaceTheDefaultsAndEmptyPathGivesTheDefaults)
 TEST(SceneFile, NonsenseIsToldWithItsLineAndTheDefaultIsKept)
 {
     TestDirs dirs;
-    const QString path = dirs.writeFile(QStringLiteral("bad.ini"), "[camera]\n"
+    const QString path = dirs.writeFile(QStringLiteral("bad.ini"), "height=3\n"
+                                                                   "[camera]\n"
                                                                    "height=ten\n"
                                                                    "horizontal_fov=200\n"
                                                                    "x=12\n"
@@ -55,19 +56,20 @@ TEST(SceneFile, NonsenseIsToldWithItsLineAndTheDefaultIsKept)
     ASSERT_TRUE(scene) << scene.error().toStdString();
     const QStringList w = scene->warnings();
     const QString prefix = QStringLiteral("Scene file ") + path;
-    EXPECT_TRUE(w.contains(prefix + " line 2: camera/height = \"ten\" is not a number; the default "
+    EXPECT_TRUE(w.contains(prefix + " line 3: camera/height = \"ten\" is not a number; the default "
                                     "10 is kept"))
         << w.join('\n').toStdString();
-    EXPECT_TRUE(w.contains(prefix + " line 3: camera/horizontal_fov = 200 must be above 1 and at "
+    EXPECT_TRUE(w.contains(prefix + " line 4: camera/horizontal_fov = 200 must be above 1 and at "
                                     "most 170; the default 90 is kept"));
-    EXPECT_TRUE(w.contains(prefix + " line 6: landing/seconds = -1 must be above 0 and at most "
+    EXPECT_TRUE(w.contains(prefix + " line 7: landing/seconds = -1 must be above 0 and at most "
                                     "10; the default 2 is kept"));
-    EXPECT_TRUE(w.contains(prefix + " line 7: unknown key landing/hieght; it is ignored"));
-    EXPECT_TRUE(w.contains(prefix + " line 8: \"this line means nothing\" is not a key=value "
+    EXPECT_TRUE(w.contains(prefix + " line 8: unknown key landing/hieght; it is ignored"));
+    EXPECT_TRUE(w.contains(prefix + " line 9: \"this line means nothing\" is not a key=value "
                                     "line; it is ignored"));
-    EXPECT_TRUE(w.contains(prefix + " line 9: landing/x = \"1,5\" is not a number; the default "
+    EXPECT_TRUE(w.contains(prefix + " line 10: landing/x = \"1,5\" is not a number; the default "
                                     "52 is kept"));
-    EXPECT_EQ(w.size(), 6);
+    EXPECT_TRUE(w.contains(prefix + " line 1: unknown key height; it is ignored"));
+    EXPECT_EQ(w.size(), 7);
     EXPECT_EQ(scene->camera().heightMetres, 10.0);
     EXPECT_EQ(scene->camera().horizontalFovDegrees, 90.0);
     EXPECT_EQ(scene->camera().position.x, 12.0); // the good value in between is taken
