@@ -1,7 +1,7 @@
 // Recording speed with the simulated camera: a small timing program (not Google Benchmark: one
 // run lasts a minute and what counts is whether any frame is dropped).
 //
-//   build-bench/benchmarks/capture_benchmarks [--seconds S]
+//   build-bench/benchmarks/recording_benchmarks [--seconds S]
 //
 // For 1920 x 1080 at 30 and 1280 x 720 at 60 frames per second, Motion JPEG, with the preview
 // fetched as the capture screen fetches it (pictures up to 960 x 540): frames recorded and

@@ -91,6 +91,22 @@ TEST(CaptureTool, ADeviceOrAFileThatCannotBeUsedExitsTwoWithTheReason)
     EXPECT_EQ(badLine.exitCode, 1);
 }
 
+TEST(CaptureTool, SoundIsInterleavedAsPcmBesideTheFrames)
+{
+    TestDirs dirs;
+    const QString path = dirs.file(QStringLiteral("sound.avi"));
+    const ToolRun run = runTool({QStringLiteral("capture"), path, QStringLiteral("--simulated"),
+                                 QStringLiteral("--audio"), QStringLiteral("0"),
+                                 QStringLiteral("--seconds"), QStringLiteral("1")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    // 44100 samples a second by default; the last block may reach past the stop.
+    EXPECT_NEAR(toolValue(run.out, QStringLiteral("samples_captured")).toDouble(), 44100, 4410);
+    auto decoder = VideoDecoder::open(path, nullptr);
+    ASSERT_TRUE(decoder);
+    EXPECT_EQ(decoder->frameCount(), 30);
+    EXPECT_EQ(readFrameNumberStrip(decoder->decodeFrame(29).value()), 29);
+}
+
 TEST(CaptureTool, DevicesListTheSimulatedCameraLastAndTheCompressors)
 {
     const ToolRun run = runTool({QStringLiteral("devices")});
