@@ -201,20 +201,18 @@ std::unique_ptr<DeviceCatalog> makeSystemDeviceCatalog(const QString &sceneFile)
     auto catalog = std::make_unique<SystemDeviceCatalog>(std::move(sources));
     auto *watcher = new DeviceWatcher(catalog.get());
     SystemDeviceCatalog *target = catalog.get();
-    QObject::connect(watcher, &DeviceWatcher::added, target,
-                     [target](const QString &subsystem, const QString &node) {
-                         if (subsystem == QLatin1String("video4linux"))
-                             target->videoNodeAdded(node);
-                         else
-                             target->soundDevicesChanged();
-                     });
-    QObject::connect(watcher, &DeviceWatcher::removed, target,
-                     [target](const QString &subsystem, const QString &node) {
-                         if (subsystem == QLatin1String("video4linux"))
-                             target->videoNodeRemoved(node);
-                         else
-                             target->soundDevicesChanged();
-                     });
+    const auto pass = [target](bool added) {
+        return [target, added](const QString &subsystem, const QString &node) {
+            if (subsystem != QLatin1String("video4linux"))
+                target->soundDevicesChanged();
+            else if (added)
+                target->videoNodeAdded(node);
+            else
+                target->videoNodeRemoved(node);
+        };
+    };
+    QObject::connect(watcher, &DeviceWatcher::added, target, pass(true));
+    QObject::connect(watcher, &DeviceWatcher::removed, target, pass(false));
     return catalog;
 }
 
