@@ -13,14 +13,24 @@
 using namespace skelvin;
 using namespace skelvin::test;
 
+namespace {
+
+// skelvin-tool capture PATH --simulated ARGS...
+ToolRun captureSimulated(const QString &path, const QStringList &args)
+{
+    return runTool(QStringList{QStringLiteral("capture"), path, QStringLiteral("--simulated")} +
+                   args);
+}
+
+} // namespace
+
 TEST(CaptureTool, ThreeSecondsAt25FramesASecondHold75FramesNumbered0To74)
 {
     TestDirs dirs;
     const QString path = dirs.file(QStringLiteral("Jane Doejump1.avi"));
-    const ToolRun run =
-        runTool({QStringLiteral("capture"), path, QStringLiteral("--simulated"),
-                 QStringLiteral("--rate"), QStringLiteral("25"), QStringLiteral("--seconds"),
-                 QStringLiteral("3"), QStringLiteral("--preview")});
+    const ToolRun run = captureSimulated(path, {QStringLiteral("--rate"), QStringLiteral("25"),
+                                                QStringLiteral("--seconds"), QStringLiteral("3"),
+                                                QStringLiteral("--preview")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(toolValue(run.out, QStringLiteral("frames_captured")), QStringLiteral("75"));
     EXPECT_EQ(toolValue(run.out, QStringLiteral("frames_dropped")), QStringLiteral("0"));
@@ -44,8 +54,8 @@ TEST(CaptureTool, TheLandingPointMeasuredThroughTheViewsGridIsTheSurveyedLanding
 {
     TestDirs dirs;
     const QString video = dirs.file(QStringLiteral("jump.avi"));
-    const ToolRun run = runTool({QStringLiteral("capture"), video, QStringLiteral("--simulated"),
-                                 QStringLiteral("--size"), QStringLiteral("1280x720"),
+    const ToolRun run =
+        captureSimulated(video, {QStringLiteral("--size"), QStringLiteral("1280x720"),
                                  QStringLiteral("--seconds"), QStringLiteral("0.5")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(toolValue(run.out, QStringLiteral("size")), QStringLiteral("1280x720"));
@@ -95,9 +105,8 @@ TEST(CaptureTool, SoundIsInterleavedAsPcmBesideTheFrames)
 {
     TestDirs dirs;
     const QString path = dirs.file(QStringLiteral("sound.avi"));
-    const ToolRun run = runTool({QStringLiteral("capture"), path, QStringLiteral("--simulated"),
-                                 QStringLiteral("--audio"), QStringLiteral("0"),
-                                 QStringLiteral("--seconds"), QStringLiteral("1")});
+    const ToolRun run = captureSimulated(path, {QStringLiteral("--audio"), QStringLiteral("0"),
+                                                QStringLiteral("--seconds"), QStringLiteral("1")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     // 44100 samples a second by default; the last block may reach past the stop.
     EXPECT_NEAR(toolValue(run.out, QStringLiteral("samples_captured")).toDouble(), 44100, 4410);
