@@ -200,7 +200,8 @@ int capture(const QStringList &args, ToolIo &io)
     io.out << "capture_time_ms=" << control.CaptureTimeMs() << "\n";
     io.out << "frame_rate=" << fullNumber(control.FrameRate()) << "\n";
     io.out << "size=" << control.videoSize().width() << "x" << control.videoSize().height() << "\n";
-    io.out << "encode_ms_per_frame=" << number(control.encodeMicrosecondsPerFrame() / 1000.0) << "\n";
+    io.out << "encode_ms_per_frame=" << number(control.encodeMicrosecondsPerFrame() / 1000.0)
+           << "\n";
     if (a.preview)
         io.out << "preview_pictures=" << previewPictures << "\n";
     if (scene) {

@@ -51,7 +51,7 @@ int writeSceneGrid(const SimulatedScene &scene, QSize size, const QString &path,
     Grid grid;
     grid.number = 1;
     grid.description =
-        QStringLiteral("Simulated camera, %1 x %2").arg(size.width()).arg(size.height());
+        QStringLiteral("Simulated camera %1 x %2").arg(size.width()).arg(size.height());
     grid.corner(Corner::UpperRight) = {twips(c.upperRight), c.upperRight};
     grid.corner(Corner::LowerRight) = {twips(c.lowerRight), c.lowerRight};
     grid.corner(Corner::UpperLeft) = {twips(c.upperLeft), c.upperLeft};

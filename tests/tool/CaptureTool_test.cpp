@@ -13,14 +13,24 @@
 using namespace skelvin;
 using namespace skelvin::test;
 
+namespace {
+
+// skelvin-tool capture PATH --simulated ARGS...
+ToolRun captureSimulated(const QString &path, const QStringList &args)
+{
+    return runTool(QStringList{QStringLiteral("capture"), path, QStringLiteral("--simulated")} +
+                   args);
+}
+
+} // namespace
+
 TEST(CaptureTool, ThreeSecondsAt25FramesASecondHold75FramesNumbered0To74)
 {
     TestDirs dirs;
     const QString path = dirs.file(QStringLiteral("Jane Doejump1.avi"));
-    const ToolRun run = runTool({QStringLiteral("capture"), path, QStringLiteral("--simulated"),
-                                 QStringLiteral("--rate"), QStringLiteral("25"),
-                                 QStringLiteral("--seconds"), QStringLiteral("3"),
-                                 QStringLiteral("--preview")});
+    const ToolRun run = captureSimulated(path, {QStringLiteral("--rate"), QStringLiteral("25"),
+                                                QStringLiteral("--seconds"), QStringLiteral("3"),
+                                                QStringLiteral("--preview")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(toolValue(run.out, QStringLiteral("frames_captured")), QStringLiteral("75"));
     EXPECT_EQ(toolValue(run.out, QStringLiteral("frames_dropped")), QStringLiteral("0"));
@@ -44,21 +54,23 @@ TEST(CaptureTool, TheLandingPointMeasuredThroughTheViewsGridIsTheSurveyedLanding
 {
     TestDirs dirs;
     const QString video = dirs.file(QStringLiteral("jump.avi"));
-    const ToolRun run = runTool({QStringLiteral("capture"), video, QStringLiteral("--simulated"),
-                                 QStringLiteral("--size"), QStringLiteral("1280x720"),
+    const ToolRun run =
+        captureSimulated(video, {QStringLiteral("--size"), QStringLiteral("1280x720"),
                                  QStringLiteral("--seconds"), QStringLiteral("0.5")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(toolValue(run.out, QStringLiteral("size")), QStringLiteral("1280x720"));
 
     // The grid an operator builds on this view, then the tool's landing point measured on it.
     const QString grid = dirs.file(QStringLiteral("view.ipt"));
-    const ToolRun scene = runTool({QStringLiteral("scene"), QStringLiteral("--size"),
-                                   QStringLiteral("1280x720"), QStringLiteral("--write-grid"), grid});
+    const ToolRun scene =
+        runTool({QStringLiteral("scene"), QStringLiteral("--size"), QStringLiteral("1280x720"),
+                 QStringLiteral("--write-grid"), grid});
     ASSERT_EQ(scene.exitCode, 0) << scene.err.toStdString();
     const double x = toolValue(run.out, QStringLiteral("landing_x")).toDouble();
     const double y = toolValue(run.out, QStringLiteral("landing_y")).toDouble();
-    const ToolRun measure = runTool({QStringLiteral("measure"), grid, QString::number(x * 15, 'g', 17),
-                                     QString::number(y * 15, 'g', 17)});
+    const ToolRun measure =
+        runTool({QStringLiteral("measure"), grid, QString::number(x * 15, 'g', 17),
+                 QString::number(y * 15, 'g', 17)});
     ASSERT_EQ(measure.exitCode, 0) << measure.err.toStdString();
     EXPECT_NEAR(toolValue(measure.out, QStringLiteral("survey_x")).toDouble(),
                 toolValue(run.out, QStringLiteral("landing_survey_x")).toDouble(), 0.01);
@@ -72,11 +84,13 @@ TEST(CaptureTool, ADeviceOrAFileThatCannotBeUsedExitsTwoWithTheReason)
     const ToolRun noDevice = runTool({QStringLiteral("capture"), dirs.file(QStringLiteral("a.avi")),
                                       QStringLiteral("--device"), QStringLiteral("99")});
     EXPECT_EQ(noDevice.exitCode, 2);
-    EXPECT_TRUE(noDevice.err.contains(QStringLiteral("Cannot open video device 99: There is no capture device 99")))
+    EXPECT_TRUE(noDevice.err.contains(
+        QStringLiteral("Cannot open video device 99: There is no capture device 99")))
         << noDevice.err.toStdString();
 
     const QString unwritable = dirs.file(QStringLiteral("missing/folder/a.avi"));
-    const ToolRun noFolder = runTool({QStringLiteral("capture"), unwritable, QStringLiteral("--simulated")});
+    const ToolRun noFolder =
+        runTool({QStringLiteral("capture"), unwritable, QStringLiteral("--simulated")});
     EXPECT_EQ(noFolder.exitCode, 2);
     EXPECT_TRUE(noFolder.err.contains(
         QStringLiteral("Cannot record to %1: No such file or directory").arg(unwritable)))
@@ -87,11 +101,27 @@ TEST(CaptureTool, ADeviceOrAFileThatCannotBeUsedExitsTwoWithTheReason)
     EXPECT_EQ(badLine.exitCode, 1);
 }
 
+TEST(CaptureTool, SoundIsInterleavedAsPcmBesideTheFrames)
+{
+    TestDirs dirs;
+    const QString path = dirs.file(QStringLiteral("sound.avi"));
+    const ToolRun run = captureSimulated(path, {QStringLiteral("--audio"), QStringLiteral("0"),
+                                                QStringLiteral("--seconds"), QStringLiteral("1")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    // 44100 samples a second by default; the last block may reach past the stop.
+    EXPECT_NEAR(toolValue(run.out, QStringLiteral("samples_captured")).toDouble(), 44100, 4410);
+    auto decoder = VideoDecoder::open(path, nullptr);
+    ASSERT_TRUE(decoder);
+    EXPECT_EQ(decoder->frameCount(), 30);
+    EXPECT_EQ(readFrameNumberStrip(decoder->decodeFrame(29).value()), 29);
+}
+
 TEST(CaptureTool, DevicesListTheSimulatedCameraLastAndTheCompressors)
 {
     const ToolRun run = runTool({QStringLiteral("devices")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains(QStringLiteral(": Simulated camera\n  format rgb24 (RGB 24-bit) 640 x 480: 60 50 30 25 fps\n")))
+    EXPECT_TRUE(run.out.contains(QStringLiteral(
+        ": Simulated camera\n  format rgb24 (RGB 24-bit) 640 x 480: 60 50 30 25 fps\n")))
         << run.out.toStdString();
     EXPECT_TRUE(run.out.endsWith(QStringLiteral("compressor -1: None\ncompressor 0: Motion JPEG\n"
                                                 "compressor 1: FFV1 (lossless)\n"

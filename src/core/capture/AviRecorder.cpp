@@ -24,8 +24,7 @@ AVRational rateOf(double framesPerSecond)
 } // namespace
 
 AviRecorder::AviRecorder(const RecordingPlan &plan)
-    : m_plan(plan),
-      m_queue(std::size_t(std::max(2L, std::lround(plan.framesPerSecond))))
+    : m_plan(plan), m_queue(std::size_t(std::max(2L, std::lround(plan.framesPerSecond))))
 {
 }
 
@@ -75,7 +74,8 @@ Failure AviRecorder::open()
         m_encoder = makeVideoEncoder(m_plan.compressor);
         if (!m_encoder)
             return QStringLiteral("There is no video compressor %1").arg(m_plan.compressor);
-        const AVPixelFormat source = av_get_pix_fmt(m_plan.format.pixelFormat.toLatin1().constData());
+        const AVPixelFormat source =
+            av_get_pix_fmt(m_plan.format.pixelFormat.toLatin1().constData());
         if (const Failure failed =
                 m_encoder->open(m_plan.format.size, rate, source, m_plan.compression))
             return failed;
@@ -161,8 +161,8 @@ Failure AviRecorder::writeFrame(RecorderItem &item)
         return std::nullopt;
     std::vector<ffmpeg::Packet> packets;
     Failure failed = m_encoder->encode(*picture, item.slot, packets);
-    m_encodeUs += std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started)
-                      .count();
+    m_encodeUs +=
+        std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started).count();
     ++m_encoded;
     for (ffmpeg::Packet &packet : packets) {
         if (!failed)

@@ -22,16 +22,16 @@ namespace skelvin {
 struct RecordingPlan
 {
     QString path;
-    double framesPerSecond = 30.0;          // the file's rate: one slot per frame time
+    double framesPerSecond = 30.0; // the file's rate: one slot per frame time
     int compressor = compressor::kMotionJpeg;
     CompressorSettings compression;
-    VideoFormat format;                     // what the camera delivers
-    bool copyPackets = false;               // write the camera's compressed frames as they come
-    int soundSampleRate = 0;                // 0: no sound
+    VideoFormat format;       // what the camera delivers
+    bool copyPackets = false; // write the camera's compressed frames as they come
+    int soundSampleRate = 0;  // 0: no sound
     int soundChannels = 0;
     int soundBitsPerSample = 0;
-    int64_t frameLimit = 0;                 // slots to record; 0: until stopped
-    qint64 byteLimit = -1;                  // a full disk at this size (tests); < 0: none
+    int64_t frameLimit = 0; // slots to record; 0: until stopped
+    qint64 byteLimit = -1;  // a full disk at this size (tests); < 0: none
 };
 
 // Records one AVI file. The capture threads hand frames and sound in (`addFrame`,

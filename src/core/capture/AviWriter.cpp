@@ -126,8 +126,8 @@ int AviWriter::writeBytes(void *opaque, uint8_t *data, int size)
         allowed = int(std::clamp<qint64>(self->m_byteLimit - self->m_position, 0, size));
     int done = 0;
     while (done < allowed) {
-        const ssize_t n = ::pwrite(self->m_fd, data + done, std::size_t(allowed - done),
-                                   off_t(self->m_position));
+        const ssize_t n =
+            ::pwrite(self->m_fd, data + done, std::size_t(allowed - done), off_t(self->m_position));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -267,8 +267,8 @@ Failure AviWriter::writeEmptyUpTo(int64_t slot)
     while (m_slots <= slot) {
         av_packet_unref(m_empty.get());
         m_empty->stream_index = m_video->index;
-        m_empty->pts = m_empty->dts = av_rescale_q(m_slots, av_inv_q(m_video->avg_frame_rate),
-                                                   m_video->time_base);
+        m_empty->pts = m_empty->dts =
+            av_rescale_q(m_slots, av_inv_q(m_video->avg_frame_rate), m_video->time_base);
         m_empty->duration = 1;
         if (const Failure failed = writePacket(*m_empty))
             return failed;

@@ -41,7 +41,7 @@ public:
 
     // Creates (or replaces) the file and writes its header. `byteLimit` < 0: no limit.
     static Result<std::unique_ptr<AviWriter>> create(const QString &path, const AviStreams &streams,
-                                                      qint64 byteLimit = -1);
+                                                     qint64 byteLimit = -1);
 
     // Writes the compressed picture of `slot`; slots before it that have no frame get empty
     // chunks. Slots only go up.
@@ -73,14 +73,15 @@ private:
     void patchHeader();
     void patch32(qint64 offset, std::uint32_t value);
 
-    static int writeBytes(void *opaque, uint8_t *data, int size); // FFmpeg 5.1 passes a non-const buffer
+    static int writeBytes(void *opaque, uint8_t *data,
+                          int size); // FFmpeg 5.1 passes a non-const buffer
     static int64_t seekTo(void *opaque, int64_t offset, int whence);
 
     QString m_path;
     int m_fd = -1;
-    qint64 m_position = 0;  // where the muxer writes next
-    qint64 m_fileEnd = 0;   // bytes in the file
-    qint64 m_wholeEnd = 0;  // the file's end after its last whole chunk
+    qint64 m_position = 0; // where the muxer writes next
+    qint64 m_fileEnd = 0;  // bytes in the file
+    qint64 m_wholeEnd = 0; // the file's end after its last whole chunk
     qint64 m_byteLimit = -1;
     int m_writeError = 0;
 

@@ -34,7 +34,8 @@ QString rateText(double framesPerSecond)
 } // namespace
 
 CaptureControl::CaptureControl(std::unique_ptr<DeviceCatalog> catalog, QObject *parent)
-    : CaptureDevice(parent), m_catalog(std::move(catalog)), m_compressorNames(videoCompressorNames())
+    : CaptureDevice(parent), m_catalog(std::move(catalog)),
+      m_compressorNames(videoCompressorNames())
 {
     if (VideoDeviceCount() > 0)
         m_videoIndex = 0;
@@ -114,8 +115,9 @@ CaptureFailure CaptureControl::ConnectDevice(int index)
         return captureError(busy ? kDeviceBusy : kDeviceFailed, reason);
     };
     if (!source)
-        return refusal(error.isEmpty() ? QStringLiteral("%1 does not open").arg(VideoDeviceName(index))
-                                       : error);
+        return refusal(error.isEmpty()
+                           ? QStringLiteral("%1 does not open").arg(VideoDeviceName(index))
+                           : error);
     m_offers = source->formats();
     if (m_offers.empty())
         return captureError(kDeviceFailed,
@@ -189,11 +191,13 @@ CaptureFailure CaptureControl::setVideoInputIndex(int index)
     if (!m_source)
         return captureError(capture_error::kNotConnected, QStringLiteral("No device is connected"));
     if (index < 0 || index >= VideoInputCount())
-        return captureError(capture_error::kBadValue, QStringLiteral("There is no input %1").arg(index));
+        return captureError(capture_error::kBadValue,
+                            QStringLiteral("There is no input %1").arg(index));
     if (index == m_source->inputIndex())
         return std::nullopt;
     if (Capturing())
-        return captureError(capture_error::kBusyRecording, QStringLiteral("A recording is running"));
+        return captureError(capture_error::kBusyRecording,
+                            QStringLiteral("A recording is running"));
     if (const Failure failed = m_source->setInputIndex(index))
         return captureError(capture_error::kDeviceFailed, *failed);
     return std::nullopt;
@@ -207,7 +211,8 @@ void CaptureControl::fillFormatLists()
     for (const VideoFormatOffer &offer : m_offers) {
         if (!m_pixelFormats.contains(offer.pixelFormat)) {
             m_pixelFormats << offer.pixelFormat;
-            m_pixelFormatNames << (offer.description.isEmpty() ? offer.pixelFormat : offer.description);
+            m_pixelFormatNames << (offer.description.isEmpty() ? offer.pixelFormat
+                                                               : offer.description);
         }
     }
     if (m_pixelFormats.isEmpty()) {
@@ -217,7 +222,8 @@ void CaptureControl::fillFormatLists()
         return;
     }
     m_pixelFormatIndex = std::clamp(m_pixelFormatIndex, 0, int(m_pixelFormats.size()) - 1);
-    const QSize wasSize = m_sizeIndex >= 0 && m_sizeIndex < int(m_sizes.size()) ? m_sizes[m_sizeIndex] : QSize();
+    const QSize wasSize =
+        m_sizeIndex >= 0 && m_sizeIndex < int(m_sizes.size()) ? m_sizes[m_sizeIndex] : QSize();
     m_sizes.clear();
     for (const VideoFormatOffer &offer : m_offers) {
         if (offer.pixelFormat == m_pixelFormats[m_pixelFormatIndex] &&
@@ -274,7 +280,8 @@ void CaptureControl::applyFormat(bool onlyIfRateChanged)
 
 QString CaptureControl::VideoResolutionName(int index) const
 {
-    return index >= 0 && index < int(m_sizes.size()) ? sizeName(m_sizes[std::size_t(index)]) : QString();
+    return index >= 0 && index < int(m_sizes.size()) ? sizeName(m_sizes[std::size_t(index)])
+                                                     : QString();
 }
 
 CaptureFailure CaptureControl::setVideoResolution(int index)
@@ -282,11 +289,13 @@ CaptureFailure CaptureControl::setVideoResolution(int index)
     if (!m_source)
         return captureError(capture_error::kNotConnected, QStringLiteral("No device is connected"));
     if (index < 0 || index >= VideoResolutionCount())
-        return captureError(capture_error::kBadValue, QStringLiteral("There is no resolution %1").arg(index));
+        return captureError(capture_error::kBadValue,
+                            QStringLiteral("There is no resolution %1").arg(index));
     if (index == m_sizeIndex)
         return std::nullopt;
     if (Capturing())
-        return captureError(capture_error::kBusyRecording, QStringLiteral("A recording is running"));
+        return captureError(capture_error::kBusyRecording,
+                            QStringLiteral("A recording is running"));
     m_sizeIndex = index;
     applyFormat(false);
     return std::nullopt;
@@ -302,11 +311,13 @@ CaptureFailure CaptureControl::setColorFormat(int index)
     if (!m_source)
         return captureError(capture_error::kNotConnected, QStringLiteral("No device is connected"));
     if (index < 0 || index >= ColorFormatCount())
-        return captureError(capture_error::kBadValue, QStringLiteral("There is no colour format %1").arg(index));
+        return captureError(capture_error::kBadValue,
+                            QStringLiteral("There is no colour format %1").arg(index));
     if (index == m_pixelFormatIndex)
         return std::nullopt;
     if (Capturing())
-        return captureError(capture_error::kBusyRecording, QStringLiteral("A recording is running"));
+        return captureError(capture_error::kBusyRecording,
+                            QStringLiteral("A recording is running"));
     const QSize wanted = currentFormat().size;
     m_pixelFormatIndex = index;
     fillFormatLists();
@@ -323,7 +334,8 @@ CaptureFailure CaptureControl::setVideoSize(QSize size)
     if (!m_source)
         return captureError(capture_error::kNotConnected, QStringLiteral("No device is connected"));
     if (m_sizes.empty() || size.isEmpty())
-        return captureError(capture_error::kBadValue, QStringLiteral("No picture size %1").arg(sizeName(size)));
+        return captureError(capture_error::kBadValue,
+                            QStringLiteral("No picture size %1").arg(sizeName(size)));
     int best = 0;
     const auto distance = [&](QSize s) {
         return std::abs(qint64(s.width()) * s.height() - qint64(size.width()) * size.height()) +
@@ -334,8 +346,9 @@ CaptureFailure CaptureControl::setVideoSize(QSize size)
             best = i;
     }
     if (m_sizes[std::size_t(best)] != size)
-        emitStatusText(QStringLiteral("%1 does not offer %2; using %3")
-                           .arg(m_source->name(), sizeName(size), sizeName(m_sizes[std::size_t(best)])));
+        emitStatusText(
+            QStringLiteral("%1 does not offer %2; using %3")
+                .arg(m_source->name(), sizeName(size), sizeName(m_sizes[std::size_t(best)])));
     if (best == m_sizeIndex)
         return std::nullopt;
     return setVideoResolution(best);
@@ -375,9 +388,11 @@ void CaptureControl::setTimeLimitSeconds(double seconds)
 CaptureFailure CaptureControl::setVideoCompressor(int index)
 {
     if (index < -1 || index >= VideoCompressorCount())
-        return captureError(capture_error::kBadValue, QStringLiteral("There is no compressor %1").arg(index));
+        return captureError(capture_error::kBadValue,
+                            QStringLiteral("There is no compressor %1").arg(index));
     if (Capturing() && index != m_compressor)
-        return captureError(capture_error::kBusyRecording, QStringLiteral("A recording is running"));
+        return captureError(capture_error::kBusyRecording,
+                            QStringLiteral("A recording is running"));
     m_compressor = index;
     return std::nullopt;
 }
@@ -395,9 +410,11 @@ QString CaptureControl::AudioDeviceName(int index) const
 CaptureFailure CaptureControl::setAudioDeviceIndex(int index)
 {
     if (index < -1 || index >= AudioDeviceCount())
-        return captureError(capture_error::kBadValue, QStringLiteral("There is no audio device %1").arg(index));
+        return captureError(capture_error::kBadValue,
+                            QStringLiteral("There is no audio device %1").arg(index));
     if (Capturing() && index != m_audioIndex)
-        return captureError(capture_error::kBusyRecording, QStringLiteral("A recording is running"));
+        return captureError(capture_error::kBusyRecording,
+                            QStringLiteral("A recording is running"));
     m_audioIndex = index;
     return std::nullopt;
 }
@@ -405,7 +422,8 @@ CaptureFailure CaptureControl::setAudioDeviceIndex(int index)
 CaptureFailure CaptureControl::setAudioCompressor(int index)
 {
     if (index != -1)
-        return captureError(capture_error::kBadValue, QStringLiteral("Sound is recorded as PCM only"));
+        return captureError(capture_error::kBadValue,
+                            QStringLiteral("Sound is recorded as PCM only"));
     return std::nullopt;
 }
 
@@ -415,9 +433,12 @@ CaptureFailure CaptureControl::setAudioFormat(int sampleRate, int channels, int 
         (bitsPerSample != 8 && bitsPerSample != 16))
         return captureError(capture_error::kBadValue,
                             QStringLiteral("No sound format %1 Hz, %2 bit, %3 channels")
-                                .arg(sampleRate).arg(bitsPerSample).arg(channels));
+                                .arg(sampleRate)
+                                .arg(bitsPerSample)
+                                .arg(channels));
     if (Capturing())
-        return captureError(capture_error::kBusyRecording, QStringLiteral("A recording is running"));
+        return captureError(capture_error::kBusyRecording,
+                            QStringLiteral("A recording is running"));
     m_audioRate = sampleRate;
     m_audioChannels = channels;
     m_audioBits = bitsPerSample;
@@ -485,8 +506,8 @@ CaptureFailure CaptureControl::StartCapture()
     if (m_audioIndex >= 0) {
         QString error;
         audio = m_catalog->openAudio(m_audioIndex, error);
-        Failure failed = audio ? audio->start(m_audioRate, m_audioChannels, m_audioBits)
-                               : Failure(error);
+        Failure failed =
+            audio ? audio->start(m_audioRate, m_audioChannels, m_audioBits) : Failure(error);
         if (failed) {
             emitWarning(QStringLiteral("Sound is not recorded: %1").arg(*failed));
             audio.reset();
@@ -503,8 +524,9 @@ CaptureFailure CaptureControl::StartCapture()
     if (!recorder) {
         if (audio)
             audio->stop();
-        return captureError(kFileFailed,
-                            QStringLiteral("Cannot record to %1: %2").arg(m_captureFile, recorder.error()));
+        return captureError(
+            kFileFailed,
+            QStringLiteral("Cannot record to %1: %2").arg(m_captureFile, recorder.error()));
     }
     m_recorder = std::move(recorder.value());
     AviRecorder *current = m_recorder.get();
@@ -516,13 +538,13 @@ CaptureFailure CaptureControl::StartCapture()
         m_audioPump = std::make_unique<AudioPump>(*m_audioSource, *current);
         if (m_listen) {
             m_monitor = std::make_unique<AudioMonitor>();
-            if (const Failure failed = m_monitor->start(m_audioRate, m_audioChannels, m_audioBits)) {
+            if (const Failure failed =
+                    m_monitor->start(m_audioRate, m_audioChannels, m_audioBits)) {
                 emitWarning(QStringLiteral("Listen: %1").arg(*failed));
                 m_monitor.reset();
             } else {
-                m_audioPump->setListener([monitor = m_monitor.get()](const QByteArray &pcm) {
-                    monitor->play(pcm);
-                });
+                m_audioPump->setListener(
+                    [monitor = m_monitor.get()](const QByteArray &pcm) { monitor->play(pcm); });
             }
         }
         m_audioPump->start();
@@ -560,8 +582,9 @@ void CaptureControl::StopCapture()
     const QString path = m_recorder->plan().path;
     m_recorder.reset();
     if (failed)
-        emitWarning(QStringLiteral("The recording to %1 ended: %2. The frames written before are kept.")
-                        .arg(path, *failed));
+        emitWarning(
+            QStringLiteral("The recording to %1 ended: %2. The frames written before are kept.")
+                .arg(path, *failed));
     emitStatus(capture_status::kStatistics, statisticsText());
     emitStatus(capture_status::kStreamReady, QStringLiteral("Capture complete: %1").arg(path));
 }
@@ -636,8 +659,8 @@ CaptureFailure CaptureControl::GrabStill()
     // AutoIncrement numbers the files beside StillFileName; the writer picks the free name.
     const Result<QString> written = writeStillPicture(picture.value(), m_stillFile, m_stillOptions);
     if (!written)
-        return captureError(kFileFailed,
-                            QStringLiteral("Cannot write %1: %2").arg(m_stillFile, written.error()));
+        return captureError(
+            kFileFailed, QStringLiteral("Cannot write %1: %2").arg(m_stillFile, written.error()));
     emitStatusText(QStringLiteral("Still picture written to %1").arg(written.value()));
     return std::nullopt;
 }
@@ -683,8 +706,8 @@ std::vector<DeviceSetting> CaptureControl::DialogSettings(int code) const
             described.name = QStringLiteral("Format");
             described.kind = DeviceSetting::Kind::Menu;
             described.menuItems << QStringLiteral("%1, %2, %3 frames per second")
-                                       .arg(ColorFormatName(m_pixelFormatIndex), sizeName(format.size),
-                                            rateText(m_frameRate));
+                                       .arg(ColorFormatName(m_pixelFormatIndex),
+                                            sizeName(format.size), rateText(m_frameRate));
             described.readOnly = true;
             settings.push_back(described);
         }
@@ -694,15 +717,16 @@ std::vector<DeviceSetting> CaptureControl::DialogSettings(int code) const
             integer(QStringLiteral("quality"), QStringLiteral("Quality"), 1, 100, 1,
                     CompressorSettings().quality, m_compression.quality);
         if (m_compressor == compressor::kH264)
-            integer(QStringLiteral("keyFrameInterval"), QStringLiteral("Key frame every"), 1, 300, 1,
-                    CompressorSettings().keyFrameInterval, m_compression.keyFrameInterval);
+            integer(QStringLiteral("keyFrameInterval"), QStringLiteral("Key frame every"), 1, 300,
+                    1, CompressorSettings().keyFrameInterval, m_compression.keyFrameInterval);
         break;
     case capture_dialog::kAudioFormat:
         integer(QStringLiteral("sampleRate"), QStringLiteral("Samples per second"), 8000, 48000, 1,
                 44100, m_audioRate);
         integer(QStringLiteral("bitsPerSample"), QStringLiteral("Bits per sample"), 8, 16, 8, 16,
                 m_audioBits);
-        integer(QStringLiteral("channels"), QStringLiteral("Channels"), 1, 2, 1, 2, m_audioChannels);
+        integer(QStringLiteral("channels"), QStringLiteral("Channels"), 1, 2, 1, 2,
+                m_audioChannels);
         break;
     default:
         break;
@@ -728,8 +752,10 @@ CaptureFailure CaptureControl::setDialogSetting(int code, const QString &id, int
             return std::nullopt;
         case capture_dialog::kVideoCompression:
             if (Capturing())
-                return captureError(capture_error::kBusyRecording, QStringLiteral("A recording is running"));
-            (id == QLatin1String("quality") ? m_compression.quality : m_compression.keyFrameInterval) = value;
+                return captureError(capture_error::kBusyRecording,
+                                    QStringLiteral("A recording is running"));
+            (id == QLatin1String("quality") ? m_compression.quality
+                                            : m_compression.keyFrameInterval) = value;
             return std::nullopt;
         case capture_dialog::kAudioFormat:
             if (id == QLatin1String("sampleRate"))
@@ -785,8 +811,10 @@ void CaptureControl::onVideoDeviceChanged(int change, int index, const QString &
             if (Capturing()) {
                 const QString path = m_recorder->plan().path;
                 StopCapture();
-                emitWarning(QStringLiteral("%1 was removed; the recording to %2 ended with the frames written before")
-                                .arg(name, path));
+                emitWarning(
+                    QStringLiteral(
+                        "%1 was removed; the recording to %2 ended with the frames written before")
+                        .arg(name, path));
             } else {
                 emitWarning(QStringLiteral("%1 was removed").arg(name));
             }
@@ -825,7 +853,8 @@ void CaptureControl::onDeviceEnded(const QString &reason)
     if (Capturing()) {
         const QString path = m_recorder->plan().path;
         StopCapture();
-        emitWarning(QStringLiteral("%1 stopped delivering pictures (%2); the recording to %3 ended with the frames written before")
+        emitWarning(QStringLiteral("%1 stopped delivering pictures (%2); the recording to %3 ended "
+                                   "with the frames written before")
                         .arg(name, reason, path));
     } else {
         emitWarning(QStringLiteral("%1 stopped delivering pictures: %2").arg(name, reason));
@@ -833,7 +862,8 @@ void CaptureControl::onDeviceEnded(const QString &reason)
     DisconnectDevice();
 }
 
-// --- Effects ---------------------------------------------------------------------------------------
+// --- Effects
+// ---------------------------------------------------------------------------------------
 
 int CaptureControl::EffectCount(const QString &group) const
 {
@@ -853,9 +883,11 @@ int CaptureControl::FindEffect(const QString &group, const QString &name) const
 CaptureFailure CaptureControl::SetEffect(const QString &group, int id, int)
 {
     if (group != kVideoEffectGroup || id < -1 || id >= EffectCount(group))
-        return captureError(capture_error::kBadValue, QStringLiteral("There is no effect %1").arg(id));
+        return captureError(capture_error::kBadValue,
+                            QStringLiteral("There is no effect %1").arg(id));
     if (Capturing() && id != m_effect)
-        return captureError(capture_error::kBusyRecording, QStringLiteral("A recording is running"));
+        return captureError(capture_error::kBusyRecording,
+                            QStringLiteral("A recording is running"));
     m_effect = id;
     installEffect();
     return std::nullopt;

@@ -154,8 +154,8 @@ private:
     std::unique_ptr<VideoPump> m_pump;
     std::vector<VideoFormatOffer> m_offers;
     std::vector<QSize> m_sizes;
-    QStringList m_pixelFormats;      // FFmpeg names
-    QStringList m_pixelFormatNames;  // what the list shows
+    QStringList m_pixelFormats;     // FFmpeg names
+    QStringList m_pixelFormatNames; // what the list shows
     int m_sizeIndex = -1;
     int m_pixelFormatIndex = -1;
     double m_frameRate = 30.0;

@@ -86,7 +86,10 @@ FileLines scanLines(const QByteArray &bytes)
             result.strayLines.append({i + 1, line});
             continue;
         }
-        const QString key = section + QLatin1Char('/') + line.left(eq).trimmed().toLower();
+        // Keys before any section (or under [General]) have no section in QSettings.
+        const QString name = line.left(eq).trimmed().toLower();
+        const QString key =
+            section == QLatin1String("general") ? name : section + QLatin1Char('/') + name;
         result.lineOfKey.insert(key, i + 1);
     }
     return result;
@@ -102,9 +105,12 @@ QString numberText(double value)
 Result<SimulatedScene> readSceneFile(const QString &path)
 {
     QFile file(path);
-    if (!QFileInfo(path).isFile())
+    if (!QFileInfo::exists(path))
         return Result<SimulatedScene>::failure(
             QStringLiteral("The scene file %1 does not exist").arg(path));
+    if (!QFileInfo(path).isFile())
+        return Result<SimulatedScene>::failure(
+            QStringLiteral("The scene file %1 is not a file").arg(path));
     if (!file.open(QIODevice::ReadOnly))
         return Result<SimulatedScene>::failure(
             QStringLiteral("The scene file %1 cannot be read: %2").arg(path, file.errorString()));

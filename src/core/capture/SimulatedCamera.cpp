@@ -80,9 +80,11 @@ Failure SimulatedCamera::start(const VideoFormat &format)
             .arg(format.framesPerSecond);
     }
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (!m_renderer || m_renderer->size() != format.size ||
-        m_renderer->format() != offer->imageFormat)
-        m_renderer = std::make_unique<SceneRenderer>(m_scene, format.size, offer->imageFormat);
+    // The water of a new size is drawn by the first read, on the capture thread.
+    if (m_renderer &&
+        (m_renderer->size() != format.size || m_renderer->format() != offer->imageFormat))
+        m_renderer.reset();
+    m_imageFormat = offer->imageFormat;
     m_format = format;
     m_avPixelFormat = offer->avFormat;
     m_start = Clock::now();
@@ -132,6 +134,18 @@ ReadStatus SimulatedCamera::read(CapturedFrame &frame, QString &error)
         error = QStringLiteral("The simulated camera is not started");
         return ReadStatus::Ended;
     }
+    if (!m_renderer) {
+        const QSize size = m_format.size;
+        const QImage::Format format = m_imageFormat;
+        lock.unlock();
+        auto built = std::make_shared<SceneRenderer>(m_scene, size, format);
+        lock.lock();
+        if (!m_running || m_renderer || size != m_format.size || format != m_imageFormat)
+            return ReadStatus::Again; // stopped or started again meanwhile
+        m_renderer = std::move(built);
+        // The clock starts with the first frame that can be drawn.
+        m_start = Clock::now();
+    }
     const double fps = m_format.framesPerSecond;
     int64_t slot = m_nextSlot;
     const Clock::time_point due = slotTime(slot);
@@ -159,6 +173,9 @@ ReadStatus SimulatedCamera::read(CapturedFrame &frame, QString &error)
     const std::optional<double> sinceJump =
         m_jumpSlot >= 0 ? std::optional<double>((slot - m_jumpSlot) / fps) : std::nullopt;
     const Clock::time_point stamp = slotTime(slot);
+    const std::shared_ptr<SceneRenderer> renderer = m_renderer;
+    const QSize size = m_format.size;
+    const int avPixelFormat = m_avPixelFormat;
     lock.unlock();
 
     ffmpeg::Frame picture(av_frame_alloc());
@@ -166,17 +183,17 @@ ReadStatus SimulatedCamera::read(CapturedFrame &frame, QString &error)
         error = QStringLiteral("The simulated camera ran out of memory");
         return ReadStatus::Ended;
     }
-    picture->width = m_format.size.width();
-    picture->height = m_format.size.height();
-    picture->format = m_avPixelFormat;
+    picture->width = size.width();
+    picture->height = size.height();
+    picture->format = avPixelFormat;
     if (av_frame_get_buffer(picture.get(), 32) < 0) {
         error = QStringLiteral("The simulated camera ran out of memory");
         return ReadStatus::Ended;
     }
     // Draw straight into the frame's own memory.
     QImage target(picture->data[0], picture->width, picture->height, picture->linesize[0],
-                  m_renderer->format());
-    m_renderer->renderInto(target, slot / fps, sinceJump, frameNumber);
+                  renderer->format());
+    renderer->renderInto(target, slot / fps, sinceJump, frameNumber);
 
     frame.picture = std::move(picture);
     frame.packet.reset();

@@ -3,6 +3,8 @@
 #include "core/capture/SimulatedScene.h"
 #include "core/capture/VideoSource.h"
 
+#include <QImage>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -47,9 +49,11 @@ private:
     Clock::time_point slotTime(int64_t slot) const;
 
     SimulatedScene m_scene;
-    std::unique_ptr<SceneRenderer> m_renderer;
+    // Shared with a read under way, so a restart never pulls it from under the drawing.
+    std::shared_ptr<SceneRenderer> m_renderer;
     VideoFormat m_format;
     int m_avPixelFormat = -1;
+    QImage::Format m_imageFormat = QImage::Format_RGB32;
 
     std::mutex m_mutex;
     std::condition_variable m_wake;

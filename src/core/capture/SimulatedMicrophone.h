@@ -29,11 +29,11 @@ public:
     void interrupt() override;
     void recordingStarted() override;
 
+private:
     // The sound of one sample (-1 .. 1) given the splash's start; the water's noise runs on
     // from the previous call.
     double nextSample(int64_t sampleIndex);
 
-private:
     using Clock = std::chrono::steady_clock;
     Clock::time_point sampleTime(int64_t sample) const;
     double noise();

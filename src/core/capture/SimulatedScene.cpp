@@ -65,6 +65,9 @@ QImage SimulatedScene::render(QSize size, double secondsSinceStart,
                               std::optional<double> secondsSinceJump, int frameNumber,
                               QImage::Format format) const
 {
+    // The two formats a frame is drawn in; anything else is drawn as the 32-bit one.
+    if (format != QImage::Format_RGB888)
+        format = QImage::Format_RGB32;
     QImage picture(size, format);
     if (picture.isNull())
         return picture;

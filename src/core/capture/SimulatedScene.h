@@ -35,7 +35,7 @@ struct SceneCamera
 {
     SurveyPoint position{47.5, -40.0};
     double heightMetres = 10.0;
-    SurveyPoint aim{47.5, -4.0}; // the point on the water at the picture's centre
+    SurveyPoint aim{47.5, -10.0}; // the point on the water at the picture's centre
     double horizontalFovDegrees = 90.0;
     double k1 = 0.0; // radial lens distortion; 0: none
 };

@@ -31,6 +31,16 @@ bool nodeBefore(const QString &a, const QString &b)
     return na != nb ? na < nb : a < b;
 }
 
+// The names of a device list with the simulated device after them.
+template <typename Device>
+QStringList namesThen(const std::vector<Device> &devices, const QString &last)
+{
+    QStringList names;
+    for (const Device &device : devices)
+        names << device.name;
+    return names << last;
+}
+
 } // namespace
 
 SystemDeviceCatalog::SystemDeviceCatalog(Sources sources, QObject *parent)
@@ -74,20 +84,12 @@ int SystemDeviceCatalog::insertionIndex(const QString &node) const
 
 QStringList SystemDeviceCatalog::videoDeviceNames() const
 {
-    QStringList names;
-    for (const Camera &camera : m_cameras)
-        names << camera.name;
-    names << kSimulatedCameraName;
-    return names;
+    return namesThen(m_cameras, kSimulatedCameraName);
 }
 
 QStringList SystemDeviceCatalog::audioDeviceNames() const
 {
-    QStringList names;
-    for (const SoundDevice &device : m_soundDevices)
-        names << device.name;
-    names << kSimulatedMicrophoneName;
-    return names;
+    return namesThen(m_soundDevices, kSimulatedMicrophoneName);
 }
 
 std::unique_ptr<VideoSource> SystemDeviceCatalog::openVideo(int index, QString &error)
@@ -201,20 +203,18 @@ std::unique_ptr<DeviceCatalog> makeSystemDeviceCatalog(const QString &sceneFile)
     auto catalog = std::make_unique<SystemDeviceCatalog>(std::move(sources));
     auto *watcher = new DeviceWatcher(catalog.get());
     SystemDeviceCatalog *target = catalog.get();
-    QObject::connect(watcher, &DeviceWatcher::added, target,
-                     [target](const QString &subsystem, const QString &node) {
-                         if (subsystem == QLatin1String("video4linux"))
-                             target->videoNodeAdded(node);
-                         else
-                             target->soundDevicesChanged();
-                     });
-    QObject::connect(watcher, &DeviceWatcher::removed, target,
-                     [target](const QString &subsystem, const QString &node) {
-                         if (subsystem == QLatin1String("video4linux"))
-                             target->videoNodeRemoved(node);
-                         else
-                             target->soundDevicesChanged();
-                     });
+    const auto pass = [target](bool added) {
+        return [target, added](const QString &subsystem, const QString &node) {
+            if (subsystem != QLatin1String("video4linux"))
+                target->soundDevicesChanged();
+            else if (added)
+                target->videoNodeAdded(node);
+            else
+                target->videoNodeRemoved(node);
+        };
+    };
+    QObject::connect(watcher, &DeviceWatcher::added, target, pass(true));
+    QObject::connect(watcher, &DeviceWatcher::removed, target, pass(false));
     return catalog;
 }
 

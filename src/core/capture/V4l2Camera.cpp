@@ -148,7 +148,9 @@ ReadStatus V4l2Camera::read(CapturedFrame &frame, QString &error)
 
     ffmpeg::Packet packet(av_packet_alloc());
     const int result = m_input.read(packet.get(), m_frameWaitMs);
-    if (result == AVERROR(EAGAIN))
+    // A short or damaged picture (a glitch on the USB bus) is one frame dropped, not the end.
+    if (result == AVERROR(EAGAIN) || result == AVERROR_INVALIDDATA ||
+        (result >= 0 && packet->size <= 0))
         return ReadStatus::Again;
     if (result < 0) {
         error = ffmpegDeviceErrorText(m_name, result);

@@ -24,7 +24,7 @@ struct Effect
 const Effect kEffects[] = {
     {"Grey", "format=gray"},
     {"Stronger contrast", "curves=preset=strong_contrast"},
-    {"Sharpen", "unsharp=luma_msize_x=5:luma_msize_y=5:luma_amount=1.5"},
+    {"Sharpen", "unsharp=luma_msize_x=3:luma_msize_y=3:luma_amount=1.5"},
 };
 
 QString ffmpegError(int code)

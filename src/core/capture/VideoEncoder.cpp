@@ -1,9 +1,9 @@
 #include "core/capture/VideoEncoder.h"
 
-#include "core/capture/RecorderHandles.h"
 #include "core/capture/Ffv1Encoder.h"
 #include "core/capture/H264Encoder.h"
 #include "core/capture/MjpegEncoder.h"
+#include "core/capture/RecorderHandles.h"
 #include "core/capture/UncompressedEncoder.h"
 
 extern "C" {
@@ -38,7 +38,8 @@ Failure VideoEncoder::open(QSize size, AVRational frameRate, AVPixelFormat sourc
     const int rc = avcodec_open2(&c, codec, &options);
     av_dict_free(&options);
     if (rc < 0)
-        return QStringLiteral("The %1 encoder does not open: %2").arg(name(), ffmpeg::errorText(rc));
+        return QStringLiteral("The %1 encoder does not open: %2")
+            .arg(name(), ffmpeg::errorText(rc));
     return std::nullopt;
 }
 
@@ -56,7 +57,7 @@ Failure VideoEncoder::encode(const AVFrame &picture, int64_t slot,
     } else {
         if (!m_scale || source != m_scaleSource || size != m_scaleSize) {
             m_scale.reset(sws_getContext(size.width(), size.height(), source, c.width, c.height,
-                                         c.pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr));
+                                         c.pix_fmt, SWS_BILINEAR, nullptr, nullptr, nullptr));
             m_scaleSource = source;
             m_scaleSize = size;
             if (!m_scale)
@@ -92,7 +93,8 @@ Failure VideoEncoder::encode(const AVFrame &picture, int64_t slot,
     m_converted->pict_type = AV_PICTURE_TYPE_NONE;
     rc = avcodec_send_frame(&c, m_converted.get());
     if (rc < 0)
-        return QStringLiteral("The %1 encoder refused a picture: %2").arg(name(), ffmpeg::errorText(rc));
+        return QStringLiteral("The %1 encoder refused a picture: %2")
+            .arg(name(), ffmpeg::errorText(rc));
     return receive(packets);
 }
 

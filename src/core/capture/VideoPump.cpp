@@ -178,8 +178,8 @@ void VideoPump::updatePreview(const AVFrame &picture)
         std::lock_guard lock(m_previewMutex);
         box = m_previewSize;
     }
-    QImage image =
-        pictureToImage(picture, fittedSize(QSize(picture.width, picture.height), box), m_previewScale);
+    QImage image = pictureToImage(picture, fittedSize(QSize(picture.width, picture.height), box),
+                                  m_previewScale);
     if (image.isNull())
         return;
     bool wasEmpty = false;

@@ -146,9 +146,10 @@ INSTANTIATE_TEST_SUITE_P(, AviRecorderCompressors,
                                            compressor::kFfv1, compressor::kH264),
                          [](const auto &info) {
                              return std::string(info.param == compressor::kUncompressed ? "None"
-                                                : info.param == compressor::kMotionJpeg ? "MotionJpeg"
-                                                : info.param == compressor::kFfv1       ? "Ffv1"
-                                                                                        : "H264");
+                                                : info.param == compressor::kMotionJpeg
+                                                    ? "MotionJpeg"
+                                                : info.param == compressor::kFfv1 ? "Ffv1"
+                                                                                  : "H264");
                          });
 
 TEST(AviRecorder, SkippedTimesAreEmptyChunksThatKeepEveryLaterFrameAtItsTime)
@@ -229,7 +230,9 @@ TEST(AviRecorder, ARecordingKilledMidwayLeavesAFileTheFrameReaderOpens)
         if (!recorder)
             _exit(3);
         for (int n = 0;; ++n) {
-            while (recorder.value()->slotsWritten() + int64_t(recorder.value()->queueCapacity()) - 1 <= n)
+            while (recorder.value()->slotsWritten() + int64_t(recorder.value()->queueCapacity()) -
+                       1 <=
+                   n)
                 usleep(1000);
             CapturedFrame frame = frameNumber(n, 25.0);
             recorder.value()->addFrame(frame);
@@ -253,8 +256,8 @@ TEST(AviRecorder, ARecordingKilledMidwayLeavesAFileTheFrameReaderOpens)
 TEST(AviRecorder, AFileThatCannotBeCreatedIsRefusedAtTheStart)
 {
     test::TestDirs dirs;
-    auto recorder = AviRecorder::start(planFor(dirs.file(QStringLiteral("no/such/folder/x.avi")),
-                                               compressor::kMotionJpeg));
+    auto recorder = AviRecorder::start(
+        planFor(dirs.file(QStringLiteral("no/such/folder/x.avi")), compressor::kMotionJpeg));
     ASSERT_FALSE(recorder);
     EXPECT_EQ(recorder.error(), QStringLiteral("No such file or directory"));
 }

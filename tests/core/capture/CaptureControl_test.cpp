@@ -6,6 +6,7 @@
 #include "core/frames/VideoDecoder.h"
 #include "support/TestDirs.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -97,11 +98,14 @@ TEST(CaptureControl, ConnectingListsTheOffersAndReplacesWhatTheCameraDoesNotOffe
     EXPECT_EQ(rig.control->VideoResolution(), 1);
     EXPECT_EQ(rig.control->setVideoResolution(2)->code, capture_error::kBadValue);
     QTRY_COMPARE(status.size(), 4);
-    EXPECT_EQ(texts(status),
-              (QStringList{QStringLiteral("Connected to Test camera"),
-                           QStringLiteral("Test camera does not offer 45 frames per second at 64 x 48; using 50"),
-                           QStringLiteral("Test camera does not offer 120 x 90; using 128 x 96"),
-                           QStringLiteral("Test camera does not offer 45 frames per second at 128 x 96; using 50")}));
+    EXPECT_EQ(
+        texts(status),
+        (QStringList{
+            QStringLiteral("Connected to Test camera"),
+            QStringLiteral("Test camera does not offer 45 frames per second at 64 x 48; using 50"),
+            QStringLiteral("Test camera does not offer 120 x 90; using 128 x 96"),
+            QStringLiteral(
+                "Test camera does not offer 45 frames per second at 128 x 96; using 50")}));
 
     rig.control->DisconnectDevice();
     EXPECT_FALSE(rig.control->Connected());
@@ -221,8 +225,10 @@ TEST(CaptureControl, DevicesComingAndGoingAreToldAndAPulledCameraDisconnects)
     EXPECT_EQ(rig.control->VideoDeviceIndex(), 0);
     EXPECT_EQ(rig.control->VideoDeviceName(0), QStringLiteral("Second camera"));
     QTRY_COMPARE(changes.size(), 2);
-    EXPECT_EQ(changes[0], (QList<QVariant>{kVideoSourcesCategory, 0, 1, QStringLiteral("Second camera")}));
-    EXPECT_EQ(changes[1], (QList<QVariant>{kVideoSourcesCategory, 1, 0, QStringLiteral("Test camera")}));
+    EXPECT_EQ(changes[0],
+              (QList<QVariant>{kVideoSourcesCategory, 0, 1, QStringLiteral("Second camera")}));
+    EXPECT_EQ(changes[1],
+              (QList<QVariant>{kVideoSourcesCategory, 1, 0, QStringLiteral("Test camera")}));
 }
 
 TEST(CaptureControl, ThePreviewMailboxHoldsTheNewestPictureScaledToFit)
@@ -246,6 +252,41 @@ TEST(CaptureControl, ThePreviewMailboxHoldsTheNewestPictureScaledToFit)
     EXPECT_EQ(picture.size(), QSize(320, 240));
     EXPECT_GE(test::readStamp(picture.scaled(640, 480)), 0);
     QTRY_COMPARE(ready.size(), 2);
+}
+
+TEST(CaptureControl, StillGrabsAreNumberedWithAutoIncrementAndShowTheChosenEffect)
+{
+    test::TestDirs dirs;
+    Rig rig({camera()});
+    ASSERT_EQ(rig.control->ConnectDevice(0), std::nullopt);
+    const int grey = rig.control->FindEffect(kVideoEffectGroup, QStringLiteral("Grey"));
+    ASSERT_GE(grey, 0);
+    EXPECT_LT(rig.control->FindEffect(kVideoEffectGroup, QStringLiteral("Sepia")), 0);
+    ASSERT_EQ(rig.control->SetEffect(kVideoEffectGroup, grey), std::nullopt);
+    EXPECT_EQ(rig.control->CurrentEffect(), grey);
+
+    rig.control->setStillFileName(dirs.file(QStringLiteral("still.bmp")));
+    StillOptions options;
+    options.autoIncrement = true;
+    rig.control->setStillOptions(options);
+    // The first frame may still be on its way.
+    QTRY_VERIFY(!rig.control->GrabStill().has_value());
+    ASSERT_EQ(rig.control->GrabStill(), std::nullopt);
+
+    const QImage first(dirs.file(QStringLiteral("still0001.bmp")));
+    ASSERT_FALSE(first.isNull());
+    EXPECT_TRUE(QFile::exists(dirs.file(QStringLiteral("still0002.bmp"))));
+    EXPECT_FALSE(QFile::exists(dirs.file(QStringLiteral("still.bmp"))));
+    EXPECT_EQ(first.size(), QSize(64, 48));
+    EXPECT_GE(test::readStamp(first), 0);
+    const QRgb pixel = first.pixel(40, 40); // below the stamp: the camera's coloured pattern
+    EXPECT_EQ(qRed(pixel), qGreen(pixel));
+    EXPECT_EQ(qGreen(pixel), qBlue(pixel));
+
+    rig.control->DisconnectDevice();
+    const CaptureFailure unconnected = rig.control->GrabStill();
+    ASSERT_TRUE(unconnected);
+    EXPECT_EQ(unconnected->code, capture_error::kNotConnected);
 }
 
 } // namespace

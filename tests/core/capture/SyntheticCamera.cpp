@@ -20,7 +20,8 @@ ffmpeg::Frame pictureFrame(QSize size, int n)
     frame->height = size.height();
     av_frame_get_buffer(frame.get(), 0);
     for (int y = 0; y < size.height(); ++y)
-        std::copy_n(image.constScanLine(y), size.width() * 3, frame->data[0] + y * frame->linesize[0]);
+        std::copy_n(image.constScanLine(y), size.width() * 3,
+                    frame->data[0] + y * frame->linesize[0]);
     return frame;
 }
 

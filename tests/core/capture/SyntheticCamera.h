@@ -18,10 +18,10 @@ struct SyntheticCameraScript
 {
     QString name = QStringLiteral("Test camera");
     std::vector<VideoFormatOffer> offers;
-    QSet<int> missing;          // frame numbers the camera skips (their time passes unused)
-    int endAfterFrames = -1;    // the camera vanishes after this many frames
-    QString startFailure;       // start() fails with this text
-    bool motionJpeg = false;    // deliver compressed Motion JPEG packets
+    QSet<int> missing;       // frame numbers the camera skips (their time passes unused)
+    int endAfterFrames = -1; // the camera vanishes after this many frames
+    QString startFailure;    // start() fails with this text
+    bool motionJpeg = false; // deliver compressed Motion JPEG packets
     std::atomic<int> *delivered = nullptr; // counts frames delivered, when set
     std::atomic<int> *recordingStarts = nullptr;
 };
