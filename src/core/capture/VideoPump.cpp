@@ -62,6 +62,7 @@ void VideoPump::setPictureStep(PictureStep step)
 {
     std::lock_guard lock(m_recorderMutex);
     m_pictureStep = std::move(step);
+    ++m_stepGeneration;
 }
 
 void VideoPump::setPreview(bool on, QSize size)
@@ -134,9 +135,11 @@ void VideoPump::handleFrame(CapturedFrame &frame)
 {
     QString error;
     PictureStep step;
+    int generation = 0;
     {
         std::lock_guard lock(m_recorderMutex);
         step = m_pictureStep;
+        generation = m_stepGeneration;
     }
     if (step) {
         if (const AVFrame *picture = pictureOf(frame, m_decoder, error)) {
@@ -152,6 +155,7 @@ void VideoPump::handleFrame(CapturedFrame &frame)
         m_newestPicture.reset(frame.picture ? av_frame_clone(frame.picture.get()) : nullptr);
         m_newestPacket.reset(frame.packet ? av_packet_clone(frame.packet.get()) : nullptr);
         m_newestCodec = frame.packetCodec;
+        m_newestGeneration = generation;
     }
 
     bool previewDue = false;
@@ -200,8 +204,16 @@ Result<QImage> VideoPump::newestPicture()
     ffmpeg::Frame picture;
     ffmpeg::Packet packet;
     QString codec;
+    int current = 0;
+    {
+        std::lock_guard lock(m_recorderMutex);
+        current = m_stepGeneration;
+    }
     {
         std::lock_guard lock(m_newestMutex);
+        // A frame kept before the effect changed does not show what the operator chose.
+        if (m_newestGeneration != current)
+            return Result<QImage>::failure(QStringLiteral("No picture has come from the camera yet"));
         picture.reset(m_newestPicture ? av_frame_clone(m_newestPicture.get()) : nullptr);
         packet.reset(m_newestPacket ? av_packet_clone(m_newestPacket.get()) : nullptr);
         codec = m_newestCodec;

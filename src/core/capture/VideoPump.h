@@ -82,6 +82,8 @@ private:
     AviRecorder *m_recorder = nullptr;
     AviRecorder *m_pendingRecorder = nullptr;
     PictureStep m_pictureStep;
+    // Counts effect changes; a kept frame made before the last change is not grabbed.
+    int m_stepGeneration = 0;
 
     // Preview.
     std::mutex m_previewMutex;
@@ -97,6 +99,7 @@ private:
     ffmpeg::Frame m_newestPicture;
     ffmpeg::Packet m_newestPacket;
     QString m_newestCodec;
+    int m_newestGeneration = -1;
 };
 
 } // namespace skelvin
