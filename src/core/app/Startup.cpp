@@ -3,8 +3,8 @@
 #include "core/app/AppContext.h"
 #include "core/app/EmergencyParameterReset.h"
 #include "core/common/NumberText.h"
-#include "core/common/PathExists.h"
 #include "core/common/Paths.h"
+#include "core/common/PathExists.h"
 #include "core/logs/SessionLog.h"
 
 namespace skelvin {
@@ -44,9 +44,9 @@ void openDaySessionLog(AppContext &context)
 {
     const SessionStart start = openSessionLog(context.videoDirectory, context.clock());
     if (start.failure) {
-        context.prompter().inform(QStringLiteral("The session log could not be written.\n") +
-                                      *start.failure,
-                                  MessageIcon::Exclamation);
+        context.prompter().inform(
+            QStringLiteral("The session log could not be written.\n") + *start.failure,
+            MessageIcon::Exclamation);
         return;
     }
     if (start.logName.isEmpty())
