@@ -391,6 +391,7 @@ Result<QImage> VideoDecoder::decodeFrame(int frame, const FrameSink *sink)
     // Every restart learns something (leading pictures, a key frame that is not one, an
     // earlier start), so this bound is never reached by a readable file.
     int restarts = 0;
+    bool retriedEarlier = false;
     const auto restart = [&](int below) -> Failure {
         if (++restarts > frameCount() + 2)
             return QStringLiteral("its key frame was not found");
@@ -411,6 +412,16 @@ Result<QImage> VideoDecoder::decodeFrame(int frame, const FrameSink *sink)
             // Nothing came out of the key frame: it was not one (a file without an index
             // can flag every frame as a key). Remember that and start one key earlier.
             m_table[std::size_t(m_runKey)].key = false;
+            if (const Failure failed = restart(m_runKey))
+                return fail(*failed);
+            continue;
+        }
+        if (rc == AVERROR_EOF && m_runKey > 0 && !retriedEarlier) {
+            // The pictures ran out before the frame. Decoding from a later key frame of an
+            // open group of pictures can lose the last stored pictures at the end of the file
+            // (FFmpeg's H.264 decoder does so), while a decode from the key frame before it
+            // reaches them: try that once.
+            retriedEarlier = true;
             if (const Failure failed = restart(m_runKey))
                 return fail(*failed);
             continue;

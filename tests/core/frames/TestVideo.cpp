@@ -10,6 +10,7 @@ extern "C" {
 #include <QPainter>
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 namespace skelvin::test {
@@ -264,7 +265,7 @@ QString writeTestVideo(const QString &path, const TestVideoRecipe &recipe)
         // A key frame every gopFrames; closed groups of pictures, as a recorder writes, or
         // open ones, as other encoders do.
         av_dict_set(&options, "x264-params",
-                    recipe.codec == TestCodec::H264OpenGop ? "scenecut=0:open-gop=1"
+                    recipe.codec == TestCodec::H264OpenGop ? "scenecut=0:open-gop=1:b-adapt=0"
                                                            : "scenecut=0:open-gop=0",
                     0);
     }
@@ -370,7 +371,8 @@ struct InputDeleter
 
 } // namespace
 
-QList<QImage> referenceFrames(const QString &path, QString *error)
+QList<QImage> referenceFrames(const QString &path, QString *error, QList<int> *storedIn,
+                              QList<int> *keyPackets)
 {
     const auto failed = [&](const QString &why) {
         *error = why;
@@ -397,6 +399,9 @@ QList<QImage> referenceFrames(const QString &path, QString *error)
     ffmpeg::Packet packet(av_packet_alloc());
     ffmpeg::Frame frame(av_frame_alloc());
     QList<QImage> frames;
+    QList<int> packets;
+    QList<int> keys;
+    std::map<qint64, int> packetAt; // byte position -> packet index
     qint64 first = AV_NOPTS_VALUE;
     qint64 last = AV_NOPTS_VALUE;
     const auto receive = [&] {
@@ -407,20 +412,33 @@ QList<QImage> referenceFrames(const QString &path, QString *error)
             if (first == AV_NOPTS_VALUE)
                 first = time;
             last = time;
-            while (frames.size() < time - first)
+            while (frames.size() < time - first) {
                 frames.append(frames.back()); // a frame time without a picture
+                packets.append(packets.back());
+            }
             frames.append(converter.convert(*frame));
+            const auto at = packetAt.find(frame->pkt_pos);
+            packets.append(at == packetAt.end() ? -1 : at->second);
             av_frame_unref(frame.get());
         }
     };
     while (av_read_frame(in.get(), packet.get()) >= 0) {
-        if (packet->stream_index == stream)
+        if (packet->stream_index == stream) {
+            const int index = int(packetAt.size());
+            packetAt[packet->pos] = index;
+            if (packet->flags & AV_PKT_FLAG_KEY)
+                keys.append(index);
             avcodec_send_packet(ctx.get(), packet.get());
+        }
         av_packet_unref(packet.get());
         receive();
     }
     avcodec_send_packet(ctx.get(), nullptr);
     receive();
+    if (storedIn)
+        *storedIn = packets;
+    if (keyPackets)
+        *keyPackets = keys;
     return frames;
 }
 

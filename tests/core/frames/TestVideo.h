@@ -44,8 +44,11 @@ QString writeTestVideo(const QString &path, const TestVideoRecipe &recipe);
 // FFmpeg's own decode of the whole file, one picture per frame time: the file read in order,
 // every picture out of a plain decode placed at its timestamp (counted from the first
 // picture's), a frame time without a picture showing the one before. Converted as the frame
-// reader converts. Empty with *error set when the file does not decode.
-QList<QImage> referenceFrames(const QString &path, QString *error);
+// reader converts. Empty with *error set when the file does not decode. storedIn, when given,
+// gets for each frame the index of the video packet its picture was decoded from, and
+// keyPackets the indexes of the packets the file flags as key frames.
+QList<QImage> referenceFrames(const QString &path, QString *error, QList<int> *storedIn = nullptr,
+                              QList<int> *keyPackets = nullptr);
 
 // Where the movie chunk ("00dc") of frame n starts in an AVI file's bytes, -1 if not found.
 qsizetype movieChunkOffset(const QByteArray &avi, int n);

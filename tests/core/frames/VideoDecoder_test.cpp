@@ -6,6 +6,7 @@
 #include "support/TestDirs.h"
 
 #include <QFile>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -107,10 +108,13 @@ protected:
         test::TestVideoRecipe recipe;
         recipe.codec = GetParam();
         recipe.frames = kFrames;
+        // With two B-frames between reference pictures, the two frames before each key
+        // frame are B-frames stored after it.
+        recipe.gopFrames = 12;
         m_path = m_dirs.file(QStringLiteral("other.avi"));
         ASSERT_EQ(test::writeTestVideo(m_path, recipe), QString());
         QString error;
-        m_reference = test::referenceFrames(m_path, &error);
+        m_reference = test::referenceFrames(m_path, &error, &m_storedIn, &m_keyPackets);
         ASSERT_EQ(m_reference.size(), kFrames) << error.toStdString();
     }
 
@@ -134,6 +138,8 @@ protected:
     test::TestDirs m_dirs;
     QString m_path;
     QList<QImage> m_reference;
+    QList<int> m_storedIn;
+    QList<int> m_keyPackets;
 };
 
 TEST_P(OtherRecordersTest, TheFileIsWhatItClaimsToBe)
@@ -148,9 +154,19 @@ TEST_P(OtherRecordersTest, TheFileIsWhatItClaimsToBe)
     ASSERT_TRUE(info);
     EXPECT_EQ(info.value().length, std::uint32_t(kFrames));
     EXPECT_FALSE(info.value().caps & kAviCapsAllKeyFrames);
+    // A key frame after the first is shown after pictures stored behind it in the file.
+    int openKeys = 0;
+    for (const int key : m_keyPackets)
+        openKeys += key > 0 && m_storedIn.indexOf(key) > key;
+    EXPECT_GE(openKeys, 2);
     const QByteArray bytes = test::TestDirs::readFile(m_path);
-    if (GetParam() == TestCodec::Mpeg4Packed)
+    if (GetParam() == TestCodec::Mpeg4Packed) {
         EXPECT_TRUE(bytes.contains("DivX503b2001p"));
+        // The last chunk is the placeholder where the last stored picture is shown.
+        const qsizetype last = test::movieChunkOffset(bytes, kFrames - 1);
+        ASSERT_GT(last, 0);
+        EXPECT_LT(qFromLittleEndian<qint32>(bytes.constData() + last + 4), 20);
+    }
 }
 
 TEST_P(OtherRecordersTest, EveryFrameForwardBackwardAndAfterJumpsIsFFmpegsFrameOfThatTime)
