@@ -7,6 +7,7 @@
 #include "core/common/Prompter.h"
 #include "core/common/SettingsStore.h"
 #include "core/common/TournamentState.h"
+#include "core/frames/FfmpegLog.h"
 #include "core/geometry/GridStore.h"
 #include "core/grid_setup/GridFileCommands.h"
 #include "core/grid_setup/GridIndicator.h"
@@ -37,6 +38,8 @@ public:
     Prompter &prompter() { return m_prompter; }
     SettingsStore &settings() { return m_settings; }
     DebugLog &debugLog() { return m_debugLog; }
+    // Sends FFmpeg's warnings and errors to the debug log from the moment it is started.
+    void routeFfmpegLog() { m_ffmpegLog = std::make_unique<FfmpegLog>(m_debugLog); }
     ResultsFile &results() { return m_results; }
     GridStore &grids() { return m_grids; }
     TournamentState &tournament() { return m_tournament; }
@@ -71,6 +74,7 @@ private:
     Prompter &m_prompter;
     SettingsStore m_settings;
     DebugLog m_debugLog;
+    std::unique_ptr<FfmpegLog> m_ffmpegLog;
     ResultsFile m_results;
     GridStore m_grids;
     TournamentState m_tournament;

@@ -13,6 +13,7 @@ void startDebugLogAndOfferReset(AppContext &context)
 {
     context.debugLog().DebugLogStart();
     context.debugLog().DebugLogWrite(QStringLiteral("MainForm Load"));
+    context.routeFfmpegLog();
     EmergencyParameterReset(context.settings(), context.prompter());
 }
 

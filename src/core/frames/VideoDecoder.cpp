@@ -1,5 +1,7 @@
 #include "core/frames/VideoDecoder.h"
 
+#include "core/frames/FfmpegLog.h"
+
 #include <QThread>
 
 extern "C" {
@@ -15,33 +17,15 @@ namespace {
 
 // A longer run of missing frames is damage, not frames a recorder dropped.
 constexpr qint64 kMaxDroppedRun = 1000;
+// More pictures than this before a key frame's picture after a seek are not the leading
+// pictures of an open group of pictures: the key frame is not one.
+constexpr int kMaxLeadingPictures = 16;
 
 QString errorText(int code)
 {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(code, text, sizeof text);
     return QString::fromUtf8(text);
-}
-
-// The full-range "J" formats of Motion JPEG are the plain formats with a full colour range.
-AVPixelFormat plainFormat(AVPixelFormat format, bool *fullRange)
-{
-    switch (format) {
-    case AV_PIX_FMT_YUVJ420P:
-        *fullRange = true;
-        return AV_PIX_FMT_YUV420P;
-    case AV_PIX_FMT_YUVJ422P:
-        *fullRange = true;
-        return AV_PIX_FMT_YUV422P;
-    case AV_PIX_FMT_YUVJ444P:
-        *fullRange = true;
-        return AV_PIX_FMT_YUV444P;
-    case AV_PIX_FMT_YUVJ440P:
-        *fullRange = true;
-        return AV_PIX_FMT_YUV440P;
-    default:
-        return format;
-    }
 }
 
 } // namespace
@@ -55,6 +39,7 @@ std::unique_ptr<VideoDecoder> VideoDecoder::open(const QString &path, OpenFailur
             *failure = {kind, detail};
         return std::unique_ptr<VideoDecoder>();
     };
+    FfmpegLog::install(); // FFmpeg's messages go to the debug log, never to the terminal
     std::unique_ptr<VideoDecoder> d(new VideoDecoder);
 
     AVFormatContext *format = nullptr;
@@ -88,13 +73,18 @@ std::unique_ptr<VideoDecoder> VideoDecoder::open(const QString &path, OpenFailur
     d->m_frame.reset(av_frame_alloc());
     if (!d->m_codec || !d->m_packet || !d->m_frame)
         return fail(OpenError::File, errorText(AVERROR(ENOMEM)));
+    if (!d->buildFrameTable())
+        return fail(OpenError::File, QStringLiteral("the video's packets do not read"));
+    if (d->m_table.empty())
+        return fail(OpenError::File, QStringLiteral("the video holds no frames"));
+
+    const AVCodecDescriptor *descriptor = avcodec_descriptor_get(codec->id);
+    const bool intraOnly = descriptor && (descriptor->props & AV_CODEC_PROP_INTRA_ONLY);
     rc = avcodec_parameters_to_context(d->m_codec.get(), stream->codecpar);
     if (rc >= 0) {
         // Inter-frame video is decoded in runs (from a key frame to the frame asked for, and
         // ahead of the position), so frame threads pay. An intra-only frame is decoded alone
         // and gains only from slice threads.
-        const AVCodecDescriptor *descriptor = avcodec_descriptor_get(codec->id);
-        const bool intraOnly = descriptor && (descriptor->props & AV_CODEC_PROP_INTRA_ONLY);
         if (!intraOnly && (codec->capabilities & AV_CODEC_CAP_FRAME_THREADS)) {
             d->m_codec->thread_type = FF_THREAD_FRAME;
             d->m_codec->thread_count = std::clamp(QThread::idealThreadCount(), 1, 4);
@@ -110,14 +100,16 @@ std::unique_ptr<VideoDecoder> VideoDecoder::open(const QString &path, OpenFailur
     d->m_size = QSize(stream->codecpar->width, stream->codecpar->height);
     if (d->m_size.isEmpty())
         return fail(OpenError::NoDecoder, QStringLiteral("the video has no picture size"));
+    // Intra-only video and video without B-frames shows its pictures in the order stored, so
+    // no key frame has leading pictures. A stream found reordering later is learnt then.
+    d->m_reorders =
+        !intraOnly && (stream->codecpar->video_delay > 0 || d->m_codec->has_b_frames > 0);
+    d->forgetLeadingPictures();
+    d->m_converter = std::make_unique<PictureConverter>(d->m_size);
+    d->primeWithFirstPicture();
     const AVRational rate =
         stream->avg_frame_rate.num > 0 ? stream->avg_frame_rate : av_inv_q(stream->time_base);
     d->m_frameRate = rate.den > 0 ? av_q2d(rate) : 0;
-
-    if (!d->buildFrameTable())
-        return fail(OpenError::File, QStringLiteral("the video's packets do not read"));
-    if (d->m_table.empty())
-        return fail(OpenError::File, QStringLiteral("the video holds no frames"));
     return d;
 }
 
@@ -165,19 +157,76 @@ bool VideoDecoder::buildFrameTable()
     // A frame cut short by the end of the file is not a frame.
     while (!m_table.empty() && m_table.back().corrupt)
         m_table.pop_back();
-    // The first frame decodes from the start of the file whatever its flag says.
+    // The first frame decodes from the start of the file whatever its flag says, and nothing
+    // is shown before it.
     if (!m_table.empty())
         m_table.front().key = true;
     return true;
 }
 
-int VideoDecoder::keyFrameAtOrBefore(int frame) const
+void VideoDecoder::primeWithFirstPicture()
 {
-    for (int i = std::min(frame, frameCount() - 1); i > 0; --i) {
+    // Some streams say things once, in their first picture, that the decoder keeps for good:
+    // the DivX note that B-frames are packed, headers a recorder writes only at the start. A
+    // decode that starts at a later key frame needs them too.
+    if (!seekToKey(0) && !sendNextPacket()) {
+        while (avcodec_receive_frame(m_codec.get(), m_frame.get()) == 0)
+            av_frame_unref(m_frame.get());
+    }
+    avcodec_flush_buffers(m_codec.get());
+    av_packet_unref(m_packet.get());
+    m_packetPending = false;
+    m_drained = false;
+    m_awaitingKey = false;
+    m_runKey = -1;
+    m_nextDisplay = -1;
+}
+
+void VideoDecoder::forgetLeadingPictures()
+{
+    for (Entry &e : m_table)
+        e.leading = m_reorders ? -1 : 0;
+    if (!m_table.empty())
+        m_table.front().leading = 0;
+}
+
+int VideoDecoder::keyIndexAtOrBefore(int index) const
+{
+    for (int i = std::min(index, frameCount() - 1); i > 0; --i) {
         if (m_table[std::size_t(i)].key && !m_table[std::size_t(i)].empty)
             return i;
     }
     return 0;
+}
+
+int VideoDecoder::keyFrameAtOrBefore(int frame) const
+{
+    // A key frame's picture is shown at or after its table index, so only key frames stored
+    // at or before the frame can start it.
+    for (int key = keyIndexAtOrBefore(frame); key > 0; key = keyIndexAtOrBefore(key - 1)) {
+        const int leading = m_table[std::size_t(key)].leading;
+        if (leading >= 0 && key + leading <= frame)
+            return key + leading;
+    }
+    return 0;
+}
+
+Failure VideoDecoder::startRun(int frame, int below)
+{
+    // The latest key frame whose picture is shown at or before the frame. One whose leading
+    // pictures are not known yet is decoded across from the key frame before it, which
+    // learns them on the way.
+    for (int key = keyIndexAtOrBefore(std::min(frame, below - 1)); key > 0;
+         key = keyIndexAtOrBefore(key - 1)) {
+        const int leading = m_table[std::size_t(key)].leading;
+        if (leading < 0)
+            return seekToKey(keyIndexAtOrBefore(key - 1));
+        if (key + leading <= frame)
+            return seekToKey(key);
+    }
+    if (below <= 0)
+        return QStringLiteral("no key frame before it decodes");
+    return seekToKey(0);
 }
 
 bool VideoDecoder::isTablePacket(const AVPacket &packet, int index) const
@@ -230,8 +279,11 @@ Failure VideoDecoder::seekToKey(int key)
             return failed;
     }
     m_nextPacket = key;
-    m_nextDisplay = key;
-    m_seekKey = key;
+    m_nextDisplay = -1;
+    m_runKey = key;
+    m_awaitingKey = true;
+    m_passedOver = 0;
+    m_pendingKeys.clear();
     return std::nullopt;
 }
 
@@ -269,6 +321,8 @@ Failure VideoDecoder::sendNextPacket()
         return std::nullopt;
     }
     const int index = m_nextPacket++;
+    if (index != m_runKey && m_table[std::size_t(index)].key)
+        m_pendingKeys.push_back({index, 0});
     while (m_nextPacket < frameCount() && !m_table[std::size_t(m_nextPacket)].inFile)
         ++m_nextPacket; // dropped frames the file holds no packet for
     if (m_packet->size == 0)
@@ -281,6 +335,41 @@ Failure VideoDecoder::sendNextPacket()
     return std::nullopt;
 }
 
+bool VideoDecoder::learnFromPicture(qint64 tag, bool keyPicture, bool *keyWasWrong)
+{
+    // Pictures stored after a pending key frame that come out before its picture are its
+    // leading pictures; its picture then fixes the frame it is shown at.
+    bool anchored = false;
+    for (auto it = m_pendingKeys.begin(); it != m_pendingKeys.end();) {
+        if (tag > it->key) {
+            ++it->leading;
+            ++it;
+            continue;
+        }
+        if (tag < it->key) {
+            ++it;
+            continue;
+        }
+        Entry &e = m_table[std::size_t(it->key)];
+        if (!keyPicture) {
+            e.key = false;
+            *keyWasWrong = true;
+        } else {
+            if (e.leading < 0)
+                e.leading = it->leading;
+            const int shownAt = it->key + e.leading;
+            if (m_nextDisplay < 0) {
+                m_nextDisplay = shownAt;
+                anchored = true;
+            } else if (shownAt > m_nextDisplay) {
+                m_nextDisplay = shownAt; // pictures before it were lost in decoding
+            }
+        }
+        it = m_pendingKeys.erase(it);
+    }
+    return anchored;
+}
+
 Result<QImage> VideoDecoder::decodeFrame(int frame, const FrameSink *sink)
 {
     using R = Result<QImage>;
@@ -288,11 +377,26 @@ Result<QImage> VideoDecoder::decodeFrame(int frame, const FrameSink *sink)
         return R::failure(QStringLiteral("frame %1 is outside the video (frames 0 to %2)")
                               .arg(frame)
                               .arg(frameCount() - 1));
-    const int key = keyFrameAtOrBefore(frame);
-    if (m_nextDisplay < 0 || frame < m_nextDisplay || key > m_nextDisplay) {
-        if (const Failure failed = seekToKey(key))
-            return R::failure(*failed);
+    const auto fail = [&](const QString &why) {
+        m_nextDisplay = -1;
+        m_awaitingKey = false;
+        return R::failure(QStringLiteral("frame %1 did not decode: %2").arg(frame).arg(why));
+    };
+    if (m_awaitingKey || m_nextDisplay < 0 || frame < m_nextDisplay ||
+        keyFrameAtOrBefore(frame) > m_nextDisplay) {
+        if (const Failure failed = startRun(frame, frameCount()))
+            return fail(*failed);
     }
+
+    // Every restart learns something (leading pictures, a key frame that is not one, an
+    // earlier start), so this bound is never reached by a readable file.
+    int restarts = 0;
+    bool retriedEarlier = false;
+    const auto restart = [&](int below) -> Failure {
+        if (++restarts > frameCount() + 2)
+            return QStringLiteral("its key frame was not found");
+        return startRun(frame, below);
+    };
 
     QImage result;
     for (;;) {
@@ -301,48 +405,88 @@ Result<QImage> VideoDecoder::decodeFrame(int frame, const FrameSink *sink)
             if (sink && sink->cancelled && sink->cancelled())
                 return R::failure(QStringLiteral("cancelled"));
             if (const Failure failed = sendNextPacket())
-                return R::failure(
-                    QStringLiteral("frame %1 did not decode: %2").arg(frame).arg(*failed));
+                return fail(*failed);
             continue;
         }
-        if (rc == AVERROR_EOF && m_seekKey > 0) {
+        if (rc == AVERROR_EOF && m_awaitingKey && m_runKey > 0) {
             // Nothing came out of the key frame: it was not one (a file without an index
             // can flag every frame as a key). Remember that and start one key earlier.
-            if (const Failure failed = startEarlier(true))
-                return R::failure(*failed);
+            m_table[std::size_t(m_runKey)].key = false;
+            if (const Failure failed = restart(m_runKey))
+                return fail(*failed);
             continue;
         }
-        if (rc < 0) {
-            m_nextDisplay = -1;
-            return R::failure(QStringLiteral("frame %1 did not decode: %2")
-                                  .arg(frame)
-                                  .arg(rc == AVERROR_EOF ? QStringLiteral("the video ended early")
-                                                         : errorText(rc)));
+        if (rc == AVERROR_EOF && m_runKey > 0 && !retriedEarlier) {
+            // The pictures ran out before the frame. Decoding from a later key frame of an
+            // open group of pictures can lose the last stored pictures at the end of the file
+            // (FFmpeg's H.264 decoder does so), while a decode from the key frame before it
+            // reaches them: try that once.
+            retriedEarlier = true;
+            if (const Failure failed = restart(m_runKey))
+                return fail(*failed);
+            continue;
         }
+        if (rc < 0)
+            return fail(rc == AVERROR_EOF ? QStringLiteral("the video ended early")
+                                          : errorText(rc));
 
         const qint64 tag = m_frame->pts;
-        if (m_seekKey >= 0) {
-            // After a seek the key frame must be the first picture shown. A later picture
-            // first means the key frame did not decode on its own; an earlier one, that its
-            // group of pictures leans on the one before. Either way start one key earlier.
-            // A key frame that decodes to a picture that is not a key picture was flagged
-            // wrongly (without an index some files flag every frame).
-            const bool keyPicture = m_frame->key_frame != 0;
-            if (m_seekKey > 0 && ((tag != AV_NOPTS_VALUE && tag != m_seekKey) || !keyPicture)) {
+        const bool keyPicture = m_frame->key_frame != 0;
+        if (!m_reorders && m_codec->has_b_frames > 0) {
+            // B-frames after all: what was assumed about key frames no longer holds.
+            av_frame_unref(m_frame.get());
+            m_reorders = true;
+            forgetLeadingPictures();
+            if (const Failure failed = restart(frameCount()))
+                return fail(*failed);
+            continue;
+        }
+        if (m_awaitingKey) {
+            if (m_runKey == 0 || (tag == m_runKey && keyPicture)) {
+                m_awaitingKey = false;
+                const int leading = m_table[std::size_t(m_runKey)].leading;
+                m_nextDisplay = leading >= 0 ? m_runKey + leading : -1;
+            } else if (tag > m_runKey && !keyPicture && m_reorders &&
+                       ++m_passedOver <= kMaxLeadingPictures) {
+                av_frame_unref(m_frame.get()); // a leading picture, shown broken
+                continue;
+            } else {
+                // A later picture first means the key frame did not decode on its own; an
+                // earlier one, that its group of pictures leans on the one before. A key
+                // frame that decodes to a picture that is not a key picture was flagged
+                // wrongly. Either way start one key earlier.
                 av_frame_unref(m_frame.get());
-                if (const Failure failed = startEarlier(tag > m_seekKey || !keyPicture))
-                    return R::failure(*failed);
+                if (tag >= m_runKey)
+                    m_table[std::size_t(m_runKey)].key = false;
+                if (const Failure failed = restart(m_runKey))
+                    return fail(*failed);
                 continue;
             }
-            m_seekKey = -1;
-        } else if (m_codec->has_b_frames == 0 && tag != AV_NOPTS_VALUE && tag > m_nextDisplay &&
-                   tag < frameCount()) {
-            m_nextDisplay = int(tag); // pictures before this one were lost in decoding
+        } else {
+            bool keyWasWrong = false;
+            const bool anchored = learnFromPicture(tag, keyPicture, &keyWasWrong);
+            if ((anchored && m_nextDisplay > frame) ||
+                (keyWasWrong && m_nextDisplay < 0 && m_pendingKeys.empty())) {
+                // The frame is a leading picture of the key frame just learnt, or the key
+                // frame this run was to learn is not one: choose the start again.
+                av_frame_unref(m_frame.get());
+                if (const Failure failed = restart(frameCount()))
+                    return fail(*failed);
+                continue;
+            }
+            if (!m_reorders && m_codec->has_b_frames == 0 && tag != AV_NOPTS_VALUE &&
+                tag > m_nextDisplay && tag < frameCount())
+                m_nextDisplay = int(tag); // pictures before this one were lost in decoding
+        }
+        if (m_nextDisplay < 0) {
+            // Decoding across a key frame to learn its leading pictures: the frames of these
+            // pictures are not known yet.
+            av_frame_unref(m_frame.get());
+            continue;
         }
         if (m_nextDisplay > frame) {
             av_frame_unref(m_frame.get());
-            m_nextDisplay = -1;
-            return R::failure(QStringLiteral("frame %1 did not decode").arg(frame));
+            return fail(QStringLiteral("its picture was lost"));
         }
 
         // This picture, then the dropped frames that repeat it.
@@ -376,47 +520,14 @@ void VideoDecoder::recycle(QImage image)
         m_spareImages.push_back(std::move(image));
 }
 
-Failure VideoDecoder::startEarlier(bool notAKey)
-{
-    const int key = m_seekKey;
-    if (notAKey)
-        m_table[std::size_t(key)].key = false;
-    return seekToKey(keyFrameAtOrBefore(key - 1));
-}
-
 QImage VideoDecoder::toImage(const AVFrame &frame)
 {
-    bool fullRange = frame.color_range == AVCOL_RANGE_JPEG;
-    const AVPixelFormat source = plainFormat(AVPixelFormat(frame.format), &fullRange);
-    SwsContext *previous = m_scale.get();
-    m_scale.reset(sws_getCachedContext(m_scale.release(), frame.width, frame.height, source,
-                                       m_size.width(), m_size.height(), AV_PIX_FMT_BGR24,
-                                       SWS_BILINEAR, nullptr, nullptr, nullptr));
-    if (!m_scale)
-        return {};
-    const int colourSpace = frame.colorspace == AVCOL_SPC_BT709 ? SWS_CS_ITU709 : SWS_CS_DEFAULT;
-    if (m_scale.get() != previous || colourSpace != m_scaleColourSpace ||
-        fullRange != m_scaleFullRange) {
-        m_scaleColourSpace = colourSpace;
-        m_scaleFullRange = fullRange;
-        sws_setColorspaceDetails(m_scale.get(), sws_getCoefficients(colourSpace), fullRange ? 1 : 0,
-                                 sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
-    }
-    QImage image;
+    QImage target;
     if (!m_spareImages.empty()) {
-        image = std::move(m_spareImages.back());
+        target = std::move(m_spareImages.back());
         m_spareImages.pop_back();
-    } else {
-        image = QImage(m_size, QImage::Format_BGR888);
     }
-    if (image.isNull())
-        return {};
-    uint8_t *dst[4] = {image.bits(), nullptr, nullptr, nullptr};
-    const int dstStride[4] = {int(image.bytesPerLine()), 0, 0, 0};
-    if (sws_scale(m_scale.get(), frame.data, frame.linesize, 0, frame.height, dst, dstStride) !=
-        m_size.height())
-        return {};
-    return image;
+    return m_converter->convert(frame, std::move(target));
 }
 
 } // namespace skelvin

@@ -2,6 +2,7 @@
 
 #include "core/common/Result.h"
 #include "core/frames/FfmpegHandles.h"
+#include "core/frames/PictureConverter.h"
 
 #include <QImage>
 #include <QSize>
@@ -22,20 +23,32 @@ struct FrameSink
     std::function<bool()> cancelled; // stop the walk early
 };
 
-// Decodes single frames of the first video stream of a file, counted from 0 in display order
-// (frame N is the N-th picture a player shows).
+// Decodes single frames of the first video stream of a file. Frame N is the N-th frame time of
+// the stream counted from 0: the N-th picture a player shows, and a frame the recorder dropped
+// (an empty chunk in an AVI file) keeps its place in the count and shows the picture before it.
 //
 // When the file opens, its packets are read once in file order to build the frame table:
-// packet i of the video stream is frame i, with its byte position and key flag. A frame is
-// found by that table: seek to the nearest key frame at or before it, check that the packet
-// read there is the table's packet (else read on from the start of the file to it), then
-// decode forward counting pictures. Timestamps are never used to guess a position. Each
-// packet is tagged with its table index, so the picture that comes out can be checked: the
-// key frame must be the first picture shown after a seek, and for streams without reordering
-// the picture's tag must be the frame counted; a key frame whose picture is not a key picture
-// was flagged wrongly and is no longer used as one. A frame the recorder dropped (an empty
-// chunk in an AVI file) keeps its place in the count and shows the picture before it, as a
-// player does.
+// packet i of the video stream is table entry i, with its byte position and key flag, and the
+// file has one frame time per entry. A decode starts at a key frame and counts the pictures
+// that come out of the decoder from that key frame's picture on. Timestamps are never used to
+// guess a position: each packet is tagged with its table index, so every picture that comes
+// out tells which packet it was stored in.
+//
+// With B-frames the pictures are stored in another order than they are shown. A key frame of
+// an open group of pictures is followed in the file by "leading" pictures that are shown
+// before it and lean on the group before; a decode starting at that key frame cannot show
+// them. Such a key frame's picture is shown at frame (its table index + its leading pictures),
+// and every frame from there on decodes from it. The number of leading pictures is learnt by
+// decoding across the key frame from the key frame before it (and noted, so each key frame is
+// learnt once); frames before its picture decode from an earlier key frame. Streams without
+// B-frames, and intra-only streams, have no leading pictures. DivX-style packed B-frames (a
+// B-frame stored with the picture before it, and a placeholder chunk where the stored picture
+// is shown) count the same way: every chunk is one frame time, the placeholder included.
+//
+// The decoder also checks what it is told: the key frame's picture must be the first picture
+// after a seek apart from leading pictures it drops or shows broken (those are passed over),
+// and a key frame that decodes to a picture that is not a key picture was flagged wrongly (a
+// file without an index can flag every frame) and is no longer used as one.
 //
 // Pictures are delivered as QImage::Format_BGR888, top-down, rows padded to 4 bytes: the same
 // bytes per row as a 24-bit bitmap, so packing it bottom-up is a row copy.
@@ -66,7 +79,9 @@ public:
     QSize frameSize() const { return m_size; }
     double frameRate() const { return m_frameRate; }
     QString codecName() const;
-    // The key frame a decode of the frame starts from.
+    // The first frame of the run of frames that a decode of the frame starts with (the frame
+    // of a key frame's picture), as far as the decoder knows the video so far: an earlier
+    // frame while a key frame's leading pictures are not yet known.
     int keyFrameAtOrBefore(int frame) const;
     // The frame the decoder delivers next without seeking, -1 when any frame needs a seek.
     int nextFrame() const { return m_nextDisplay; }
@@ -91,36 +106,52 @@ private:
         bool empty = false;
         bool corrupt = false;
         bool inFile = true; // false for a dropped frame the demuxer gives no packet for
+        // Of a key frame: pictures stored after it but shown before it; -1 while not known.
+        int leading = -1;
+    };
+
+    // A key frame sent in the current run whose picture has not come out yet, with the
+    // pictures stored after it that came out before it so far.
+    struct PendingKey
+    {
+        int key = 0;
+        int leading = 0;
     };
 
     VideoDecoder() = default;
     bool buildFrameTable();
+    void primeWithFirstPicture();
     bool isTablePacket(const AVPacket &packet, int index) const;
+    int keyIndexAtOrBefore(int index) const;
+    Failure startRun(int frame, int below);
     Failure seekToKey(int key);
     Failure rewindTo(int key);
-    Failure startEarlier(bool notAKey);
     int readVideoPacket(); // into m_packet; 0, AVERROR_EOF or another error
     Failure sendNextPacket();
+    bool learnFromPicture(qint64 tag, bool keyPicture, bool *keyWasWrong);
+    void forgetLeadingPictures();
     QImage toImage(const AVFrame &frame);
 
     ffmpeg::FormatInput m_format;
     ffmpeg::CodecContext m_codec;
     ffmpeg::Packet m_packet;
     ffmpeg::Frame m_frame;
-    ffmpeg::ScaleContext m_scale;
+    std::unique_ptr<PictureConverter> m_converter;
     std::vector<QImage> m_spareImages;
-    int m_scaleColourSpace = -1;
-    bool m_scaleFullRange = false;
     int m_stream = -1;
     QSize m_size;
     double m_frameRate = 0;
+    bool m_reorders = false;    // pictures may be shown in another order than stored
     std::vector<Entry> m_table; // key flags are corrected when a key frame does not decode
 
     bool m_packetPending = false; // m_packet holds the next packet to send
     int m_nextPacket = 0;         // table index of the next packet to send
-    int m_nextDisplay = -1;       // display index of the next picture out of the decoder
-    int m_seekKey = -1;           // key frame of the last seek, until its picture came out
-    bool m_drained = false;       // the end was sent to the decoder
+    int m_nextDisplay = -1;       // frame of the next picture out of the decoder, -1 if unknown
+    int m_runKey = -1;            // key frame the current run started from
+    bool m_awaitingKey = false;   // the run's key frame picture has not come out yet
+    int m_passedOver = 0;         // pictures passed over while waiting for it
+    std::vector<PendingKey> m_pendingKeys;
+    bool m_drained = false; // the end was sent to the decoder
 };
 
 } // namespace skelvin

@@ -110,7 +110,9 @@ TEST_P(FrameSourceTest, PlayingASpanShowsEveryFrameOfItInOrder)
 }
 
 INSTANTIATE_TEST_SUITE_P(Codecs, FrameSourceTest,
-                         ::testing::Values(TestCodec::MotionJpeg, TestCodec::H264BFrames),
+                         ::testing::Values(TestCodec::MotionJpeg, TestCodec::H264BFrames,
+                                           TestCodec::Mpeg4BFrames, TestCodec::H264OpenGop,
+                                           TestCodec::Mpeg4Packed),
                          [](const auto &info) { return std::string(codecLabel(info.param)); });
 
 TEST(FrameSourceDamage, AFrameThatDoesNotDecodeIsReportedAndTheOthersStillShow)

@@ -6,8 +6,19 @@
 
 namespace skelvin::test {
 
-// The codecs the capture side may write.
-enum class TestCodec { Uncompressed, MotionJpeg, Ffv1, H264, H264BFrames };
+// The codecs the capture side may write, and the inter-frame forms other recorders write:
+// MPEG-4 Part 2 with two B-frames in open groups of pictures (as most encoders write it),
+// H.264 with open groups of pictures, and MPEG-4 with DivX-style packed B-frames.
+enum class TestCodec {
+    Uncompressed,
+    MotionJpeg,
+    Ffv1,
+    H264,
+    H264BFrames,
+    Mpeg4BFrames,
+    H264OpenGop,
+    Mpeg4Packed,
+};
 
 struct TestVideoRecipe
 {
@@ -29,6 +40,15 @@ struct TestVideoRecipe
 // of black and white 8 x 8 blocks in the top two block rows, above a moving pattern.
 // Returns an empty text on success, else why it failed.
 QString writeTestVideo(const QString &path, const TestVideoRecipe &recipe);
+
+// FFmpeg's own decode of the whole file, one picture per frame time: the file read in order,
+// every picture out of a plain decode placed at its timestamp (counted from the first
+// picture's), a frame time without a picture showing the one before. Converted as the frame
+// reader converts. Empty with *error set when the file does not decode. storedIn, when given,
+// gets for each frame the index of the video packet its picture was decoded from, and
+// keyPackets the indexes of the packets the file flags as key frames.
+QList<QImage> referenceFrames(const QString &path, QString *error, QList<int> *storedIn = nullptr,
+                              QList<int> *keyPackets = nullptr);
 
 // Where the movie chunk ("00dc") of frame n starts in an AVI file's bytes, -1 if not found.
 qsizetype movieChunkOffset(const QByteArray &avi, int n);

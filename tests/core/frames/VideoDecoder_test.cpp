@@ -1,7 +1,12 @@
 #include "core/frames/VideoDecoder.h"
 
+#include "core/frames/RiffAviReader.h"
+
 #include "TestVideo.h"
 #include "support/TestDirs.h"
+
+#include <QFile>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -89,6 +94,105 @@ INSTANTIATE_TEST_SUITE_P(Codecs, VideoDecoderTest,
                          ::testing::Values(TestCodec::Uncompressed, TestCodec::MotionJpeg,
                                            TestCodec::Ffv1, TestCodec::H264,
                                            TestCodec::H264BFrames),
+                         [](const auto &info) { return std::string(codecLabel(info.param)); });
+
+// Files other recorders write: B-frames in open groups of pictures (a key frame followed by
+// pictures shown before it) and DivX-style packed B-frames (a placeholder chunk at the end).
+class OtherRecordersTest : public ::testing::TestWithParam<TestCodec>
+{
+protected:
+    static constexpr int kFrames = 40;
+
+    void SetUp() override
+    {
+        test::TestVideoRecipe recipe;
+        recipe.codec = GetParam();
+        recipe.frames = kFrames;
+        // With two B-frames between reference pictures, the two frames before each key
+        // frame are B-frames stored after it.
+        recipe.gopFrames = 12;
+        m_path = m_dirs.file(QStringLiteral("other.avi"));
+        ASSERT_EQ(test::writeTestVideo(m_path, recipe), QString());
+        QString error;
+        m_reference = test::referenceFrames(m_path, &error, &m_storedIn, &m_keyPackets);
+        ASSERT_EQ(m_reference.size(), kFrames) << error.toStdString();
+    }
+
+    std::unique_ptr<VideoDecoder> openDecoder()
+    {
+        VideoDecoder::OpenFailure failure;
+        auto decoder = VideoDecoder::open(m_path, &failure);
+        EXPECT_TRUE(decoder) << failure.detail.toStdString();
+        return decoder;
+    }
+
+    // The frame equals FFmpeg's own decode of that frame time, to the byte.
+    void expectFrame(VideoDecoder &decoder, int n, const char *how)
+    {
+        const Result<QImage> image = decoder.decodeFrame(n);
+        ASSERT_TRUE(image) << how << " frame " << n << ": " << image.error().toStdString();
+        EXPECT_EQ(test::readStamp(image.value()), n) << how;
+        EXPECT_TRUE(image.value() == m_reference[n]) << how << " frame " << n;
+    }
+
+    test::TestDirs m_dirs;
+    QString m_path;
+    QList<QImage> m_reference;
+    QList<int> m_storedIn;
+    QList<int> m_keyPackets;
+};
+
+TEST_P(OtherRecordersTest, TheFileIsWhatItClaimsToBe)
+{
+    // FFmpeg shows the recorded pictures in order, one per frame time the file counts, and
+    // the groups of pictures are what the test is about.
+    for (int n = 0; n < kFrames; ++n)
+        ASSERT_EQ(test::readStamp(m_reference[n]), n);
+    QFile file(m_path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const Result<AviFileInfo> info = RiffAviReader(file).read();
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info.value().length, std::uint32_t(kFrames));
+    EXPECT_FALSE(info.value().caps & kAviCapsAllKeyFrames);
+    // A key frame after the first is shown after pictures stored behind it in the file.
+    int openKeys = 0;
+    for (const int key : m_keyPackets)
+        openKeys += key > 0 && m_storedIn.indexOf(key) > key;
+    EXPECT_GE(openKeys, 2);
+    const QByteArray bytes = test::TestDirs::readFile(m_path);
+    if (GetParam() == TestCodec::Mpeg4Packed) {
+        EXPECT_TRUE(bytes.contains("DivX503b2001p"));
+        // The last chunk is the placeholder where the last stored picture is shown.
+        const qsizetype last = test::movieChunkOffset(bytes, kFrames - 1);
+        ASSERT_GT(last, 0);
+        EXPECT_LT(qFromLittleEndian<qint32>(bytes.constData() + last + 4), 20);
+    }
+}
+
+TEST_P(OtherRecordersTest, EveryFrameForwardBackwardAndAfterJumpsIsFFmpegsFrameOfThatTime)
+{
+    auto decoder = openDecoder();
+    ASSERT_TRUE(decoder);
+    ASSERT_EQ(decoder->frameCount(), kFrames);
+    // Backward first: a new decoder knows nothing yet of the key frames' leading pictures.
+    for (int n = kFrames - 1; n >= 0; --n)
+        expectFrame(*decoder, n, "backward");
+    decoder = openDecoder();
+    for (int n = 0; n < kFrames; ++n)
+        expectFrame(*decoder, n, "forward");
+    decoder = openDecoder();
+    std::mt19937 random(11);
+    for (int i = 0; i < 80; ++i)
+        expectFrame(*decoder, int(random() % kFrames), "jump");
+    // The last frames, where a decode from the last key frame runs out of pictures.
+    decoder = openDecoder();
+    for (const int n : {kFrames - 1, kFrames - 2, kFrames - 1, 0, kFrames - 1})
+        expectFrame(*decoder, n, "end");
+}
+
+INSTANTIATE_TEST_SUITE_P(Codecs, OtherRecordersTest,
+                         ::testing::Values(TestCodec::Mpeg4BFrames, TestCodec::H264OpenGop,
+                                           TestCodec::Mpeg4Packed),
                          [](const auto &info) { return std::string(codecLabel(info.param)); });
 
 TEST(VideoDecoderDroppedFrames, ADroppedFrameShowsThePictureBeforeIt)
