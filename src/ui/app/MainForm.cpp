@@ -132,6 +132,8 @@ void MainForm::placeWindows()
     const QRect available = display->availableGeometry();
     if (x() + frameGeometry().width() + m_captureScreen->frameGeometry().width() > available.right())
         move(available.left(), y());
+    if (m_captureScreen->windowState() & Qt::WindowMaximized)
+        return; // it fills the monitor wherever the main screen stands
     QPoint at(x() + frameGeometry().width(), y());
     if (at.x() > available.right())
         at.setX(available.left());

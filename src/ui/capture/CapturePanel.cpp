@@ -342,9 +342,12 @@ void CapturePanel::fillFromDevice()
 void CapturePanel::connectAtStartup()
 {
     CmdConnect_Click();
+    // Without a stored choice the first compressor (Motion JPEG) records: "None" would write
+    // uncompressed frames, far more than a disk takes at a camera's rate.
     const int stored = m_storedCompression;
+    const int first = m_compressionCombo->count() > 1 ? 1 : 0;
     m_compressionCombo->setCurrentIndex(
-        stored < 0 || stored >= m_compressionCombo->count() ? 0 : stored);
+        stored < 0 || stored >= m_compressionCombo->count() ? first : stored);
 }
 
 void CapturePanel::finishStartup()

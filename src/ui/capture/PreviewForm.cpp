@@ -9,6 +9,7 @@
 #include "core/common/TextFile.h"
 #include "core/measure/ExchangeFiles.h"
 #include "ui/capture/PreviewView.h"
+#include "ui/common/Maximized.h"
 #include "ui/common/Named.h"
 
 #include <QApplication>
@@ -80,6 +81,8 @@ PreviewForm::PreviewForm(AppContext &context, QWidget *parent)
     setObjectName(QStringLiteral("PreviewForm"));
     setWindowTitle(QStringLiteral("Skelvin 2005 Capture Screen"));
     buildControls();
+    // The live picture is the largest thing on the screen: the screen fills the monitor.
+    showMaximizedWhenShown(this);
     // Every key pressed anywhere on the screen passes here first (its code is shown, Esc stops).
     for (QWidget *child : findChildren<QWidget *>())
         child->installEventFilter(this);

@@ -111,10 +111,12 @@ TEST(CapturePanel, StartUpConnectsTheStoredDeviceWithItsStoredFormat)
     EXPECT_EQ(h.stored(QStringLiteral("compression")), QStringLiteral("2"));
 }
 
-TEST(CapturePanel, NoStoredResolutionLeavesTheDevicesOwn)
+TEST(CapturePanel, NothingStoredLeavesTheDevicesResolutionAndRecordsMotionJpeg)
 {
     Panel p;
     ASSERT_TRUE(p.started);
+    EXPECT_EQ(p.control<QComboBox>("CompressionCombo")->currentText(), QStringLiteral("Motion JPEG"));
+    EXPECT_EQ(p.h.camera().compressor, 0);
     EXPECT_FALSE(
         p.h.camera().calls.join(QLatin1Char('|')).contains(QStringLiteral("setVideoResolution")));
     EXPECT_EQ(p.control<QComboBox>("ResolutionCombo")->currentText(), QStringLiteral("1280 x 720"));
