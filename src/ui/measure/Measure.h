@@ -56,6 +56,10 @@ public:
     void Exit_Click();
     void adjust(double dxTwips, double dyTwips);
 
+signals:
+    // Next jump: frame selection lets go of the video before it is kept or erased.
+    void videoReleaseNeeded();
+
 protected:
     void showEvent(QShowEvent *event) override;
 
