@@ -78,7 +78,7 @@ protected:
         // The capture screen is in front when it hands a recording over.
         h.context().navigator().show(ScreenId::Capture);
         h.context().navigator().show(ScreenId::FrameSelection);
-        QTRY_VERIFY(h.context().navigationTag.isEmpty());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return h.context().navigationTag.isEmpty(); }));
         ASSERT_EQ(screen()->player().fileName(), path);
     }
 
@@ -100,13 +100,13 @@ TEST_F(FrameSelection, AfterARecordingTheContactFrameIsShownAndFrameZeroIsMeasur
     const QString video = makeVideo(QStringLiteral("Skier Ajump1.avi"));
     openAfterRecording(video, 57);
     EXPECT_EQ(screen()->player().position(), 57);
-    QTRY_COMPARE(shownFrame(), 57);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shownFrame() == 57; }));
     EXPECT_TRUE(control<QPushButton>("cmdMarkStart")->isEnabled());
     EXPECT_EQ(control<QLabel>("Label10")->text().left(21), QStringLiteral("Disk Space Available "));
     EXPECT_TRUE(control<QLabel>("lblDiskSpace")->text().endsWith(QStringLiteral(" MB")));
 
     screen()->player().setPosition(0);
-    QTRY_COMPARE(shownFrame(), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shownFrame() == 0; }));
     click("cmdMarkStart");
     EXPECT_EQ(h.context().handOver.measuredFrame, 1);
     EXPECT_EQ(h.context().handOver.measuredVideoFile, video);
@@ -160,7 +160,8 @@ TEST_F(FrameSelection, LeadUpPlaysTheSecondsBeforeTheFrameWithItsTimer)
     click("Command5");
     EXPECT_EQ(screen()->player().position(), 40);
     EXPECT_EQ(timer1->interval(), 2300);
-    QTRY_COMPARE_WITH_TIMEOUT(screen()->player().position(), 100, 5000);
+    // The playback runs forward from the lead-up's start to the frame.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return screen()->player().position() == 100; }, 8000));
 }
 
 TEST_F(FrameSelection, ThreeLoopsThenNormalSizeAndThePlayButtonHasTheFocus)
@@ -176,7 +177,7 @@ TEST_F(FrameSelection, ThreeLoopsThenNormalSizeAndThePlayButtonHasTheFocus)
     click("Command5");
     EXPECT_TRUE(screen()->player().isFullScreen());
     click("Command5"); // ignored while the lead-up plays
-    QTRY_VERIFY_WITH_TIMEOUT(!screen()->leadUpPlaying(), 8000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !screen()->leadUpPlaying(); }, 8000));
     EXPECT_EQ(ticks.count(), 3);
     int starts = 0; // each playback starts at frame 0
     for (const QList<QVariant> &move : moves)
@@ -217,11 +218,11 @@ TEST_F(FrameSelection, EveryArrowAndKeypadPressStepsOneFrame)
     EXPECT_EQ(control<QLineEdit>("Text2")->text(), QStringLiteral("102"));
     QTest::keyClick(view, Qt::Key_4, Qt::KeypadModifier);
     EXPECT_EQ(screen()->player().position(), 12);
-    QTRY_COMPARE(shownFrame(), 12);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shownFrame() == 12; }));
 
     // Held down, the key steps on every 100 ms; let go, it stops.
     QTest::keyPress(view, Qt::Key_Right);
-    QTRY_VERIFY_WITH_TIMEOUT(screen()->player().position() >= 16, 3000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return screen()->player().position() >= 16; }, 3000));
     QTest::keyRelease(view, Qt::Key_Right);
     const int stopped = screen()->player().position();
     QTest::qWait(250);
@@ -244,7 +245,7 @@ TEST_F(FrameSelection, AVideoMeasuredBeforeIsSaidAndStillOpens)
     h.context().navigationTag = QStringLiteral("View");
     h.prompter.answer(Answer::Ok);
     h.context().navigator().show(ScreenId::FrameSelection);
-    QTRY_VERIFY(screen()->viewDone());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return screen()->viewDone(); }));
     EXPECT_EQ(h.prompter.texts(),
               QStringList{QStringLiteral("File already measured - contact frame is  123")});
     EXPECT_EQ(h.prompter.prompts().first().title, QStringLiteral("Start Already Measured Warning"));
@@ -273,8 +274,10 @@ TEST_F(FrameSelection, BrowseListsTheFactsInOrderAndRefusesWhatIsNotAvi)
     const QString video = makeVideo(QStringLiteral("Skier Bjump1.avi"), 30);
     h.context().navigationTag = QStringLiteral("Setup");
     h.context().navigator().show(ScreenId::FrameSelection);
-    QTRY_VERIFY(h.context().navigationTag == QStringLiteral("Setup") &&
-                control<QLineEdit>("Text6")->text().isEmpty());
+    // Painted: the disk space is shown and the file box is empty.
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !control<QLabel>("lblDiskSpace")->text().isEmpty(); }));
+    EXPECT_TRUE(control<QLineEdit>("Text6")->text().isEmpty());
     EXPECT_FALSE(control<QPushButton>("cmdMarkStart")->isEnabled());
 
     h.prompter.choose(video);
@@ -311,7 +314,7 @@ TEST_F(FrameSelection, ARenamedSkierIsAskedUntilTheNameIsFreeAndTheRecordingMove
     QTest::mouseClick(h.control<QPushButton>(ScreenId::Main, "cmdGoCapture"), Qt::LeftButton);
     auto *capture = static_cast<PreviewForm *>(h.program().screen(ScreenId::Capture));
     ASSERT_TRUE(capture->isVisible());
-    QTRY_VERIFY(h.context().navigationTag.isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.context().navigationTag.isEmpty(); }));
     auto *skier = h.control<QLineEdit>(ScreenId::Capture, "txtSkierName");
     skier->setText(QStringLiteral("Skier A"));
     h.dirs.writeFile(QStringLiteral("videos/Skier Ajump1.avi"), "an earlier jump");
@@ -325,7 +328,8 @@ TEST_F(FrameSelection, ARenamedSkierIsAskedUntilTheNameIsFreeAndTheRecordingMove
     h.camera().framesCaptured = 30;
     h.prompter.type(QStringLiteral("Skier B")).type(QString()).type(QStringLiteral("Skier C"));
     QTest::mouseClick(h.control<QPushButton>(ScreenId::Capture, "cmdEndCapture"), Qt::LeftButton);
-    QTRY_VERIFY(h.prompter.allAnswered() && h.context().navigationTag.isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return h.prompter.allAnswered() && h.context().navigationTag.isEmpty(); }));
 
     const QList<RecordedPrompt> &asked = h.prompter.prompts();
     ASSERT_EQ(asked.size(), 3);
