@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -53,7 +54,9 @@ frmSetStart::frmSetStart(AppContext &context, QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("frmSetStart"));
     setWindowTitle(QStringLiteral("Skelvin 2005 Frame Selection"));
     buildControls();
-    resize(1280, 720);
+    // The picture wants all the room the monitor has (also where no window manager maximizes).
+    if (const QScreen *monitor = QGuiApplication::primaryScreen())
+        setGeometry(monitor->availableGeometry());
     setWindowState(Qt::WindowMaximized);
     QCoreApplication::instance()->installEventFilter(this);
     Form_Load();
