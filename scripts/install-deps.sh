@@ -5,7 +5,9 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev
+  libavfilter-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libavdevice-dev
+  libudev-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 

@@ -28,6 +28,29 @@ const char *const kUsage =
     "                                      step K frames as the player does, one step every MS\n"
     "                                      ms (default 100), and print the step latency\n"
     "\n"
+    "Simulated camera:\n"
+    "  scene [--scene FILE] [--size WxH] [--write-grid OUT.ipt] [--picture OUT [--after-jump S]]\n"
+    "                                      where the buoys, the jump and the landing show in the\n"
+    "                                      view (pixels, default 1280x720), the grid an operator\n"
+    "                                      would build from it, and the view S seconds after the\n"
+    "                                      jump (default just after landing)\n"
+    "\n"
+    "Capture:\n"
+    "  devices [--scene FILE]              video devices with their inputs and formats, audio\n"
+    "                                      devices, compressors\n"
+    "  capture OUT.avi [--device N | --simulated] [--scene FILE] [--size WxH] [--rate FPS]\n"
+    "          [--seconds S] [--compressor none|mjpeg|ffv1|h264] [--audio N] [--preview]\n"
+    "                                      record S seconds (default 3) and print the statistics;\n"
+    "                                      with --simulated also where and when the skier lands\n"
+    "\n"
+    "Capture:\n"
+    "  devices [--scene FILE]              video devices with their inputs and formats, audio\n"
+    "                                      devices, compressors\n"
+    "  capture OUT.avi [--device N | --simulated] [--scene FILE] [--size WxH] [--rate FPS]\n"
+    "          [--seconds S] [--compressor none|mjpeg|ffv1|h264] [--audio N] [--preview]\n"
+    "                                      record S seconds (default 3) and print the statistics;\n"
+    "                                      with --simulated also where and when the skier lands\n"
+    "\n"
     "Exit codes: 0 done, 1 wrong command line, 2 file unreadable or malformed,\n"
     "3 no unique solution, 4 point with no image.\n";
 
@@ -58,6 +81,10 @@ int run(const QStringList &args)
         code = runVideoCommand(args, io);
     if (code < 0)
         code = runAccuracyCommand(args, io);
+    if (code < 0)
+        code = runSceneCommand(args, io);
+    if (code < 0)
+        code = runCaptureCommand(args, io);
     if (code < 0) {
         err << "Unknown command: " << command << "\n" << kUsage;
         code = ExitUsage;

@@ -27,6 +27,8 @@ int run(const QStringList &args);
 int runGridCommand(const QStringList &args, ToolIo &io);     // solve, measure, inverse, grid
 int runVideoCommand(const QStringList &args, ToolIo &io);    // avi-info, frame, step
 int runAccuracyCommand(const QStringList &args, ToolIo &io); // accuracy
+int runSceneCommand(const QStringList &args, ToolIo &io);    // scene
+int runCaptureCommand(const QStringList &args, ToolIo &io);  // devices, capture
 
 // Numbers that are not official texts: 17 significant digits.
 QString fullNumber(double value);

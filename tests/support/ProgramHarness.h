@@ -2,6 +2,8 @@
 
 #include "app/Program.h"
 #include "core/app/AppContext.h"
+#include "core/capture/CaptureControl.h"
+#include "core/capture/SimulatedDeviceCatalog.h"
 #include "core/common/Clock.h"
 #include "support/FakeCaptureDevice.h"
 #include "support/ScriptedPrompter.h"
@@ -45,13 +47,23 @@ public:
         if (!m_program) {
             CommandLineOptions options;
             options.paths = dirs.paths();
-            auto device = std::make_unique<FakeCaptureDevice>();
-            m_camera = device.get();
-            m_program = std::make_unique<Program>(options, clock, prompter, std::move(device));
+            if (m_simulatedCamera) {
+                options.simulatedCamera = true;
+                m_program = std::make_unique<Program>(
+                    options, clock, prompter,
+                    std::make_unique<CaptureControl>(std::make_unique<SimulatedDeviceCatalog>()));
+            } else {
+                auto device = std::make_unique<FakeCaptureDevice>();
+                m_camera = device.get();
+                m_program = std::make_unique<Program>(options, clock, prompter, std::move(device));
+            }
         }
         return *m_program;
     }
     AppContext &context() { return program().context(); }
+    // Before the program is made: record through the real capture control from the simulated
+    // camera instead of the scripted control.
+    void useSimulatedCamera() { m_simulatedCamera = true; }
     // The capture control the program drives.
     FakeCaptureDevice &camera()
     {
@@ -88,6 +100,7 @@ public:
 private:
     std::unique_ptr<Program> m_program;
     FakeCaptureDevice *m_camera = nullptr;
+    bool m_simulatedCamera = false;
 };
 
 } // namespace skelvin::test

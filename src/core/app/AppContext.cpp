@@ -1,5 +1,8 @@
 #include "core/app/AppContext.h"
 
+#include "core/capture/CaptureControl.h"
+#include "core/capture/EmptyDeviceCatalog.h"
+
 namespace skelvin {
 
 AppContext::AppContext(Paths paths, Clock &clock, Prompter &prompter,
@@ -8,6 +11,8 @@ AppContext::AppContext(Paths paths, Clock &clock, Prompter &prompter,
       m_settings(m_paths.settingsFile()), m_debugLog(m_paths, clock, prompter),
       m_results(QString(), prompter), m_captureDevice(std::move(captureDevice))
 {
+    if (!m_captureDevice)
+        m_captureDevice = std::make_unique<CaptureControl>(std::make_unique<EmptyDeviceCatalog>());
 }
 
 GridFileServices AppContext::gridFileServices()
@@ -19,7 +24,7 @@ GridFileServices AppContext::gridFileServices()
 PictureKeeper AppContext::pictureKeeper()
 {
     return PictureKeeper({m_prompter, m_clock, m_debugLog, m_results, m_tournament, m_paths,
-                          handOver, videoDirectory});
+                          handOver, videoDirectory, sessionLogPath});
 }
 
 ResultRecorder AppContext::resultRecorder()

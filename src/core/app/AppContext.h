@@ -54,6 +54,8 @@ public:
     // without a trailing separator.
     QString videoDirectory;
     QString sessionLogName;
+    // The session log opened at start-up; every picture and video line of the run goes there.
+    QString sessionLogPath;
     // Why a screen is being shown ("Setup", "SelectFrame", ...); empty once consumed.
     QString navigationTag;
     // The simulated camera is chosen whatever device is stored (--simulated-camera).

@@ -1,7 +1,6 @@
 #include "core/app/Configuration.h"
 
 #include "core/app/AppContext.h"
-#include "core/common/DelimitedFields.h"
 #include "core/common/PathExists.h"
 #include "core/common/TextFile.h"
 #include "core/grid_setup/GridFileLoader.h"
@@ -43,6 +42,7 @@ void Configuration::load()
         ResultsFile::defaultPath(m_context.videoDirectory, m_context.clock().dateText()));
     state.capturesPath = m_context.videoDirectory;
     state.setupFilesPath = settings.read(QStringLiteral("SetupFiles"));
+    state.defaultSetupFilesPath = joinPath(m_context.videoDirectory, QStringLiteral("grids"));
 
     const QString label = settings.read(QStringLiteral("labelcolor"));
     static const QStringList labelWords = {QStringLiteral("white"), QStringLiteral("black"),
@@ -226,6 +226,15 @@ QColor Configuration::colourOf(const QString &word)
     return QColor(Qt::transparent);
 }
 
+std::optional<QString> Configuration::setupFilesWarning(const QString &typedFolder)
+{
+    const QString folder = typedFolder.trimmed();
+    if (folder.isEmpty() || PathExists(folder, PathFolder))
+        return std::nullopt;
+    return QStringLiteral("This folder does not exist: grids cannot be saved or loaded until it "
+                          "does.");
+}
+
 QColor Configuration::defaultLabelColour(const QString &controlName)
 {
     static const QStringList white = {
@@ -313,13 +322,14 @@ QStringList Configuration::readSkierNames(const QString &path)
     if (!lines)
         return names;
     for (const QString &line : lines.value()) {
-        if (line.trimmed().isEmpty())
-            continue;
-        for (const QString &field : splitDelimitedFields(line)) {
-            const QString name = field.trimmed();
-            if (!name.isEmpty())
-                names << name;
-        }
+        // One skier a line; a comma separates family and given name, as on the capture
+        // screen: Doe,Jane is the skier Doe Jane.
+        QString name = line;
+        name.remove(QLatin1Char('"'));
+        name.replace(QLatin1Char(','), QLatin1Char(' '));
+        name = name.trimmed();
+        if (!name.isEmpty())
+            names << name;
     }
     return names;
 }

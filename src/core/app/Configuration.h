@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 
 namespace skelvin {
 
@@ -52,9 +53,13 @@ public:
     // file and reads the skier name file.
     QString exit(const QString &capturesPathText);
 
-    // Items of a skier name file: separated by commas or line ends, quotes removed.
+    // The skiers of a skier name file, one a line: quotes removed, each comma read as a blank.
     static QStringList readSkierNames(const QString &path);
     static QColor colourOf(const QString &word);
+
+    // The warning the configuration screen shows beside a setup-files folder typed that does
+    // not exist; nothing for an existing folder or an empty box (the default folder).
+    static std::optional<QString> setupFilesWarning(const QString &typedFolder);
 
     // Text colour of each measure-screen message control under the "default" choice.
     static QColor defaultLabelColour(const QString &controlName);

@@ -42,6 +42,8 @@ std::optional<QString> settleVideoDirectory(SettingsStore &settings, Prompter &p
 void openDaySessionLog(AppContext &context)
 {
     const SessionStart start = openSessionLog(context.videoDirectory, context.clock());
+    // The run keeps writing to this file, even when it writes after midnight.
+    context.sessionLogPath = start.path;
     if (start.failure) {
         context.prompter().inform(
             QStringLiteral("The session log could not be written.\n") + *start.failure,

@@ -2,6 +2,9 @@
 
 #include "core/frames/FfmpegHandles.h"
 
+#include <QByteArray>
+#include <QString>
+
 #include <cstdint>
 
 namespace skelvin {

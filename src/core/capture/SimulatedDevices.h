@@ -11,7 +11,9 @@ namespace skelvin {
 
 // The simulated camera and microphone, offered on every machine as the last devices of their
 // lists. `sceneFile` is an INI scene file, or empty for the default scene. Null with the reason
-// in `error` when the scene file cannot be used.
+// in `error` when the scene file cannot be used. A device is also made from a scene file with
+// values that make no sense (those keep their defaults); `error` then tells them, one a line,
+// and is empty otherwise.
 inline const QString kSimulatedCameraName = QStringLiteral("Simulated camera");
 inline const QString kSimulatedMicrophoneName = QStringLiteral("Simulated microphone");
 

@@ -52,7 +52,8 @@ struct FileFilter
     QString patterns;
 };
 
-enum class FileDialogKind { Open, Save };
+// Open picks an existing file, Save names a file that may not exist yet, Folder picks a folder.
+enum class FileDialogKind { Open, Save, Folder };
 
 struct FileDialogRequest
 {

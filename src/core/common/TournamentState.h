@@ -17,6 +17,9 @@ struct TournamentState
     QString tournamentTitle;
     QString capturesPath;
     QString setupFilesPath;
+    // The setup-files folder used while none is given: "grids" in the video folder, made when
+    // a grid file is first saved or loaded.
+    QString defaultSetupFilesPath;
     QString skierNameFilePath;
     QString pictureExtension = QStringLiteral(".bmp");
 

@@ -69,6 +69,12 @@ std::optional<QString> firstFieldNotEntered(const GridEntryTexts &texts)
     return std::nullopt;
 }
 
+bool entryTextIsWrong(const QString &text, const QString &notEnteredText)
+{
+    double value = 0;
+    return text != notEnteredText && !parseNumberField(text, &value);
+}
+
 void applyEntryTexts(const GridEntryTexts &texts, Grid &grid)
 {
     for (size_t i = 0; i < grid.corners.size(); ++i) {

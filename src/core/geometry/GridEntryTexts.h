@@ -50,6 +50,10 @@ struct GridEntryTexts
 // one has been entered.
 std::optional<QString> firstFieldNotEntered(const GridEntryTexts &texts);
 
+// Whether an entry field's text is neither its not-entered text nor a number. Such a text is
+// read as its leading number ("input20" as 0), which is never what the operator meant.
+bool entryTextIsWrong(const QString &text, const QString &notEnteredText);
+
 // Puts the numbers of the texts into a grid: corners, jump position (the stored copy) and
 // check buoy, with the file name and description texts. The transform is left as it is.
 void applyEntryTexts(const GridEntryTexts &texts, Grid &grid);

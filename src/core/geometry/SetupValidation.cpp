@@ -95,13 +95,27 @@ SetupValidation::SetupValidation(GridStore &grids, DebugLog &debugLog, ResultsFi
 {
 }
 
+QString completedStatusText(int n)
+{
+    return QStringLiteral("Grid %1 is complete and ready for measuring (not saved yet).").arg(n);
+}
+
+QString savedStatusText(int n, bool ready, const QString &path)
+{
+    return ready ? QStringLiteral("Grid %1 is complete and ready for measuring, saved as %2.").arg(n).arg(path)
+                 : QStringLiteral("Grid %1 is saved as %2; it is not ready for measuring until Complete accepts it.")
+                       .arg(n)
+                       .arg(path);
+}
+
 void SetupValidation::log(const QString &line)
 {
     m_debugLog.DebugLogWrite(line);
 }
 
 CompletionOutcome SetupValidation::complete(int n, const GridEntryTexts &texts,
-                                            const QString &pictureWidthText, bool allowInvalidSetup)
+                                            const QString &pictureWidthText, bool allowInvalidSetup,
+                                            const std::function<void()> &checksStarting)
 {
     CompletionOutcome outcome;
     Grid &active = m_grids.active();
@@ -123,6 +137,8 @@ CompletionOutcome SetupValidation::complete(int n, const GridEntryTexts &texts,
     outcome.accuracyCheckEnabled = true;
     outcome.drawingsCleared = true;
     outcome.hint = CheckBuoyHint::Hidden;
+    if (checksStarting)
+        checksStarting();
 
     const std::optional<GridTransform> transform = SolveGridTransform(active.corners);
     if (!transform || !isFinite(*transform)) {

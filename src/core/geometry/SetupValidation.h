@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace skelvin {
 
 class Clock;
@@ -21,6 +23,11 @@ inline const QString kMainGridSetUpPicture = QStringLiteral("SmallSmiley.jpg");
 inline const QString kMainGridNotSavedText = QStringLiteral("not saved");
 // The hint label `lblCB` that points at where the check buoy should show.
 inline const QString kCheckBuoyHintText = QStringLiteral("<-Check Buoy Should Be Here");
+
+// What the grid setup screen shows once Complete has accepted grid n, and once grid n has been
+// saved (ready for measuring or not).
+QString completedStatusText(int n);
+QString savedStatusText(int n, bool ready, const QString &path);
 
 // Front and back edge of the grid as percentages of the picture width.
 struct SetupRatios
@@ -79,9 +86,13 @@ public:
                     Prompter &prompter, const Clock &clock);
 
     // Completes grid n (1..3). `allowInvalidSetup` is the state of `chkBadSetup`, which lets an
-    // invalid field of view or grid width through for testing.
+    // invalid field of view or grid width through for testing. `checksStarting` runs once every
+    // entry is there, before the transform is solved and before any message of the checks: the
+    // screen then enables the accuracy check, clears the picture's drawings and hides the check
+    // buoy hint, so the operator reads the messages over a clean picture.
     CompletionOutcome complete(int n, const GridEntryTexts &texts, const QString &pictureWidthText,
-                               bool allowInvalidSetup);
+                               bool allowInvalidSetup,
+                               const std::function<void()> &checksStarting = {});
 
 private:
     bool checkBuoyValidates(const GridEntryTexts &texts, CompletionOutcome &outcome);

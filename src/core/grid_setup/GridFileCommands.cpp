@@ -13,6 +13,9 @@
 #include "core/logs/DebugLog.h"
 #include "core/logs/ResultsFile.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace skelvin {
 
 namespace {
@@ -44,8 +47,14 @@ std::optional<int> askGridNumber(GridFileServices &services, const QString &verb
 std::optional<QString> chooseGridFile(GridFileServices &services, const QString &filterText,
                                       bool saving)
 {
-    const QString directory = services.tournament.setupFilesPath;
-    if (!PathExists(directory, PathFolder)) {
+    const TournamentState &tournament = services.tournament;
+    const bool useDefault = tournament.setupFilesPath.trimmed().isEmpty();
+    const QString directory =
+        useDefault ? tournament.defaultSetupFilesPath : tournament.setupFilesPath;
+    // The default folder is made when first needed; a folder the operator named must exist.
+    const bool usable = PathExists(directory, PathFolder) ||
+                        (useDefault && !directory.isEmpty() && QDir().mkpath(directory));
+    if (!usable) {
         services.prompter.inform(kInvalidSetupPathText, MessageIcon::Exclamation);
         return std::nullopt;
     }
@@ -68,6 +77,11 @@ QString missingCheckBuoyText()
 }
 
 } // namespace
+
+QString withGridFileExtension(const QString &path)
+{
+    return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".ipt") : path;
+}
 
 GridEntryTexts entryTextsOf(const Grid &grid, bool withCheckBuoy)
 {
@@ -118,6 +132,9 @@ GridSaveOutcome gridSave(GridFileServices &services, const GridSaveRequest &requ
         true);
     if (!path)
         return outcome;
+    // A name typed without an extension is a grid setup file all the same, and Load File's
+    // "*.ipt" filter must find it again.
+    const QString savePath = withGridFileExtension(*path);
     const std::optional<QString> description =
         services.prompter.input({QStringLiteral("Enter descriptive line about grid"),
                                  QStringLiteral("Grid Description"), request.description});
@@ -132,17 +149,17 @@ GridSaveOutcome gridSave(GridFileServices &services, const GridSaveRequest &requ
     GridStore &grids = services.grids;
     Grid &active = grids.active();
     active.description = *description;
-    active.fileName = *path;
+    active.fileName = savePath;
     active.jump = grids.distanceJump();
     active.checkBuoyScreen = request.checkBuoyMarker;
     active.checkBuoySurvey = {Val(request.checkSurveyXText), Val(request.checkSurveyYText)};
-    services.settings.write(SettingsStore::gridFileKey(*n), *path);
+    services.settings.write(SettingsStore::gridFileKey(*n), savePath);
     services.debugLog.DebugLogWrite(QStringLiteral("save grid %1").arg(*n));
     services.gridIndicators[static_cast<size_t>(*n - 1)].description = *description;
 
-    Failure failure = writeGridSetupFile(*path, active, *n);
+    Failure failure = writeGridSetupFile(savePath, active, *n);
     if (!failure)
-        failure = writeCheckBuoyFile(checkBuoyFilePath(*path), request.checkBuoyMarker,
+        failure = writeCheckBuoyFile(checkBuoyFilePath(savePath), request.checkBuoyMarker,
                                      request.checkSurveyXText, request.checkSurveyYText);
     if (failure) {
         services.prompter.inform(QStringLiteral("The grid could not be saved.\n") + *failure,
@@ -151,7 +168,7 @@ GridSaveOutcome gridSave(GridFileServices &services, const GridSaveRequest &requ
     }
     // Saving stores the grid as it stands; it does not make it loaded.
     grids.storeActiveGrid(*n);
-    return {true, *n, *path, *description};
+    return {true, *n, savePath, *description};
 }
 
 GridLoadOutcome gridLoad(GridFileServices &services, int captionGrid,

@@ -65,6 +65,9 @@ struct GridLoadOutcome
 GridLoadOutcome gridLoad(GridFileServices &services, int captionGrid,
                          const QString &pictureWidthText);
 
+// The path a grid is saved under: ".ipt" is added to a name without an extension.
+QString withGridFileExtension(const QString &path);
+
 // The texts the setup screen shows for a grid (numbers as the fields show them). Without a
 // check buoy the marker fields read "auto" and the survey fields are empty.
 GridEntryTexts entryTextsOf(const Grid &grid, bool withCheckBuoy);

@@ -86,8 +86,8 @@ SessionStart openSessionLog(const QString &videoDirectory, const Clock &clock)
     if (path.isEmpty())
         return {};
     if (Failure f = appendTextLines(path, {SessionStartLine(date, clock.timeText())}))
-        return {QString(), f};
-    return {SessionLogName(date), std::nullopt};
+        return {QString(), f, path};
+    return {SessionLogName(date), std::nullopt, path};
 }
 
 } // namespace skelvin

@@ -43,6 +43,8 @@ struct SessionStart
 {
     QString logName;  // empty when nothing was written
     Failure failure;
+    QString path; // the file meant, also when it could not be written; empty without a
+                  // video directory
 };
 SessionStart openSessionLog(const QString &videoDirectory, const Clock &clock);
 

@@ -21,6 +21,11 @@ std::optional<ScreenPoint> splashPoint(const GridStore &grids, TournamentType ty
     return SurveyToScreen(t, *survey);
 }
 
+double buoyMarkerReachTwips(bool cross, double sizeTwips)
+{
+    return cross ? sizeTwips : 2 * sizeTwips;
+}
+
 BuoyDistanceTexts buoyDistanceTexts(SurveyPoint jump, SurveyPoint buoy)
 {
     const double d = std::hypot(jump.x - buoy.x, jump.y - buoy.y);

@@ -22,6 +22,10 @@ inline constexpr double kMarkStepTwips = 15.0;
 std::optional<ScreenPoint> splashPoint(const GridStore &grids, TournamentType type,
                                        bool rightToLeft, ScreenPoint mark);
 
+// How far a buoy marker reaches from its centre: the arm of a cross, the radius (2 x size) of a
+// circle. The distance labels stand beyond it.
+double buoyMarkerReachTwips(bool cross, double sizeTwips);
+
 // The distance labels of an upper buoy: " 197 feet" and " 60.1 meters".
 struct BuoyDistanceTexts
 {

@@ -16,6 +16,9 @@
 
 namespace skelvin {
 
+const QString PictureKeeper::kNoPictureText =
+    QStringLiteral("There is no picture on the screen to save.");
+
 const QString PictureKeeper::kNotStandardVideoText =
     QStringLiteral("Warning, this is not a  standard KRX file so it will not be saved in the Log "
                    "for future reference");
@@ -30,7 +33,13 @@ QString PictureKeeper::pictureFilePath(const MeasureState &state) const
 
 bool PictureKeeper::appendSessionLog(const QString &line)
 {
-    const QString path = sessionLogPath(m_services.videoDirectory, m_services.clock.dateText());
+    // The log of this run, opened at start-up with its start line, where the log viewers look;
+    // after midnight too. Only when start-up opened none is the day's log of the video
+    // directory taken.
+    const QString path =
+        !m_services.sessionLogPath.isEmpty()
+            ? m_services.sessionLogPath
+            : sessionLogPath(m_services.videoDirectory, m_services.clock.dateText());
     const Failure f = path.isEmpty() ? Failure(QStringLiteral("no video directory is set"))
                                      : appendTextLines(path, {line});
     if (f) {
@@ -45,6 +54,10 @@ bool PictureKeeper::SavePict(const MeasureState &state, const QImage &shownPictu
                              bool shownIsFramePicture)
 {
     Prompter &prompter = m_services.prompter;
+    if (!hasPicture(shownPicture, shownIsFramePicture)) {
+        prompter.inform(kNoPictureText, MessageIcon::Exclamation);
+        return false;
+    }
     QString path = pictureFilePath(state);
     m_services.debugLog.DebugLogWrite(QStringLiteral("save ") + path);
 
@@ -100,9 +113,18 @@ bool PictureKeeper::SavePict(const MeasureState &state, const QImage &shownPictu
     return true;
 }
 
+bool PictureKeeper::hasPicture(const QImage &shownPicture, bool shownIsFramePicture) const
+{
+    return shownIsFramePicture ? QFileInfo::exists(m_services.paths.currentCapture())
+                               : !shownPicture.isNull();
+}
+
 void PictureKeeper::applyPicturePolicy(const MeasureState &state, const QImage &shownPicture,
                                        bool shownIsFramePicture)
 {
+    // Nothing on show: nothing to keep and nothing to ask.
+    if (!hasPicture(shownPicture, shownIsFramePicture))
+        return;
     switch (m_services.tournament.pictureSavePolicy) {
     case SavePolicy::Save:
         SavePict(state, shownPicture, shownIsFramePicture);

@@ -32,13 +32,16 @@ public:
         const Paths &paths;
         const JumpHandOver &handOver;
         QString videoDirectory;
+        // The session log opened at start-up; empty when none was opened.
+        QString sessionLogPath;
     };
 
     explicit PictureKeeper(Services services);
 
     // "Save Picture". The picture saved is the frame picture of the application directory when
     // the shown picture came from it; otherwise `shownPicture` is written, so the file always
-    // holds the picture that was measured. True when the picture was saved.
+    // holds the picture that was measured. True when the picture was saved; with no picture
+    // the operator is told so and nothing is saved.
     bool SavePict(const MeasureState &state, const QImage &shownPicture = QImage(),
                   bool shownIsFramePicture = true);
 
@@ -53,8 +56,11 @@ public:
     QString pictureFilePath(const MeasureState &state) const;
 
     static const QString kNotStandardVideoText;
+    static const QString kNoPictureText;
 
 private:
+    // Whether there is a picture to save: the frame picture file, or the picture on show.
+    bool hasPicture(const QImage &shownPicture, bool shownIsFramePicture) const;
     void logVideo(const QString &path);
     void eraseVideo(const QString &path);
     bool appendSessionLog(const QString &line);

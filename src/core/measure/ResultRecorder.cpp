@@ -53,6 +53,33 @@ void ResultRecorder::chooseKind(MeasureState &state, ResultKind kind)
         state.comment = QStringLiteral("Distance from other grid");
 }
 
+std::optional<QString> ResultRecorder::placeholderQuestion(const QString &skierName,
+                                                           const QString &jumpNo)
+{
+    const QString name = skierName.trimmed();
+    const bool noName = name.isEmpty() || name == QLatin1String("Skier Name");
+    double number = 0;
+    const bool noNumber = !parseNumberField(jumpNo, &number);
+    if (!noName && !noNumber)
+        return std::nullopt;
+    QString what;
+    if (noName)
+        what = QStringLiteral("No skier name has been entered");
+    if (noNumber) {
+        const QString jump = QStringLiteral("the jump number \"%1\" is not a number").arg(jumpNo);
+        what =
+            noName ? what + QStringLiteral(" and ") + jump : jump.left(1).toUpper() + jump.mid(1);
+    }
+    return what + QStringLiteral(". Do you want to record this jump anyway?");
+}
+
+bool ResultRecorder::confirmPlaceholders(const MeasureState &state)
+{
+    const std::optional<QString> question = placeholderQuestion(state.skierName, state.jumpNo);
+    return !question || m_services.prompter.askYesNo(*question, QStringLiteral("Record Jump"),
+                                                     MessageIcon::Question, Answer::No);
+}
+
 bool ResultRecorder::askOtherGridDistance(MeasureState &state, ExchangeTexts &exchange)
 {
     Prompter &prompter = m_services.prompter;
@@ -92,12 +119,6 @@ bool ResultRecorder::askOtherGridDistance(MeasureState &state, ExchangeTexts &ex
 
 bool ResultRecorder::measure(MeasureState &state, ExchangeTexts &exchange)
 {
-    // A mark left over from the jump before (or none at all) must never become this jump's result.
-    if (!state.markPlaced) {
-        m_services.prompter.inform(kNoMarkText, MessageIcon::Exclamation,
-                                   QStringLiteral("Record Jump"));
-        return false;
-    }
     const TournamentType type = m_services.tournament.tournamentType;
     const std::optional<JumpMeasurement> measured =
         distance_calculation(m_services.grids, type, state.impactPoint);
@@ -134,6 +155,18 @@ bool ResultRecorder::Record(MeasureState &state)
     MeasureState next = state;
     ExchangeTexts exchange;
     bool advance = false;
+
+    // A mark left over from the jump before (or none at all) must never become this jump's
+    // result; without one there is nothing to ask about either.
+    if (next.kind == ResultKind::JumpOk && !next.markPlaced) {
+        m_services.prompter.inform(kNoMarkText, MessageIcon::Exclamation,
+                                   QStringLiteral("Record Jump"));
+        return false;
+    }
+    // The starting texts of the boxes are not a skier and a jump: record them only when the
+    // operator says so.
+    if (!confirmPlaceholders(next))
+        return false;
 
     const bool passOrFall = next.kind == ResultKind::Pass || next.kind == ResultKind::Fall;
     if (passOrFall) {

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace skelvin {
 
 class Clock;
@@ -58,6 +60,12 @@ public:
     // Choosing Pass, Fall or Other Grid puts its text in the comment.
     static void chooseKind(MeasureState &state, ResultKind kind);
 
+    // The question Record asks before it records a skier name that was never entered (empty,
+    // or still the box's starting text "Skier Name") or a jump number that is not a number;
+    // nothing when both are real.
+    static std::optional<QString> placeholderQuestion(const QString &skierName,
+                                                      const QString &jumpNo);
+
     static const QString kNoImageText;
     static const QString kNoMarkText;
     static const QString kOtherGridQuestion;
@@ -70,6 +78,7 @@ private:
         QString feet;
     };
 
+    bool confirmPlaceholders(const MeasureState &state);
     bool askOtherGridDistance(MeasureState &state, ExchangeTexts &exchange);
     bool measure(MeasureState &state, ExchangeTexts &exchange);
     void writeExchangeFiles(const MeasureState &state, const ExchangeTexts &exchange,

@@ -5,6 +5,7 @@
 #include "ui/common/Named.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -75,18 +76,33 @@ void Config::buildControls()
     m_setupFilesPathName = addPath(3, "Label4", QStringLiteral("Setup files path"), "SetupFilesPathName", QString());
     m_skierNameFile = addPath(4, "Label5", QStringLiteral("Skier name file"), "SkierNameFile", QString());
     auto *findResults = named(new QPushButton(QStringLiteral("find")), "btnFindResults");
+    auto *findSetupFiles = named(new QPushButton(QStringLiteral("find")), "btnFindSetupFiles");
     auto *findNames = named(new QPushButton(QStringLiteral("find")), "btnFindNames");
     paths->addWidget(findResults, 1, 2);
+    paths->addWidget(findSetupFiles, 3, 2);
     paths->addWidget(findNames, 4, 2);
+    m_setupFilesWarning = named(new QLabel, "lblSetupFilesWarning");
+    QPalette warning = m_setupFilesWarning->palette();
+    warning.setColor(QPalette::WindowText, QColor(190, 0, 0));
+    m_setupFilesWarning->setPalette(warning);
+    m_setupFilesWarning->hide();
+    paths->addWidget(m_setupFilesWarning, 5, 1);
     outer->addLayout(paths);
+    connect(findSetupFiles, &QPushButton::clicked, this, &Config::findSetupFilesFolder);
 
     connect(m_tournamentName, &QLineEdit::textChanged, this, [this](const QString &t) { m_configuration.setTournamentName(t); });
     connect(m_resultsPathName, &QLineEdit::textChanged, this, [this](const QString &t) { m_configuration.setResultsPath(t); });
     connect(m_capturesPathName, &QLineEdit::textChanged, this, [this](const QString &t) { m_configuration.setCapturesPath(t); });
-    connect(m_setupFilesPathName, &QLineEdit::textChanged, this, [this](const QString &t) { m_configuration.setSetupFilesPath(t); });
+    connect(m_setupFilesPathName, &QLineEdit::textChanged, this, [this](const QString &t) {
+        m_configuration.setSetupFilesPath(t);
+        showSetupFilesWarning();
+    });
     connect(m_skierNameFile, &QLineEdit::textChanged, this, [this](const QString &t) { m_configuration.setSkierNameFile(t); });
-    connect(findResults, &QPushButton::clicked, this, [this] { findFile(m_resultsPathName); });
-    connect(findNames, &QPushButton::clicked, this, [this] { findFile(m_skierNameFile); });
+    // A new day's results file does not exist yet: its name may be typed.
+    connect(findResults, &QPushButton::clicked, this,
+            [this] { findFile(m_resultsPathName, FileDialogKind::Save); });
+    connect(findNames, &QPushButton::clicked, this,
+            [this] { findFile(m_skierNameFile, FileDialogKind::Open); });
 
     auto *choices = new QGridLayout;
     m_opt1Grid = option("Opt1Grid", QStringLiteral("1"));
@@ -220,6 +236,12 @@ void Config::showEvent(QShowEvent *event)
     ensureLoaded();
 }
 
+void Config::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    mnuExit_Click();
+}
+
 void Config::ensureLoaded()
 {
     if (m_loaded)
@@ -243,6 +265,9 @@ void Config::showState()
     m_setupFilesPathName->setText(state.setupFilesPath);
     for (QWidget *w : boxes)
         w->blockSignals(false);
+    m_setupFilesPathName->setPlaceholderText(state.defaultSetupFilesPath +
+                                             QStringLiteral("  (used while this box is empty)"));
+    showSetupFilesWarning();
 
     const int grids = m_configuration.gridCount();
     setCheckedQuietly(grids == 2 ? m_opt2grid : grids == 3 ? m_opt3grid : m_opt1Grid, true);
@@ -274,16 +299,35 @@ void Config::showState()
     setCheckedQuietly(m_chkBadSetup, state.allowInvalidSetup);
 }
 
-void Config::findFile(QLineEdit *box)
+void Config::findFile(QLineEdit *box, FileDialogKind kind)
 {
     FileDialogRequest request;
-    request.kind = FileDialogKind::Open;
+    request.kind = kind;
     request.startDirectory = m_context.paths().appDir();
     request.filters = parseFilterText(QStringLiteral(
         "All Files (*.*)|*.*|Text Files (*.TXT)|*.TXT|Parameter Files (*.ipt)|*.ipt|"));
     request.filterIndex = 2;
     if (const std::optional<QString> path = m_context.prompter().chooseFile(request))
         box->setText(*path);
+}
+
+void Config::showSetupFilesWarning()
+{
+    const std::optional<QString> warning =
+        Configuration::setupFilesWarning(m_setupFilesPathName->text());
+    m_setupFilesWarning->setText(warning.value_or(QString()));
+    m_setupFilesWarning->setVisible(warning.has_value());
+}
+
+void Config::findSetupFilesFolder()
+{
+    FileDialogRequest request;
+    request.kind = FileDialogKind::Folder;
+    request.title = QStringLiteral("Setup files path");
+    const QString typed = m_setupFilesPathName->text().trimmed();
+    request.startDirectory = typed.isEmpty() ? m_context.videoDirectory : typed;
+    if (const std::optional<QString> folder = m_context.prompter().chooseFile(request))
+        m_setupFilesPathName->setText(*folder);
 }
 
 void Config::mnuExit_Click()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/app/Configuration.h"
+#include "core/common/Prompter.h"
 
 #include <QWidget>
 
@@ -31,11 +32,15 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // Closing by the window frame saves and leaves as "Exit and Save Parameters" does.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();
     void showState();
-    void findFile(QLineEdit *box);
+    void findFile(QLineEdit *box, FileDialogKind kind);
+    void findSetupFilesFolder();
+    void showSetupFilesWarning();
     QRadioButton *option(const char *name, const QString &caption);
 
     AppContext &m_context;
@@ -47,6 +52,7 @@ private:
     QLineEdit *m_capturesPathName = nullptr;
     QLineEdit *m_setupFilesPathName = nullptr;
     QLineEdit *m_skierNameFile = nullptr;
+    QLabel *m_setupFilesWarning = nullptr;
     QRadioButton *m_opt1Grid = nullptr;
     QRadioButton *m_opt2grid = nullptr;
     QRadioButton *m_opt3grid = nullptr;

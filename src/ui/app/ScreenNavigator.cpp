@@ -27,9 +27,29 @@ QWidget *ScreenNavigator::screen(ScreenId id) const
 bool ScreenNavigator::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Close && watched->isWidgetType()) {
-        QMetaObject::invokeMethod(this, [this] { show(ScreenId::Main); }, Qt::QueuedConnection);
+        // Screens with a way back of their own take it on a close; a screen that refused to
+        // close (the operator chose to stay) stays in front.
+        const QPointer<QWidget> closed = static_cast<QWidget *>(watched);
+        QMetaObject::invokeMethod(
+            this,
+            [this, closed] {
+                if (closed && closed->isVisible())
+                    return;
+                if (!fullScreenShown())
+                    show(ScreenId::Main);
+            },
+            Qt::QueuedConnection);
     }
     return QObject::eventFilter(watched, event);
+}
+
+bool ScreenNavigator::fullScreenShown() const
+{
+    for (auto it = m_screens.cbegin(); it != m_screens.cend(); ++it) {
+        if (it.value() && it.value()->isVisible() && !isViewer(static_cast<ScreenId>(it.key())))
+            return true;
+    }
+    return false;
 }
 
 bool ScreenNavigator::isViewer(ScreenId id)

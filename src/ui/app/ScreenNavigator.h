@@ -37,6 +37,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Whether any full screen, the main screen included, is in front.
+    bool fullScreenShown() const;
+
     Prompter &m_prompter;
     QHash<int, QPointer<QWidget>> m_screens;
     QHash<int, std::function<void()>> m_openers;

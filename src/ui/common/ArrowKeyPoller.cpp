@@ -30,6 +30,22 @@ bool ArrowKeyPoller::running() const
     return m_timer->isActive();
 }
 
+bool ArrowKeyPoller::belongsToScreen(const QWidget *widget) const
+{
+    // A press made in another window (another screen, a viewer, a message box) is not meant
+    // for this screen's marks.
+    return widget->window() == m_screen->window();
+}
+
+void ArrowKeyPoller::startPolling()
+{
+    // Presses left over from the last time this screen had the keyboard are stale: polling
+    // starts from the keys as they are now.
+    if (!m_timer->isActive())
+        m_state.releaseAll();
+    m_timer->start();
+}
+
 bool ArrowKeyPoller::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
@@ -39,10 +55,10 @@ bool ArrowKeyPoller::eventFilter(QObject *watched, QEvent *event)
         // A key event visits several objects on its way; widgets only, so each counts once.
         if (watched->isWidgetType() && !key->isAutoRepeat()) {
             if (const auto arrow = ArrowKeyState::fromQtKey(key->key())) {
-                if (event->type() == QEvent::KeyPress)
-                    m_state.press(*arrow);
-                else
+                if (event->type() == QEvent::KeyRelease)
                     m_state.release(*arrow);
+                else if (belongsToScreen(static_cast<QWidget *>(watched)))
+                    m_state.press(*arrow);
             }
         }
         break;
@@ -52,7 +68,7 @@ bool ArrowKeyPoller::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::Show:
         if (watched == m_screen)
-            m_timer->start();
+            startPolling();
         break;
     case QEvent::Hide:
         if (watched == m_screen)
@@ -62,7 +78,7 @@ bool ArrowKeyPoller::eventFilter(QObject *watched, QEvent *event)
         // The timer runs only while the screen is in front.
         if (watched == m_screen) {
             if (m_screen->isActiveWindow())
-                m_timer->start();
+                startPolling();
             else
                 m_timer->stop();
         }

@@ -125,6 +125,10 @@ std::optional<QString> QtPrompter::chooseFile(const FileDialogRequest &request)
         dialog.selectFile(request.startFile);
     if (!request.defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(request.defaultSuffix);
+    if (request.kind == FileDialogKind::Folder) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    }
     const QString filterText = qtFilterText(request.filters);
     if (!filterText.isEmpty()) {
         dialog.setNameFilter(filterText);

@@ -9,6 +9,7 @@
 #include "core/grid_setup/GridFileCommands.h"
 #include "ui/common/ArrowKeyPoller.h"
 #include "ui/common/DragHandle.h"
+#include "ui/common/Maximized.h"
 #include "ui/common/Named.h"
 #include "ui/common/PictureView.h"
 #include "ui/grid_setup/AccuracyPanel.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -30,6 +32,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace skelvin {
 
@@ -74,7 +78,7 @@ Grid_Setup::Grid_Setup(AppContext &context, QWidget *parent) : QWidget(parent), 
     setWindowTitle(QStringLiteral("Grid Setup"));
     buildControls();
     buildMenu();
-    resize(1280, 860);
+    showMaximizedWhenShown(this);
 
     auto *keys = new ArrowKeyPoller(this);
     connect(keys, &ArrowKeyPoller::stepped, this, [this](ArrowKey key) {
@@ -98,6 +102,32 @@ QLineEdit *Grid_Setup::field(const char *name, const QString &initial)
     const QString key = text(name);
     m_fields.insert(key, edit);
     return edit;
+}
+
+QLineEdit *Grid_Setup::entryField(const char *name, const QString &notEntered)
+{
+    QLineEdit *edit = field(name, notEntered);
+    const QString key = text(name);
+    connect(edit, &QLineEdit::textChanged, this, [this, key, edit, notEntered](const QString &t) {
+        // Text that is no number reads as 0: it shows in a warning colour at once.
+        const bool wrong = entryTextIsWrong(t, notEntered);
+        edit->setProperty("entryWrong", wrong);
+        edit->setStyleSheet(wrong ? QStringLiteral("QLineEdit { background: #ffb8b8; }")
+                                  : QString());
+        fieldChanged(key, t);
+    });
+    // Typing into a field replaces what it shows ("input", "auto"), however it got the focus.
+    edit->installEventFilter(this);
+    return edit;
+}
+
+bool Grid_Setup::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        if (auto *edit = qobject_cast<QLineEdit *>(watched))
+            QTimer::singleShot(0, edit, &QLineEdit::selectAll);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void Grid_Setup::buildControls()
@@ -143,31 +173,57 @@ QWidget *Grid_Setup::buildFields()
         options->addWidget(option);
         m_buoyOptions.insert(static_cast<int>(r.buoy), option);
         for (int c = 0; c < 4; ++c) {
-            QLineEdit *edit = field(r.fields[c], text(r.initial[c]));
+            QLineEdit *edit = entryField(r.fields[c], text(r.initial[c]));
             grid->addWidget(edit, row, c + 1);
-            const QString name = text(r.fields[c]);
-            connect(edit, &QLineEdit::textChanged, this,
-                    [this, name](const QString &t) { fieldChanged(name, t); });
+            // The screen fields are filled by clicks on the picture; Tab passes them by.
+            if (c < 2)
+                edit->setFocusPolicy(Qt::ClickFocus);
         }
         ++row;
     }
     grid->addWidget(new QLabel(QStringLiteral("Jump")), row, 1, 1, 2, Qt::AlignRight);
-    for (const auto &[name, initial, column] : {std::tuple{"jump_x", "jump x", 3}, std::tuple{"jump_y", "jump y", 4}}) {
-        QLineEdit *edit = field(name, text(initial));
-        grid->addWidget(edit, row, column);
-        const QString key = text(name);
-        connect(edit, &QLineEdit::textChanged, this, [this, key](const QString &t) { fieldChanged(key, t); });
-    }
+    for (const auto &[name, initial, column] :
+         {std::tuple{"jump_x", "jump x", 3}, std::tuple{"jump_y", "jump y", 4}})
+        grid->addWidget(entryField(name, text(initial)), row, column);
     ++row;
+
+    // Tab goes down the Survey X column (the corners, the check buoy, the jump), then down the
+    // Survey Y column, as the surveyed values are usually read off a list.
+    QWidget *previous = nullptr;
+    for (int axis = 2; axis < 4; ++axis) {
+        QStringList column;
+        for (const BuoyRow &r : kRows)
+            column << text(r.fields[axis]);
+        column << (axis == 2 ? QStringLiteral("jump_x") : QStringLiteral("jump_y"));
+        for (const QString &name : column) {
+            QWidget *next = m_fields.value(name);
+            if (previous)
+                QWidget::setTabOrder(previous, next);
+            previous = next;
+        }
+    }
     grid->addWidget(field("ipt_file_description", QStringLiteral("No File")), row++, 0, 1, 5);
     grid->addWidget(field("ipt_file_description_2", QString()), row++, 0, 1, 5);
-    m_txtPicWidth = field("txtPicWidth", QStringLiteral("Text1"));
-    m_txtPicHeight = field("txtPicHeight", QStringLiteral("Text1"));
+    // Empty until a picture is taken in; then its size in whole twips (the checks keep the
+    // exact value).
+    m_txtPicWidth = field("txtPicWidth", QString());
+    m_txtPicHeight = field("txtPicHeight", QString());
     m_txtPicWidth->setReadOnly(true);
     m_txtPicHeight->setReadOnly(true);
+    m_txtPicWidth->setPlaceholderText(QStringLiteral("no picture"));
+    m_txtPicHeight->setPlaceholderText(QStringLiteral("no picture"));
     grid->addWidget(new QLabel(QStringLiteral("Picture twips")), row, 0);
     grid->addWidget(m_txtPicWidth, row, 1, 1, 2);
     grid->addWidget(m_txtPicHeight, row, 3, 1, 2);
+    ++row;
+    m_lblCompleteStatus = named(new QLabel, "lblCompleteStatus");
+    m_lblCompleteStatus->setWordWrap(true);
+    QFont bold = m_lblCompleteStatus->font();
+    bold.setBold(true);
+    m_lblCompleteStatus->setFont(bold);
+    // Room for two lines at all times, so the controls below never jump.
+    m_lblCompleteStatus->setFixedHeight(2 * m_lblCompleteStatus->fontMetrics().lineSpacing() + 4);
+    grid->addWidget(m_lblCompleteStatus, row, 0, 1, 5);
     return box;
 }
 
@@ -314,6 +370,7 @@ void Grid_Setup::showTexts(const GridEntryTexts &t)
 void Grid_Setup::fieldChanged(const QString &name, const QString &value)
 {
     setStateIcon(kNotSetUpIcon);
+    m_lblCompleteStatus->clear();
     if (!m_loading) {
         // A changed grid is not loaded at the next start, and the main screen says so.
         const int n = captionGrid();
@@ -386,7 +443,12 @@ void Grid_Setup::pressOnPicture(ScreenPoint point)
     const std::optional<Buoy> chosen = chosenBuoy();
     if (!chosen)
         return;
-    markersMoved(m_markers.place(*chosen, point, m_lock->isChecked()));
+    const std::array<bool, BuoyCount> moved = m_markers.place(*chosen, point, m_lock->isChecked());
+    // A marker placed by a click shows as a plain cross until the markers are drawn again.
+    for (size_t i = 0; i < moved.size(); ++i)
+        m_drawnAsCross[i] = m_drawnAsCross[i] || moved[i];
+    updateFields(moved);
+    drawMarkers();
 }
 
 void Grid_Setup::nudge(double dxTwips, double dyTwips)
@@ -394,10 +456,11 @@ void Grid_Setup::nudge(double dxTwips, double dyTwips)
     const std::optional<Buoy> chosen = chosenBuoy();
     if (!chosen)
         return;
-    markersMoved(m_markers.nudge(*chosen, dxTwips, dyTwips, m_lock->isChecked()));
+    updateFields(m_markers.nudge(*chosen, dxTwips, dyTwips, m_lock->isChecked()));
+    Show_grid();
 }
 
-void Grid_Setup::markersMoved(const std::array<bool, BuoyCount> &moved)
+void Grid_Setup::updateFields(const std::array<bool, BuoyCount> &moved)
 {
     Grid &active = m_context.grids().active();
     for (const BuoyRow &r : kRows) {
@@ -411,15 +474,22 @@ void Grid_Setup::markersMoved(const std::array<bool, BuoyCount> &moved)
         else
             active.checkBuoyScreen = p;
     }
-    Show_grid();
 }
 
 void Grid_Setup::Show_grid()
 {
+    m_drawnAsCross.fill(false);
+    drawMarkers();
+}
+
+void Grid_Setup::drawMarkers()
+{
     m_picture->clearDrawings();
     const TournamentState &t = m_context.tournament();
+    const bool crossStyle = t.markerStyle == QLatin1String("cross");
     for (int i = 0; i < BuoyCount; ++i)
-        m_picture->drawBuoyMarker(m_markers.at(static_cast<Buoy>(i)), t.markerStyle == QLatin1String("cross"),
+        m_picture->drawBuoyMarker(m_markers.at(static_cast<Buoy>(i)),
+                                  crossStyle || m_drawnAsCross[static_cast<size_t>(i)],
                                   m_crossSize->value(), drawingColour(t));
 }
 
@@ -460,8 +530,8 @@ void Grid_Setup::takePicture(const QImage &picture, bool measureSize)
     if (measureSize) {
         m_pictureWidthText = pictureTwipsText(picture.width());
         m_pictureHeightText = pictureTwipsText(picture.height());
-        m_txtPicWidth->setText(m_pictureWidthText);
-        m_txtPicHeight->setText(m_pictureHeightText);
+        m_txtPicWidth->setText(CStr(std::round(Val(m_pictureWidthText))));
+        m_txtPicHeight->setText(CStr(std::round(Val(m_pictureHeightText))));
     }
     Show_grid();
 }
@@ -504,6 +574,13 @@ void Grid_Setup::showEvent(QShowEvent *event)
     }
 }
 
+void Grid_Setup::closeEvent(QCloseEvent *event)
+{
+    // The screen hides itself when the operator may leave; otherwise it stays.
+    event->ignore();
+    gridExit_Click();
+}
+
 // ---- Grids ----
 
 void Grid_Setup::showGrid(int n, bool withCheckBuoy)
@@ -520,6 +597,7 @@ void Grid_Setup::grid_select_Click()
 {
     m_picture->clearDrawings();
     m_accuracy->clearIndicators();
+    m_lblCompleteStatus->clear();
     m_loading = true;
     GridStore &grids = m_context.grids();
     const int from = captionGrid();
@@ -541,16 +619,19 @@ void Grid_Setup::Load_Click()
     const int n = captionGrid();
     SetupValidation validation(m_context.grids(), m_context.debugLog(), m_context.results(),
                                m_context.prompter(), m_context.clock());
-    const CompletionOutcome outcome =
-        validation.complete(n, entryTexts(), m_pictureWidthText, m_context.tournament().allowInvalidSetup);
+    // Not set up until the checks say otherwise, whatever they ask on the way.
+    setStateIcon(kNotSetUpIcon);
+    m_lblCompleteStatus->clear();
+    const CompletionOutcome outcome = validation.complete(
+        n, entryTexts(), m_pictureWidthText, m_context.tournament().allowInvalidSetup, [this] {
+            setAccuracyEnabled(true);
+            m_picture->clearDrawings();
+            m_lblCB->hide();
+        });
 
     setStateIcon(outcome.stateIcon);
     setAccuracyEnabled(outcome.accuracyCheckEnabled);
-    if (outcome.drawingsCleared)
-        m_picture->clearDrawings();
-    if (outcome.hint == CheckBuoyHint::Hidden) {
-        m_lblCB->hide();
-    } else if (outcome.hint == CheckBuoyHint::Shown) {
+    if (outcome.hint == CheckBuoyHint::Shown) {
         m_lblCB->adjustSize();
         m_lblCB->move(PictureView::toPixels(outcome.hintPosition));
         m_lblCB->show();
@@ -561,6 +642,9 @@ void Grid_Setup::Load_Click()
         GridIndicator &indicator = m_context.gridIndicators[static_cast<size_t>(n - 1)];
         indicator.picture = kMainGridSetUpPicture;
         indicator.description = kMainGridNotSavedText;
+        // The operator sees the grid he completed, and that it was accepted.
+        Show_grid();
+        m_lblCompleteStatus->setText(completedStatusText(n));
     }
 }
 
@@ -582,6 +666,8 @@ void Grid_Setup::gridSave_Click()
     m_fields.value(QStringLiteral("ipt_file_description"))->setText(outcome.path);
     m_fields.value(QStringLiteral("ipt_file_description_2"))->setText(outcome.description);
     m_loading = false;
+    m_lblCompleteStatus->setText(
+        savedStatusText(outcome.gridNumber, m_context.grids().gridLoaded(outcome.gridNumber), outcome.path));
 }
 
 void Grid_Setup::gridLoad_Click()
@@ -598,6 +684,9 @@ void Grid_Setup::gridLoad_Click()
     }
     m_loading = false;
     if (outcome.gridLoaded) {
+        // Filling the fields undid the readiness the load decided: decide it again on the
+        // grid as it now stands.
+        m_context.grids().updateAllGridsReady();
         setStateIcon(kSetUpIcon);
         setAccuracyEnabled(true);
         setCaptionGrid(outcome.gridNumber);

@@ -51,6 +51,9 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // Closing by the window frame leaves as "Return to Main Screen" does, question included.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();
@@ -58,8 +61,13 @@ private:
     QWidget *buildTools();
     void buildMenu();
     QLineEdit *field(const char *name, const QString &initial);
+    // An entry field of a buoy, the jump or the check buoy, with its not-entered text.
+    QLineEdit *entryField(const char *name, const QString &notEntered);
     std::optional<Buoy> chosenBuoy() const;
-    void markersMoved(const std::array<bool, BuoyCount> &moved);
+    // Shows the moved markers' positions in their fields and in the active grid.
+    void updateFields(const std::array<bool, BuoyCount> &moved);
+    // Draws the five markers, each in the marker style or as a cross where a click placed it.
+    void drawMarkers();
     void showTexts(const GridEntryTexts &texts);
     void showGrid(int n, bool withCheckBuoy);
     void fieldChanged(const QString &name, const QString &text);
@@ -74,6 +82,7 @@ private:
 
     AppContext &m_context;
     GridMarkers m_markers;
+    std::array<bool, BuoyCount> m_drawnAsCross{};
     bool m_loading = false;
     bool m_shownBefore = false;
     QString m_pictureWidthText = QStringLiteral("12000");
@@ -93,6 +102,7 @@ private:
     AccuracyPanel *m_accuracy = nullptr;
     QLineEdit *m_txtPicWidth = nullptr;
     QLineEdit *m_txtPicHeight = nullptr;
+    QLabel *m_lblCompleteStatus = nullptr;
 };
 
 } // namespace skelvin

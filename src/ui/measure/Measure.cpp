@@ -15,12 +15,14 @@
 #include "core/measure/ResultRecorder.h"
 #include "ui/common/ArrowKeyPoller.h"
 #include "ui/common/DragHandle.h"
+#include "ui/common/Maximized.h"
 #include "ui/common/Named.h"
 #include "ui/common/PictureView.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -31,6 +33,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
@@ -44,6 +47,8 @@ const QString kSplash = QStringLiteral("lineSplashIndicator");
 const QString kHorizontal = QStringLiteral("lineHorizontalImpact");
 const QString kVertical = QStringLiteral("lineVerticalImpact");
 constexpr int kPanelWidth = 340;
+// Room left between a buoy's marker and its distance labels.
+constexpr double kLabelGapTwips = 45;
 
 QLineEdit *box(const char *name, const QString &text = QString())
 {
@@ -57,7 +62,8 @@ Measure::Measure(AppContext &context, QWidget *parent) : QWidget(parent), m_cont
     setObjectName(QStringLiteral("Measure"));
     setWindowTitle(QStringLiteral("Measure"));
     buildControls();
-    resize(1200, 800);
+    // The picture wants all the room the monitor has.
+    showMaximizedWhenShown(this);
     buildMenu();
 
     auto *keys = new ArrowKeyPoller(this);
@@ -105,8 +111,6 @@ QWidget *Measure::buildSidePanel()
 {
     // Controls are placed freely so that the drag handles can move their groups.
     auto *panel = new QWidget;
-    panel->setFixedWidth(kPanelWidth);
-    panel->setMinimumHeight(760);
     int y = 4;
     auto place = [&](QWidget *w, int x, int width, int height = 24, int advance = -1) {
         w->setParent(panel);
@@ -282,7 +286,15 @@ QWidget *Measure::buildSidePanel()
     place(m_verifyDistance, 4, full);
     for (QLineEdit *b : {m_xtwips, m_ytwips, m_xposition, m_yposition, m_verifyDistance})
         b->setReadOnly(true);
-    return panel;
+
+    // On a small screen the panel scrolls rather than cutting off its lower boxes.
+    panel->setFixedSize(kPanelWidth, y + 4);
+    auto *scroller = named(new QScrollArea, "sidePanel");
+    scroller->setWidget(panel);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroller->setFixedWidth(kPanelWidth + scroller->verticalScrollBar()->sizeHint().width());
+    return scroller;
 }
 
 void Measure::buildMenu()
@@ -331,14 +343,19 @@ void Measure::show_the_grid()
     }
 
     const SurveyPoint jump = m_context.grids().distanceJump();
+    // The labels stand clear above the buoy's marker, the metres over the feet.
+    const double markerReachTwips =
+        buoyMarkerReachTwips(t.markerStyle == QLatin1String("cross"), m_crossSize->value());
     const auto placeLabels = [&](QLabel *feet, QLabel *metres, const CornerBuoy &buoy) {
         const BuoyDistanceTexts texts = buoyDistanceTexts(jump, buoy.survey);
         feet->setText(texts.feet);
         metres->setText(texts.metres);
         feet->adjustSize();
         metres->adjustSize();
-        feet->move(PictureView::toPixels({buoy.screen.x - 100, buoy.screen.y - 400}));
-        metres->move(PictureView::toPixels({buoy.screen.x - 100, buoy.screen.y - 600}));
+        const QPoint above = PictureView::toPixels(
+            {buoy.screen.x - 100, buoy.screen.y - markerReachTwips - kLabelGapTwips});
+        feet->move(above.x(), above.y() - feet->height());
+        metres->move(above.x(), feet->y() - metres->height());
         feet->show();
         metres->show();
     };
@@ -405,6 +422,12 @@ void Measure::showEvent(QShowEvent *event)
     activate();
 }
 
+void Measure::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    Exit_Click();
+}
+
 void Measure::activate()
 {
     GridStore &grids = m_context.grids();
@@ -414,7 +437,9 @@ void Measure::activate()
     const TournamentState &t = m_context.tournament();
     m_barefootIndicator->setVisible(t.barefootMode() || t.sitSkiMode());
     m_barefootIndicator->setText(t.sitSkiMode() ? QStringLiteral("Sit Ski Jump") : QStringLiteral("Barefoot Jump"));
-    if (!t.skierNames.isEmpty()) {
+    {
+        // The list holds what the configuration screen last read from the skier name file,
+        // nothing when that read found no names.
         const QString current = m_skierName->currentText();
         const QSignalBlocker blocker(m_skierName);
         m_skierName->clear();
@@ -439,6 +464,11 @@ void Measure::pictureChanged()
     const QImage &picture = m_picture->picture();
     m_pictureWidthText = pictureTwipsText(picture.width());
     m_pictureHeightText = pictureTwipsText(picture.height());
+    // A mark belongs to the picture it was placed on: a new picture waits for its own mark.
+    m_state.markPlaced = false;
+    for (const QString &line : {kSplash, kHorizontal, kVertical})
+        m_picture->setNamedLineVisible(line, false);
+    setMarkControlsVisible(false);
 }
 
 void Measure::freezePicture(const QImage &picture, const QString &name)
@@ -703,10 +733,15 @@ void Measure::entryChosen(QRadioButton *option, bool on)
 
 // ---- Leaving ----
 
+bool Measure::showsFramePicture() const
+{
+    return m_pictureIsFramePicture && m_picture->hasPicture();
+}
+
 void Measure::savePictureByPolicy()
 {
     readState();
-    m_context.pictureKeeper().SavePict(m_state, m_picture->picture(), m_pictureIsFramePicture);
+    m_context.pictureKeeper().SavePict(m_state, m_picture->picture(), showsFramePicture());
 }
 
 void Measure::mnuCapture_Click()
@@ -715,11 +750,11 @@ void Measure::mnuCapture_Click()
     PictureKeeper keeper = m_context.pictureKeeper();
     if (m_context.navigationTag != QLatin1String("SelectFrame")) {
         if (m_context.prompter().askYesNo(QStringLiteral("Do you want to save this picture?")))
-            keeper.SavePict(m_state, m_picture->picture(), m_pictureIsFramePicture);
+            keeper.SavePict(m_state, m_picture->picture(), showsFramePicture());
         if (m_context.prompter().askYesNo(QStringLiteral("Do you want to remain on this form?")))
             return;
     } else {
-        keeper.applyPicturePolicy(m_state, m_picture->picture(), m_pictureIsFramePicture);
+        keeper.applyPicturePolicy(m_state, m_picture->picture(), showsFramePicture());
     }
     emit videoReleaseNeeded();
     keeper.applyVideoPolicy();
@@ -734,7 +769,8 @@ void Measure::Exit_Click()
 {
     if (m_context.navigationTag == QLatin1String("SelectFrame")) {
         readState();
-        m_context.pictureKeeper().applyPicturePolicy(m_state, m_picture->picture(), m_pictureIsFramePicture);
+        m_context.pictureKeeper().applyPicturePolicy(m_state, m_picture->picture(),
+                                                     showsFramePicture());
     }
     m_context.navigationTag.clear();
     Unfreeze_Click();

@@ -62,6 +62,8 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // Closing by the window frame is the way back to the main screen, with all its steps.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();
@@ -82,6 +84,8 @@ private:
     void showState();
     void clearDistanceLabels();
     void savePictureByPolicy();
+    // The picture on show is the frame picture of the application directory.
+    bool showsFramePicture() const;
 
     AppContext &m_context;
     MeasureState m_state;

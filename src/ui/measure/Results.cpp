@@ -7,6 +7,8 @@
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace skelvin {
@@ -27,6 +29,9 @@ Results::Results(AppContext &context, QWidget *parent)
     layout->addWidget(m_outputBox);
     layout->addWidget(exitButton, 0, Qt::AlignRight);
     resize(900, 500);
+
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &Results::Exit_results_Click);
 }
 
 void Results::showResults()
@@ -34,10 +39,15 @@ void Results::showResults()
     m_outputBox->clear();
     const QString path = m_context.results().path();
     m_outputBox->setPlainText(resultsViewerText(path));
+    // The newest lines, the jump just recorded among them, are at the end of the file.
+    m_outputBox->moveCursor(QTextCursor::End);
     setWindowTitle(path);
     show();
     raise();
     activateWindow();
+    m_outputBox->ensureCursorVisible();
+    // Once the window has its size the last line may lie further down: show it then too.
+    QTimer::singleShot(0, m_outputBox, [box = m_outputBox] { box->ensureCursorVisible(); });
 }
 
 void Results::Exit_results_Click()

@@ -1,4 +1,5 @@
 #include "core/app/AppContext.h"
+#include "core/app/Startup.h"
 #include "core/measure/PictureKeeper.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestDirs.h"
@@ -115,4 +116,44 @@ TEST(PictureKeeper, VideosAreKeptAndLoggedOrErasedByPolicy)
     EXPECT_EQ(k.prompter.texts().last(), PictureKeeper::kNotStandardVideoText);
     EXPECT_TRUE(QFile::exists(odd));
     EXPECT_FALSE(QFile::exists(odd + QStringLiteral(".info")));
+}
+
+// Lines written after midnight go on into the session log opened at start-up, where its start
+// line is and where the log viewers look, not into a new day's file.
+TEST(PictureKeeper, LinesAfterMidnightGoToTheSessionLogOpenedAtStart)
+{
+    Keeper k;
+    openDaySessionLog(k.context);
+    const QString opened = k.videos + QStringLiteral("/JumpMeasurementLog120826.txt");
+    ASSERT_TRUE(QFile::exists(opened));
+
+    k.clock.set(QDateTime(QDate(2026, 12, 9), QTime(0, 5, 0)));
+    ASSERT_TRUE(k.context.pictureKeeper().SavePict(k.state));
+    const QString video = k.dirs.writeFile(QStringLiteral("videos/Skier Ajump12.avi"), "avi");
+    k.context.handOver.measuredVideoFile = video;
+    k.context.tournament().videoSavePolicy = SavePolicy::Save;
+    k.context.pictureKeeper().applyVideoPolicy();
+
+    const QStringList lines =
+        QString::fromUtf8(TestDirs::readFile(opened)).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 4); // start line, picture line, video line, and the end
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("Skelvin Measurement Session started  ")));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("12-09-2026    00:05:00")));
+    EXPECT_TRUE(lines[1].endsWith(k.picture()));
+    EXPECT_TRUE(lines[2].endsWith(video));
+    EXPECT_FALSE(QFile::exists(k.videos + QStringLiteral("/JumpMeasurementLog120926.txt")));
+}
+
+TEST(PictureKeeper, NoPictureIsToldAndNothingIsSaved)
+{
+    Keeper k;
+    QFile::remove(k.context.paths().currentCapture());
+    EXPECT_FALSE(k.context.pictureKeeper().SavePict(k.state));
+    EXPECT_EQ(k.prompter.texts(), QStringList{PictureKeeper::kNoPictureText});
+    EXPECT_FALSE(QFile::exists(k.picture()));
+
+    // The policy has nothing to ask about either.
+    k.prompter.clear();
+    k.context.pictureKeeper().applyPicturePolicy(k.state);
+    EXPECT_TRUE(k.prompter.prompts().isEmpty());
 }

@@ -263,3 +263,39 @@ TEST(ResultRecorder, MissingExchangeDirectoryIsOneMessageAndTheJumpIsStillRecord
     EXPECT_TRUE(r.results().contains("jump 3 -  45.1m"));
     EXPECT_FALSE(QDir(r.dirs.file(QStringLiteral("drive/qvio"))).exists());
 }
+
+// The starting texts of the skier and jump boxes are recorded, and sent to the scoring program,
+// only when the operator says Yes to recording them.
+TEST(ResultRecorder, StartingTextsWaitForTheOperatorsYes)
+{
+    Recording r;
+    r.context.tournament().wstims = true;
+    r.state.skierName = QStringLiteral("Skier Name");
+    r.state.jumpNo = QStringLiteral("Jump");
+    r.prompter.answer(Answer::No);
+    EXPECT_FALSE(r.recorder.Record(r.state));
+    ASSERT_EQ(r.prompter.prompts().size(), 1);
+    EXPECT_EQ(r.prompter.prompts()[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(r.prompter.prompts()[0].defaultAnswer, Answer::No);
+    EXPECT_FALSE(QFile::exists(r.context.results().path()));
+    EXPECT_FALSE(QFile::exists(r.exchange("qvresult.dst")));
+    EXPECT_EQ(r.state.distanceText, QStringLiteral("m"));
+
+    // An empty name alone, or a jump number that is not one alone, is asked about too.
+    EXPECT_EQ(
+        ResultRecorder::placeholderQuestion(QStringLiteral(" "), QStringLiteral(" 3")),
+        QStringLiteral("No skier name has been entered. Do you want to record this jump anyway?"));
+    EXPECT_EQ(
+        ResultRecorder::placeholderQuestion(QStringLiteral("Skier A"), QStringLiteral("3a")),
+        QStringLiteral(
+            "The jump number \"3a\" is not a number. Do you want to record this jump anyway?"));
+    EXPECT_EQ(ResultRecorder::placeholderQuestion(QStringLiteral("Skier A"), QStringLiteral(" 4")),
+              std::nullopt);
+
+    r.prompter.answer(Answer::Yes);
+    EXPECT_TRUE(r.recorder.Record(r.state));
+    EXPECT_EQ(r.results(),
+              line(QStringLiteral("Skier Name  jump Jump -  45.1m  (IWSF) 148ft  (AWSA) ( 112.345/ "
+                                  "20.5) ( 4520/ 3105) ( 45.1234)")));
+    EXPECT_EQ(r.exchangeBytes("qvresult.dst"), QByteArray("OK,  45.1,  148, Jump\r\n"));
+}

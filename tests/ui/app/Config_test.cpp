@@ -1,5 +1,6 @@
-#include "support/ProgramHarness.h"
 #include "support/Clicks.h"
+#include "support/GridEntry.h"
+#include "support/ProgramHarness.h"
 #include "support/TestGrids.h"
 
 #include "core/geometry/GridTransformSolver.h"
@@ -8,6 +9,7 @@
 #include "ui/app/MainForm.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,6 +33,17 @@ bool checked(ProgramHarness &h, const char *name)
 Config *configScreen(ProgramHarness &h)
 {
     return static_cast<Config *>(h.program().screen(ScreenId::Config));
+}
+
+// The names the measure screen offers once it is shown.
+QStringList measureSkierList(ProgramHarness &h)
+{
+    h.context().navigator().show(ScreenId::Measure);
+    auto *list = h.control<QComboBox>(ScreenId::Measure, "Skier_name");
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i)
+        names << list->itemText(i);
+    return names;
 }
 
 // Writes a grid file (with a check buoy file unless told otherwise) and names it in the settings.
@@ -159,14 +172,78 @@ TEST(ConfigScreen, ExitRecordsTheConfigurationAndReadsTheSkierNames)
     EXPECT_TRUE(h.program().mainForm().isVisible());
     EXPECT_FALSE(configScreen(h)->isVisible());
 
-    // With a names file the measure screen's list is filled; items are split at commas.
-    h.dirs.writeFile(QStringLiteral("app/names.txt"), "\"Doe, Jane\",Roe\r\nPoe\r\n");
+    // With a names file the measure screen's list is filled: one skier a line, a comma read as
+    // a blank, as the capture screen reads the names.
+    h.dirs.writeFile(QStringLiteral("app/names.txt"), "Doe,Jane\r\n\"Roe, Ann\"\r\n\r\nPoe\r\n");
     h.control<QLineEdit>(ScreenId::Config, "SkierNameFile")->setText(QStringLiteral("names.txt"));
     h.prompter.clear();
     configScreen(h)->mnuExit_Click();
     EXPECT_TRUE(h.prompter.prompts().isEmpty());
-    EXPECT_EQ(h.context().tournament().skierNames,
-              (QStringList{QStringLiteral("Doe, Jane"), QStringLiteral("Roe"), QStringLiteral("Poe")}));
+    const QStringList names = {QStringLiteral("Doe Jane"), QStringLiteral("Roe  Ann"),
+                               QStringLiteral("Poe")};
+    EXPECT_EQ(h.context().tournament().skierNames, names);
+    EXPECT_EQ(measureSkierList(h), names);
+
+    // A names file that gives no names leaves the list empty, not as it was.
+    h.context().navigator().show(ScreenId::Config);
+    h.control<QLineEdit>(ScreenId::Config, "SkierNameFile")->setText(QStringLiteral("missing.txt"));
+    h.prompter.clear();
+    configScreen(h)->mnuExit_Click();
+    EXPECT_EQ(h.prompter.texts(),
+              QStringList{QStringLiteral("Names not loaded, check file name and path")});
+    EXPECT_EQ(measureSkierList(h), QStringList());
+}
+
+// Closing the window by its frame saves and leaves as "Exit and Save Parameters" does.
+TEST(ConfigScreen, ClosingByTheFrameSavesTheParameters)
+{
+    ProgramHarness h;
+    ASSERT_TRUE(h.startWithVideoDirectory());
+    h.prompter.clear();
+    h.dirs.writeFile(QStringLiteral("app/names.txt"), "Poe\r\n");
+    typeInto(h.control<QLineEdit>(ScreenId::Config, "TournamentName"), QStringLiteral("Lake Open"));
+    h.control<QLineEdit>(ScreenId::Config, "SkierNameFile")->setText(QStringLiteral("names.txt"));
+    h.clock.set(QDateTime(QDate(2026, 12, 8), QTime(10, 0, 1)));
+    configScreen(h)->close();
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(h.stored(QStringLiteral("TournamentName")), QStringLiteral("Lake Open"));
+    EXPECT_TRUE(h.resultsText().endsWith(
+        QStringLiteral("New Configuration: 12-08-2026  10:00:01 Lake Open\r\n")));
+    EXPECT_EQ(h.context().tournament().skierNames, QStringList{QStringLiteral("Poe")});
+    EXPECT_TRUE(h.program().mainForm().isVisible());
+    EXPECT_FALSE(configScreen(h)->isVisible());
+}
+
+// The setup-files folder: browsed for, defaulted to "grids" in the video folder, and a typed
+// folder that does not exist is pointed out at once.
+TEST(ConfigScreen, SetupFilesFolderIsBrowsedForAndAMissingOneIsPointedOut)
+{
+    ProgramHarness h;
+    ASSERT_TRUE(h.startWithVideoDirectory());
+    h.prompter.clear();
+    auto *box = h.control<QLineEdit>(ScreenId::Config, "SetupFilesPathName");
+    auto *warning = h.control<QLabel>(ScreenId::Config, "lblSetupFilesWarning");
+    EXPECT_TRUE(box->placeholderText().startsWith(h.videos() + QStringLiteral("/grids")));
+    EXPECT_FALSE(warning->isVisible());
+
+    typeInto(box, h.dirs.file(QStringLiteral("nowhere")));
+    EXPECT_TRUE(warning->isVisible());
+
+    const QString setups = h.dirs.file(QStringLiteral("setups"));
+    QDir().mkpath(setups);
+    h.prompter.choose(setups);
+    QTest::mouseClick(h.control<QPushButton>(ScreenId::Config, "btnFindSetupFiles"),
+                      Qt::LeftButton);
+    EXPECT_EQ(h.prompter.prompts().last().file.kind, FileDialogKind::Folder);
+    EXPECT_EQ(box->text(), setups);
+    EXPECT_EQ(h.stored(QStringLiteral("SetupFiles")), setups);
+    EXPECT_FALSE(warning->isVisible());
+
+    // The results file may be one that does not exist yet.
+    h.prompter.choose(h.videos() + QStringLiteral("/final.txt"));
+    QTest::mouseClick(h.control<QPushButton>(ScreenId::Config, "btnFindResults"), Qt::LeftButton);
+    EXPECT_EQ(h.prompter.prompts().last().file.kind, FileDialogKind::Save);
 }
 
 TEST(ConfigScreen, InvalidSetupSwitchIsJournalledAndLoupeProblemsAreToldOnce)

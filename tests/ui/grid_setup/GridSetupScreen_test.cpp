@@ -11,11 +11,15 @@
 #include "ui/measure/Measure.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -78,7 +82,9 @@ protected:
 
 TEST_F(GridSetupScreen, ClicksPlaceTheChosenBuoyAndTheLockMovesThemAll)
 {
-    EXPECT_EQ(fieldText("txtPicWidth"), QStringLiteral("11981.320754717"));
+    EXPECT_EQ(fieldText("txtPicWidth"),
+              QStringLiteral("11981")); // whole twips; the checks keep the fraction
+    EXPECT_EQ(setup->pictureWidthText(), QStringLiteral("11981.320754717"));
     clickPicture({200, 200}); // no buoy chosen: nothing happens
     EXPECT_EQ(fieldText("upper_left_x"), QStringLiteral("auto"));
     EXPECT_EQ(setup->markers().at(Buoy::UpperLeft).x, 0.0);
@@ -350,4 +356,128 @@ TEST(GridSetupAfterStart, OpeningTheScreenKeepsTheGridsLoadedAtStartReady)
     setup->gridExit_Click();
     EXPECT_TRUE(h.program().mainForm().isVisible());
     EXPECT_TRUE(h.context().grids().allGridsReady());
+}
+
+// The keyboard belongs to the screen in front: an arrow pressed on the measure screen must not
+// move a buoy when the grid setup screen comes back.
+TEST_F(GridSetupScreen, ArrowsPressedOnAnotherScreenMoveNoBuoy)
+{
+    choose("upper_left_button");
+    clickPicture({100, 100});
+    ASSERT_EQ(fieldText("upper_left_y"), QStringLiteral("1500"));
+
+    h.context().navigator().show(ScreenId::Measure);
+    QWidget *measure = h.program().screen(ScreenId::Measure);
+    QWidget *elsewhere = measure->findChild<QWidget *>(QStringLiteral("distance_ft"));
+    QTest::keyPress(elsewhere, Qt::Key_Up);
+    QTest::keyRelease(elsewhere, Qt::Key_Up);
+
+    h.context().navigator().show(ScreenId::GridSetup);
+    QSignalSpy ticks(setup->findChild<QTimer *>(QStringLiteral("keyTimer")), &QTimer::timeout);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks.count() >= 3; }, 3000));
+    EXPECT_EQ(fieldText("upper_left_y"), QStringLiteral("1500"));
+    EXPECT_EQ(setup->markers().at(Buoy::UpperLeft).y, 1500.0);
+
+    // Its own keys still move the chosen buoy.
+    QTest::keyPress(setup, Qt::Key_Up);
+    QTest::keyRelease(setup, Qt::Key_Up);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return fieldText("upper_left_y") == QLatin1String("1485"); }, 3000));
+}
+
+// A grid loaded from a file whose values differ from what the fields showed is ready for
+// measuring: filling the fields must not undo that.
+TEST_F(GridSetupScreen, LoadingADifferentGridMakesItReadyForMeasuring)
+{
+    const QString path = setupDir + QStringLiteral("/east.ipt");
+    ASSERT_FALSE(writeGridSetupFile(path, straightDownGrid(), 1));
+    ASSERT_FALSE(writeCheckBuoyFile(checkBuoyFilePath(path), {6000, 4500}, QStringLiteral("60"),
+                                    QStringLiteral("45")));
+    ASSERT_EQ(fieldText("ul_survey_x"), QStringLiteral("input"));
+
+    h.prompter.choose(path);
+    setup->gridLoad_Click();
+    EXPECT_EQ(fieldText("ur_survey_x"), QStringLiteral("105"));
+    EXPECT_TRUE(h.context().grids().allGridsReady());
+    EXPECT_TRUE(TestDirs::readFile(h.dirs.paths().debugLog()).contains("1 grid - OK\r\n"));
+
+    // Leaving asks nothing, and the measure screen is open to the operator.
+    h.prompter.clear();
+    setup->gridExit_Click();
+    EXPECT_TRUE(h.prompter.prompts().isEmpty())
+        << h.prompter.texts().join(QStringLiteral(" | ")).toStdString();
+    ASSERT_TRUE(h.program().mainForm().isVisible());
+    QTest::mouseClick(h.control<QPushButton>(ScreenId::Main, "ccmdGoToMeasure"), Qt::LeftButton);
+    EXPECT_TRUE(h.program().screen(ScreenId::Measure)->isVisible());
+}
+
+// Closing the window by its frame is the way back: it asks about grids not set up, and "No"
+// keeps the operator on the screen.
+TEST_F(GridSetupScreen, ClosingByTheFrameAsksAboutGridsNotSetUp)
+{
+    const QString question =
+        QStringLiteral("Do you want to leave the grid setup with all configured grids not setup?");
+    h.prompter.answer(Answer::No);
+    setup->close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(h.prompter.texts(), QStringList{question});
+    EXPECT_TRUE(setup->isVisible());
+    EXPECT_FALSE(h.program().mainForm().isVisible());
+
+    h.prompter.answer(Answer::Yes);
+    setup->close();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(setup->isVisible());
+    EXPECT_TRUE(h.program().mainForm().isVisible());
+    EXPECT_TRUE(
+        TestDirs::readFile(h.dirs.paths().debugLog()).contains("status on exit of grid setup\r\n"));
+}
+
+// A name typed without an extension is saved as a grid setup file that Load File finds again;
+// the default folder is "grids" in the video folder, made when first needed.
+TEST(GridSetupFirstStart, TheFirstGridIsSavedInTheDefaultFolderAsAnIptFile)
+{
+    ProgramHarness h;
+    ASSERT_TRUE(h.startWithVideoDirectory());
+    h.prompter.clear();
+    h.context().navigator().show(ScreenId::GridSetup);
+    auto *setup = static_cast<Grid_Setup *>(h.program().screen(ScreenId::GridSetup));
+    enterStraightDownGridOnScreen(h, *setup);
+
+    const QString grids = h.videos() + QStringLiteral("/grids");
+    ASSERT_FALSE(QFileInfo::exists(grids));
+    h.prompter.choose(grids + QStringLiteral("/east"))
+        .type(QStringLiteral("East camera"))
+        .answer(Answer::Yes);
+    setup->gridSave_Click();
+    EXPECT_EQ(h.prompter.prompts().first().file.startDirectory, grids);
+    EXPECT_TRUE(QFileInfo::exists(grids + QStringLiteral("/east.ipt")));
+    EXPECT_TRUE(QFileInfo::exists(grids + QStringLiteral("/east.ipt.cb")));
+    EXPECT_EQ(h.stored(QStringLiteral("grid1File")), grids + QStringLiteral("/east.ipt"));
+    EXPECT_EQ(setup->findChild<QLineEdit *>(QStringLiteral("ipt_file_description"))->text(),
+              grids + QStringLiteral("/east.ipt"));
+}
+
+// Text typed after a not-entered text is no number: the field says so before Complete does.
+TEST_F(GridSetupScreen, SurveyFieldsTakeTypingWholeAndShowWrongText)
+{
+    auto *ulx = control<QLineEdit>("ul_survey_x");
+    QFocusEvent clickedInto(QEvent::FocusIn, Qt::MouseFocusReason);
+    QCoreApplication::sendEvent(ulx, &clickedInto);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return ulx->selectedText() == QLatin1String("input"); }, 2000));
+    QTest::keyClicks(ulx, QStringLiteral("20"));
+    EXPECT_EQ(ulx->text(), QStringLiteral("20"));
+    EXPECT_FALSE(ulx->property("entryWrong").toBool());
+
+    ulx->setText(QStringLiteral("input20"));
+    EXPECT_TRUE(ulx->property("entryWrong").toBool());
+    ulx->setText(QStringLiteral("input"));
+    EXPECT_FALSE(ulx->property("entryWrong").toBool());
+
+    // Tab goes down the survey X column and never into a screen field.
+    EXPECT_EQ(ulx->nextInFocusChain(), control<QWidget>("ur_survey_x"));
+    EXPECT_EQ(control<QWidget>("txtCheckX")->nextInFocusChain(), control<QWidget>("jump_x"));
+    EXPECT_EQ(control<QWidget>("jump_x")->nextInFocusChain(), control<QWidget>("ul_survey_y"));
+    EXPECT_EQ(control<QWidget>("upper_left_x")->focusPolicy() & Qt::TabFocus, 0);
 }

@@ -5,18 +5,25 @@
 
 #include "core/geometry/GridTransformSolver.h"
 #include "core/grid_setup/GridSetupFile.h"
-#include "ui/common/PictureView.h"
+#include "core/measure/PictureKeeper.h"
 #include "core/measure/ResultRecorder.h"
+#include "ui/app/MainForm.h"
+#include "ui/common/PictureView.h"
 #include "ui/measure/Measure.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <cmath>
 
@@ -288,4 +295,112 @@ TEST_F(MeasureScreen, PastingWithoutAPictureSaysSoAndFreezesNothing)
     EXPECT_TRUE(h.prompter.texts().last().startsWith(QStringLiteral("There is no frame picture to paste yet: ")));
     EXPECT_FALSE(measure->state().pictureFrozen);
     EXPECT_FALSE(control<QWidget>("FrozenSign")->isVisibleTo(measure));
+}
+
+// Arrows pressed while the results viewer had the keyboard are not the measure screen's: the
+// mark stays where the operator left it when the measure screen is in front again.
+TEST_F(MeasureScreen, ArrowsPressedInTheResultsViewerDoNotMoveTheMark)
+{
+    pressAt({400, 300});
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+    h.context().navigator().show(ScreenId::Results);
+    QWidget *viewer = h.program().screen(ScreenId::Results)->findChild<QPlainTextEdit *>();
+    QTest::keyPress(viewer, Qt::Key_Up);
+    QTest::keyRelease(viewer, Qt::Key_Up);
+    h.program().screen(ScreenId::Results)->hide();
+    h.context().navigator().show(ScreenId::Measure);
+
+    QSignalSpy ticks(measure->findChild<QTimer *>(QStringLiteral("keyTimer")), &QTimer::timeout);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks.count() >= 3; }, 3000));
+    EXPECT_EQ(measure->state().impactPoint.y, 4500.0);
+}
+
+// A mark belongs to the picture it was placed on: after a new picture, Record waits for a new
+// mark, whichever way the picture came.
+TEST_F(MeasureScreen, ANewPictureIsNeverMeasuredWithTheOldMark)
+{
+    pressAt({400, 300});
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+    ASSERT_TRUE(lastResultLine().contains(QStringLiteral(" 47.1m")));
+
+    const auto recordRefused = [&](const char *how) {
+        const QString before = h.resultsText();
+        h.prompter.clear();
+        QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+        EXPECT_EQ(h.resultsText(), before) << how;
+        EXPECT_EQ(h.prompter.texts().value(0), ResultRecorder::kNoMarkText) << how;
+        EXPECT_FALSE(measure->pictureView().namedLineVisible(QStringLiteral("lineVerticalImpact")))
+            << how;
+    };
+
+    measure->mnuPaste_Click();
+    recordRefused("Paste");
+
+    pressAt({400, 300});
+    QImage clip(640, 480, QImage::Format_RGB888);
+    clip.fill(Qt::darkGreen);
+    QApplication::clipboard()->setImage(clip);
+    measure->ClipSnapShot_Click();
+    recordRefused("clipboard snapshot");
+
+    pressAt({400, 300});
+    const QString file = h.dirs.file(QStringLiteral("videos/other.bmp"));
+    ASSERT_TRUE(clip.save(file, "BMP"));
+    h.prompter.choose(file);
+    measure->LoadPict_Click();
+    recordRefused("Load Picture");
+
+    // A mark placed on the new picture is measured as before.
+    pressAt({400, 300});
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+    EXPECT_TRUE(lastResultLine().contains(QStringLiteral(" 47.1m  (IWSF)")));
+}
+
+// The boxes' starting texts are not a skier and a jump: Record asks before recording them.
+TEST_F(MeasureScreen, StartingTextsAreRecordedOnlyWhenTheOperatorSaysSo)
+{
+    measure->setSkierAndJump(QStringLiteral("Skier Name"), QStringLiteral("Jump"));
+    pressAt({400, 300});
+    const QString before = h.resultsText();
+    h.prompter.clear();
+    h.prompter.answer(Answer::No);
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+    EXPECT_EQ(h.prompter.texts().value(0),
+              QStringLiteral(
+                  "No skier name has been entered and the jump number \"Jump\" is not a number. "
+                  "Do you want to record this jump anyway?"));
+    EXPECT_EQ(h.resultsText(), before);
+    EXPECT_EQ(control<QLineEdit>("distance")->text(), QStringLiteral("m"));
+
+    h.prompter.answer(Answer::Yes);
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+    EXPECT_TRUE(lastResultLine().contains(QStringLiteral(" Skier Name  jump Jump -  47.1m")));
+}
+
+// Closing the window by its frame is "Return to Main Screen": the picture is kept by the
+// policy, the screen is cleared for the next jump and the main screen comes back.
+TEST_F(MeasureScreen, ClosingByTheFrameTakesTheWayBack)
+{
+    pressAt({400, 300});
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+    h.prompter.clear();
+    h.prompter.answer(Answer::Yes); // "Do you want to save this picture?"
+    measure->close();
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(h.prompter.texts().value(0), QStringLiteral("Do you want to save this picture?"));
+    EXPECT_TRUE(QFileInfo::exists(h.videos() + QStringLiteral("/Skier Ajump3.bmp")));
+    EXPECT_EQ(control<QLineEdit>("Jump_no")->text(), QStringLiteral(" 4"));
+    EXPECT_FALSE(measure->isVisible());
+    EXPECT_TRUE(h.program().mainForm().isVisible());
+    EXPECT_TRUE(h.context().navigationTag.isEmpty());
+}
+
+TEST_F(MeasureScreen, SavingWithoutAPictureSaysThereIsNone)
+{
+    QTest::mouseClick(control<QPushButton>("Unfreeze"), Qt::LeftButton); // empties the picture
+    h.prompter.clear();
+    measure->findChild<QAction *>(QStringLiteral("SavePict"))->trigger();
+    EXPECT_EQ(h.prompter.texts(), QStringList{PictureKeeper::kNoPictureText});
+    EXPECT_FALSE(QFileInfo::exists(h.videos() + QStringLiteral("/Skier Ajump4.bmp")));
 }

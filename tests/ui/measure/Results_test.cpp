@@ -7,6 +7,7 @@
 
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -49,4 +50,34 @@ TEST(ResultsScreen, EveryOpeningShowsTheFileAsItStandsThen)
     results.showResults();
     EXPECT_EQ(box->toPlainText(), QStringLiteral("first\nsecond\n"));
     EXPECT_TRUE(prompter.prompts().isEmpty());
+}
+
+// The jump just recorded is at the end of the file: the viewer opens there, and Escape
+// closes it.
+TEST(ResultsScreen, OpensAtTheNewestLineAndEscapeCloses)
+{
+    TestDirs dirs;
+    FixedClock clock(QDateTime(QDate(2026, 12, 8), QTime(9, 28, 39)));
+    ScriptedPrompter prompter;
+    AppContext context(dirs.paths(), clock, prompter, nullptr);
+    const QString path = dirs.file(QStringLiteral("JumpMeasurementResults120826.txt"));
+    context.results().setPath(path);
+    QStringList lines;
+    for (int i = 1; i <= 300; ++i)
+        lines << QStringLiteral("jump line %1").arg(i);
+    ASSERT_FALSE(appendTextLines(path, lines));
+
+    Results results(context);
+    results.showResults();
+    auto *box = results.findChild<QPlainTextEdit *>(QStringLiteral("output_box"));
+    // The newest line is in view, scrolled down to, not the first page of the file.
+    EXPECT_TRUE(box->textCursor().atEnd());
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return box->verticalScrollBar()->value() > 0
+               && box->viewport()->rect().contains(box->cursorRect().center());
+    }, 2000));
+
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&results));
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_FALSE(results.isVisible());
 }

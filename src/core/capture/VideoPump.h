@@ -1,0 +1,102 @@
+#pragma once
+
+#include "core/capture/CaptureTypes.h"
+#include "core/capture/PacketDecoder.h"
+#include "core/capture/VideoSource.h"
+#include "core/common/Result.h"
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace skelvin {
+
+class AviRecorder;
+
+// A picture step between the camera and everything that takes its frames (an effect).
+// Called on the device thread; returns the picture to use instead, or null to keep it.
+using PictureStep = std::function<ffmpeg::Frame(const AVFrame &picture)>;
+
+// The control's device thread: reads the connected source in a loop and hands every frame to
+// the recording (when one is attached), keeps the newest frame for still grabs, and leaves
+// the newest picture, scaled to the preview size, in a one-picture mailbox. Format changes
+// are carried out here between two reads, so the interface thread never waits on a device.
+class VideoPump
+{
+public:
+    struct Handlers
+    {
+        std::function<void()> previewReady;                // a picture is in an empty mailbox
+        std::function<void(const QString &)> deviceEnded;  // the source failed or vanished
+        std::function<void(const QString &)> formatFailed; // a format change did not take
+    };
+
+    VideoPump(VideoSource &source, Handlers handlers);
+    ~VideoPump();
+    VideoPump(const VideoPump &) = delete;
+    VideoPump &operator=(const VideoPump &) = delete;
+
+    // Starts the device thread; the source is already started.
+    void start();
+    // Ends the thread. The source is left as it is.
+    void stop();
+
+    // Restarts the source in `format` before the next read.
+    void requestFormat(const VideoFormat &format);
+
+    // Attaches a recording: the source is told a recording starts, then every frame from the
+    // next one on goes to it. Null detaches; when this returns the thread no longer uses the
+    // recorder.
+    void setRecorder(AviRecorder *recorder);
+
+    void setPictureStep(PictureStep step);
+
+    void setPreview(bool on, QSize size);
+    QImage takePreview();
+
+    // The newest frame as a 24-bit picture; fails when none has come yet.
+    Result<QImage> newestPicture();
+
+private:
+    void run();
+    void handleFrame(CapturedFrame &frame);
+    const AVFrame *pictureOf(CapturedFrame &frame, PacketDecoder &decoder, QString &error);
+    void updatePreview(const AVFrame &picture);
+
+    VideoSource &m_source;
+    Handlers m_handlers;
+    std::thread m_thread;
+    std::atomic<bool> m_running{false};
+
+    std::mutex m_formatMutex;
+    std::optional<VideoFormat> m_pendingFormat;
+
+    std::mutex m_recorderMutex;
+    AviRecorder *m_recorder = nullptr;
+    AviRecorder *m_pendingRecorder = nullptr;
+    PictureStep m_pictureStep;
+
+    // Preview.
+    std::mutex m_previewMutex;
+    bool m_previewOn = false;
+    QSize m_previewSize;
+    QImage m_mailbox;
+    std::chrono::steady_clock::time_point m_lastPreview;
+    ffmpeg::ScaleContext m_previewScale;
+    PacketDecoder m_decoder;
+
+    // The newest frame, for still grabs.
+    std::mutex m_newestMutex;
+    ffmpeg::Frame m_newestPicture;
+    ffmpeg::Packet m_newestPacket;
+    QString m_newestCodec;
+};
+
+} // namespace skelvin
