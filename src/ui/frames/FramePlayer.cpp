@@ -101,6 +101,11 @@ double FramePlayer::frameRate() const
     return m_source->frameRate();
 }
 
+QSize FramePlayer::frameSize() const
+{
+    return m_source->frameSize();
+}
+
 int FramePlayer::position() const
 {
     return m_source->position();

@@ -32,6 +32,7 @@ public:
     QString fileName() const;
     int frameCount() const;
     double frameRate() const;
+    QSize frameSize() const;
 
     int position() const;
     void setPosition(int frame);
