@@ -4,6 +4,7 @@
 #include "ui/common/Named.h"
 
 #include <QKeyEvent>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -153,6 +154,9 @@ void FramePlayer::setFullScreen(bool on)
         return;
     if (on) {
         m_fullView->setFrame(m_view->frame(), m_view->image());
+        // The whole monitor the player is on, also where no window manager sizes the window.
+        if (const QScreen *monitor = screen())
+            m_fullWindow->setGeometry(monitor->geometry());
         m_fullWindow->showFullScreen();
         m_fullWindow->raise();
         m_fullWindow->activateWindow();
