@@ -9,6 +9,7 @@
 #include "ui/capture/CapturePanel.h"
 #include "ui/capture/PreviewForm.h"
 #include "ui/common/PictureView.h"
+#include "ui/frames/frmSetStart.h"
 #include "ui/grid_setup/Calibrate.h"
 #include "ui/grid_setup/Grid_Setup.h"
 #include "ui/measure/Measure.h"
@@ -21,11 +22,13 @@ struct Program::Screens
     explicit Screens(AppContext &context)
         : navigator(context.prompter()), mainForm(context), config(context), gridSetup(context),
           measure(context), results(context),
-          calibrate(context, gridSetup.pictureView(), measure.pictureView()), capture(context)
+          calibrate(context, gridSetup.pictureView(), measure.pictureView()), capture(context),
+          frameSelection(context)
     {
         context.setNavigator(&navigator);
         navigator.registerScreen(ScreenId::Main, &mainForm);
         navigator.registerScreen(ScreenId::Capture, &capture);
+        navigator.registerScreen(ScreenId::FrameSelection, &frameSelection);
         navigator.registerScreen(ScreenId::Config, &config);
         navigator.registerScreen(ScreenId::GridSetup, &gridSetup);
         navigator.registerScreen(ScreenId::Measure, &measure);
@@ -40,6 +43,12 @@ struct Program::Screens
         QObject::connect(&capture, &PreviewForm::statisticsChanged, mainForm.capturePanel(),
                          &CapturePanel::showStatistics);
         QObject::connect(&mainForm, &MainForm::skierNameImported, &capture, &PreviewForm::setSkierName);
+        QObject::connect(&frameSelection, &frmSetStart::skierNameSettled, &capture,
+                         &PreviewForm::nameSettled);
+        QObject::connect(&frameSelection, &frmSetStart::skierForMeasure, &measure,
+                         &Measure::setSkierAndJump);
+        QObject::connect(&measure, &Measure::videoReleaseNeeded, &frameSelection,
+                         &frmSetStart::releaseVideo);
     }
 
     ScreenNavigator navigator;
@@ -50,6 +59,7 @@ struct Program::Screens
     Results results;
     Calibrate calibrate;
     PreviewForm capture;
+    frmSetStart frameSelection;
 };
 
 Program::Program(const CommandLineOptions &options, Clock &clock, Prompter &prompter,

@@ -19,8 +19,21 @@ struct JumpHandOver
     QString captureAttemptText;
     // The file of the last recording, for frame selection's file box.
     QString captureFilePath;
+    // The capture screen changed the skier's name of the last recording so as not to overwrite
+    // a file (its warning is showing); frame selection asks for the right name.
+    bool captureNameChanged = false;
+    // The video the video log viewer hands to frame selection (navigation tag "View").
+    QString viewFileName;
     QString measuredVideoFile;
     int measuredFrame = 0;
+
+    // Once the measured video has been kept or erased there is no video left to handle, so a
+    // later next jump never asks about it again.
+    void forgetMeasuredVideo()
+    {
+        measuredVideoFile.clear();
+        measuredFrame = 0;
+    }
 };
 
 } // namespace skelvin

@@ -95,7 +95,9 @@ void FrameSource::play(int fromFrame, int toFrame)
         return;
     stop();
     m_playEnd = std::clamp(std::max(fromFrame, toFrame), 0, m_frameCount - 1);
-    seek(std::min(fromFrame, toFrame));
+    // A playback runs forward: decoding ahead goes that way even when the span starts before
+    // the position (a lead-up to the frame on show).
+    moveTo(std::clamp(std::min(fromFrame, toFrame), 0, m_frameCount - 1), 1);
     const double rate = m_frameRate > 0 ? m_frameRate : 30.0;
     m_playTimer.start(std::max(1, int(std::lround(1000.0 / rate))));
 }

@@ -9,6 +9,7 @@
 #include "core/common/TextFile.h"
 #include "core/measure/ExchangeFiles.h"
 #include "ui/capture/PreviewView.h"
+#include "ui/common/KeyCodes.h"
 #include "ui/common/Maximized.h"
 #include "ui/common/Named.h"
 
@@ -31,47 +32,6 @@ namespace skelvin {
 namespace {
 
 const QString kSkierNamesFile = QStringLiteral("SkierNames.txt");
-
-// The key code the screen shows for a key: the codes operators know from the keyboard
-// (letters and digits as their capitals, 27 for Esc, 13 for Enter, 37 to 40 for the arrows).
-int keyCode(const QKeyEvent *event)
-{
-    const int key = event->key();
-    if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z) ||
-        key == Qt::Key_Space)
-        return key;
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
-        return 112 + (key - Qt::Key_F1);
-    switch (key) {
-    case Qt::Key_Escape:
-        return 27;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 13;
-    case Qt::Key_Tab:
-        return 9;
-    case Qt::Key_Backspace:
-        return 8;
-    case Qt::Key_Left:
-        return 37;
-    case Qt::Key_Up:
-        return 38;
-    case Qt::Key_Right:
-        return 39;
-    case Qt::Key_Down:
-        return 40;
-    case Qt::Key_Delete:
-        return 46;
-    case Qt::Key_Shift:
-        return 16;
-    case Qt::Key_Control:
-        return 17;
-    case Qt::Key_Alt:
-        return 18;
-    default:
-        return key & 0xff;
-    }
-}
 
 } // namespace
 
@@ -315,6 +275,14 @@ void PreviewForm::setSkierName(const QString &name)
     m_txtSkierName->setText(name);
 }
 
+void PreviewForm::nameSettled(const QString &skierName, const QString &attemptText)
+{
+    m_label4->hide();
+    m_context.handOver.captureNameChanged = false;
+    m_txtSkierName->setText(skierName);
+    m_txtPass->setText(attemptText);
+}
+
 void PreviewForm::txtSkierName_Change(const QString &text)
 {
     m_txtPass->setText(QStringLiteral("1"));
@@ -352,6 +320,7 @@ void PreviewForm::cmdStartCapture_Click()
 
     const FreeName free =
         firstFreeName(m_context.videoDirectory, m_txtSkierName->text(), m_txtPass->text());
+    m_context.handOver.captureNameChanged = free.changed;
     if (free.changed) {
         m_txtSkierName->setText(free.skierName);
         m_label4->setText(QStringLiteral("WARNING! Skier Name has been changed to ") +

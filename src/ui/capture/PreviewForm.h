@@ -28,6 +28,9 @@ public:
     // The skier list and the skier names import put a name here.
     void setSkierName(const QString &name);
     bool recording() const;
+    // Frame selection settled the name of a recording whose skier's name had been changed:
+    // the warning goes, the name and the next attempt take the values given.
+    void nameSettled(const QString &skierName, const QString &attemptText);
 
     void cmdStartCapture_Click();
     void cmdStartTimer_Click();

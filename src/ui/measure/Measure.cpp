@@ -756,7 +756,9 @@ void Measure::mnuCapture_Click()
     } else {
         keeper.applyPicturePolicy(m_state, m_picture->picture(), showsFramePicture());
     }
+    emit videoReleaseNeeded();
     keeper.applyVideoPolicy();
+    m_context.handOver.forgetMeasuredVideo();
     m_context.navigationTag = QStringLiteral("Measure");
     Unfreeze_Click();
     m_context.handOver.startFocusPending = true;

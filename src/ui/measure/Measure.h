@@ -56,6 +56,10 @@ public:
     void Exit_Click();
     void adjust(double dxTwips, double dyTwips);
 
+signals:
+    // Next jump: frame selection lets go of the video before it is kept or erased.
+    void videoReleaseNeeded();
+
 protected:
     void showEvent(QShowEvent *event) override;
     // Closing by the window frame is the way back to the main screen, with all its steps.

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "ui/frames/FrameView.h"
+
+#include <QString>
+#include <QWidget>
+
+class QScrollArea;
+class QSlider;
+
+namespace skelvin {
+
+class FrameSource;
+
+// The frame selection screen's player: one video shown a frame at a time, a position slider,
+// steps of one frame, a span played at the video's rate, and a full-screen view (Esc returns,
+// a click asks to play again). Every position is a frame number counted from 0. Decoding runs
+// on the frame source's worker, so a step never waits for a decoder here.
+class FramePlayer : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit FramePlayer(QWidget *parent = nullptr);
+    ~FramePlayer() override;
+
+    // Loads a video at frame 0; an empty path unloads. False (and the reason in `failure`) when
+    // the video does not open; the player is then empty.
+    bool load(const QString &path, QString *failure = nullptr);
+    void unload();
+    // The loaded file, empty when none.
+    QString fileName() const;
+    int frameCount() const;
+    double frameRate() const;
+    QSize frameSize() const;
+
+    int position() const;
+    void setPosition(int frame);
+    void stepForward();
+    void stepBack();
+
+    // Plays from one frame to another at the video's frame rate.
+    void play(int fromFrame, int toFrame);
+    void stop();
+    bool isPlaying() const;
+
+    void setZoom(FrameView::Zoom zoom);
+    void setFullScreen(bool on);
+    bool isFullScreen() const;
+
+    // The view the picture is painted in (normal size).
+    FrameView *view() const { return m_view; }
+    FrameView *fullScreenView() const { return m_fullView; }
+    FrameSource &source() const { return *m_source; }
+
+signals:
+    void positionChanged(int frame);
+    void playFinished();
+    // A click on the full-screen picture.
+    void repeatRequested();
+    void fullScreenLeft();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void showFrame(int frame, const QImage &image);
+
+    FrameSource *m_source;
+    QScrollArea *m_scroller;
+    FrameView *m_view;
+    QSlider *m_slider;
+    QWidget *m_fullWindow;
+    FrameView *m_fullView;
+};
+
+} // namespace skelvin
