@@ -2,6 +2,7 @@
 // with an empty settings store (the operator's answers come at once).
 
 #include "app/Program.h"
+#include "core/capture/CaptureDevice.h"
 #include "core/common/Clock.h"
 #include "core/common/Prompter.h"
 
