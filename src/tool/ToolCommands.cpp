@@ -43,14 +43,6 @@ const char *const kUsage =
     "                                      record S seconds (default 3) and print the statistics;\n"
     "                                      with --simulated also where and when the skier lands\n"
     "\n"
-    "Capture:\n"
-    "  devices [--scene FILE]              video devices with their inputs and formats, audio\n"
-    "                                      devices, compressors\n"
-    "  capture OUT.avi [--device N | --simulated] [--scene FILE] [--size WxH] [--rate FPS]\n"
-    "          [--seconds S] [--compressor none|mjpeg|ffv1|h264] [--audio N] [--preview]\n"
-    "                                      record S seconds (default 3) and print the statistics;\n"
-    "                                      with --simulated also where and when the skier lands\n"
-    "\n"
     "Exit codes: 0 done, 1 wrong command line, 2 file unreadable or malformed,\n"
     "3 no unique solution, 4 point with no image.\n";
 
