@@ -1,3 +1,4 @@
+#include "FuzzSupport.h"
 #include "core/frames/cDIB.h"
 
 #include <QBuffer>
@@ -6,7 +7,7 @@
 #include <cstdint>
 
 // Any bytes as a bitmap file, then as a packed bitmap.
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+SKELVIN_FUZZ_TARGET(bitmap_fuzzer)
 {
     QBuffer buffer;
     buffer.setData(reinterpret_cast<const char *>(data), qsizetype(size));

@@ -1,3 +1,4 @@
+#include "FuzzSupport.h"
 #include "core/frames/RiffAviReader.h"
 
 #include <QBuffer>
@@ -6,7 +7,7 @@
 #include <cstdint>
 
 // Any bytes as an AVI file: the reader gives facts or an error text, nothing else.
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+SKELVIN_FUZZ_TARGET(riff_fuzzer)
 {
     QBuffer buffer;
     buffer.setData(reinterpret_cast<const char *>(data), qsizetype(size));

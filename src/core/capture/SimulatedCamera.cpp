@@ -79,7 +79,7 @@ Failure SimulatedCamera::start(const VideoFormat &format)
             .arg(format.size.height())
             .arg(format.framesPerSecond);
     }
-    std::lock_guard<std::mutex> lock(m_mutex);
+    std::lock_guard<std::mutex> lock(m_gate.mutex());
     // The water of a new size is drawn by the first read, on the capture thread.
     if (m_renderer &&
         (m_renderer->size() != format.size || m_renderer->format() != offer->imageFormat))
@@ -93,27 +93,18 @@ Failure SimulatedCamera::start(const VideoFormat &format)
     m_jumpSlot = -1;
     m_nextPreviewJumpSlot = std::llround(format.framesPerSecond); // one second in
     m_recordingRequested = false;
-    m_interrupted = false;
-    m_running = true;
+    m_gate.open();
     return std::nullopt;
 }
 
 void SimulatedCamera::stop()
 {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_running = false;
-    }
-    m_wake.notify_all();
+    m_gate.stop();
 }
 
 void SimulatedCamera::interrupt()
 {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_interrupted = true;
-    }
-    m_wake.notify_all();
+    m_gate.interrupt();
 }
 
 void SimulatedCamera::recordingStarted()
@@ -129,8 +120,8 @@ SimulatedCamera::Clock::time_point SimulatedCamera::slotTime(int64_t slot) const
 
 ReadStatus SimulatedCamera::read(CapturedFrame &frame, QString &error)
 {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    if (!m_running) {
+    std::unique_lock<std::mutex> lock(m_gate.mutex());
+    if (!m_gate.running()) {
         error = QStringLiteral("The simulated camera is not started");
         return ReadStatus::Ended;
     }
@@ -140,7 +131,7 @@ ReadStatus SimulatedCamera::read(CapturedFrame &frame, QString &error)
         lock.unlock();
         auto built = std::make_shared<SceneRenderer>(m_scene, size, format);
         lock.lock();
-        if (!m_running || m_renderer || size != m_format.size || format != m_imageFormat)
+        if (!m_gate.running() || m_renderer || size != m_format.size || format != m_imageFormat)
             return ReadStatus::Again; // stopped or started again meanwhile
         m_renderer = std::move(built);
         // The clock starts with the first frame that can be drawn.
@@ -149,13 +140,8 @@ ReadStatus SimulatedCamera::read(CapturedFrame &frame, QString &error)
     const double fps = m_format.framesPerSecond;
     int64_t slot = m_nextSlot;
     const Clock::time_point due = slotTime(slot);
-    if (Clock::now() < due) {
-        m_wake.wait_until(lock, due, [this] { return m_interrupted || !m_running; });
-        if (m_interrupted || !m_running) {
-            m_interrupted = false;
-            return ReadStatus::Again;
-        }
-    }
+    if (!m_gate.waitUntil(lock, due))
+        return ReadStatus::Again;
     // More than a frame late: the slots in between are gone.
     const double elapsed = std::chrono::duration<double>(Clock::now() - m_start).count();
     slot = std::max(slot, static_cast<int64_t>(std::floor(elapsed * fps)) - 1);

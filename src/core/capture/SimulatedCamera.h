@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/capture/RealTimeGate.h"
 #include "core/capture/SimulatedScene.h"
 #include "core/capture/VideoSource.h"
 
@@ -7,9 +8,7 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 
 namespace skelvin {
 
@@ -45,7 +44,7 @@ public:
     const SimulatedScene &scene() const { return m_scene; }
 
 private:
-    using Clock = std::chrono::steady_clock;
+    using Clock = RealTimeGate::Clock;
     Clock::time_point slotTime(int64_t slot) const;
 
     SimulatedScene m_scene;
@@ -55,10 +54,7 @@ private:
     int m_avPixelFormat = -1;
     QImage::Format m_imageFormat = QImage::Format_RGB32;
 
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    bool m_running = false;
-    bool m_interrupted = false;
+    RealTimeGate m_gate; // its mutex also guards the members below
     std::atomic<bool> m_recordingRequested{false};
     Clock::time_point m_start;
     int64_t m_nextSlot = 0;

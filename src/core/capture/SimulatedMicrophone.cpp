@@ -39,7 +39,7 @@ Failure SimulatedMicrophone::start(int sampleRate, int channels, int bitsPerSamp
             .arg(bitsPerSample)
             .arg(channels);
     }
-    std::lock_guard<std::mutex> lock(m_mutex);
+    std::lock_guard<std::mutex> lock(m_gate.mutex());
     m_sampleRate = sampleRate;
     m_channels = channels;
     m_bitsPerSample = bitsPerSample;
@@ -47,32 +47,23 @@ Failure SimulatedMicrophone::start(int sampleRate, int channels, int bitsPerSamp
     m_nextSample = 0;
     m_splashSample.reset();
     m_recordingStartedAt.reset();
-    m_interrupted = false;
-    m_running = true;
+    m_gate.open();
     return std::nullopt;
 }
 
 void SimulatedMicrophone::stop()
 {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_running = false;
-    }
-    m_wake.notify_all();
+    m_gate.stop();
 }
 
 void SimulatedMicrophone::interrupt()
 {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_interrupted = true;
-    }
-    m_wake.notify_all();
+    m_gate.interrupt();
 }
 
 void SimulatedMicrophone::recordingStarted()
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
+    std::lock_guard<std::mutex> lock(m_gate.mutex());
     m_recordingStartedAt = Clock::now();
 }
 
@@ -111,21 +102,16 @@ double SimulatedMicrophone::nextSample(int64_t sampleIndex)
 
 ReadStatus SimulatedMicrophone::read(CapturedSound &sound, QString &error)
 {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    if (!m_running) {
+    std::unique_lock<std::mutex> lock(m_gate.mutex());
+    if (!m_gate.running()) {
         error = QStringLiteral("The simulated microphone is not started");
         return ReadStatus::Ended;
     }
     const int64_t blockSamples = std::max<int64_t>(1, m_sampleRate * kBlockMs / 1000);
     // A block is there once its last sample has been "heard".
     const Clock::time_point due = sampleTime(m_nextSample + blockSamples);
-    if (Clock::now() < due) {
-        m_wake.wait_until(lock, due, [this] { return m_interrupted || !m_running; });
-        if (m_interrupted || !m_running) {
-            m_interrupted = false;
-            return ReadStatus::Again;
-        }
-    }
+    if (!m_gate.waitUntil(lock, due))
+        return ReadStatus::Again;
     // A reader more than a second behind has lost what the device could not keep.
     const double elapsed = std::chrono::duration<double>(Clock::now() - m_start).count();
     const int64_t heard = static_cast<int64_t>(elapsed * m_sampleRate);

@@ -1,12 +1,11 @@
 #pragma once
 
 #include "core/capture/AudioSource.h"
+#include "core/capture/RealTimeGate.h"
 #include "core/capture/SimulatedScene.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <optional>
 
 namespace skelvin {
@@ -34,7 +33,7 @@ private:
     // from the previous call.
     double nextSample(int64_t sampleIndex);
 
-    using Clock = std::chrono::steady_clock;
+    using Clock = RealTimeGate::Clock;
     Clock::time_point sampleTime(int64_t sample) const;
     double noise();
 
@@ -43,10 +42,7 @@ private:
     int m_channels = 1;
     int m_bitsPerSample = 16;
 
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    bool m_running = false;
-    bool m_interrupted = false;
+    RealTimeGate m_gate; // its mutex also guards the members below
     Clock::time_point m_start;
     int64_t m_nextSample = 0;
     std::optional<int64_t> m_splashSample;

@@ -32,22 +32,59 @@ QString errorText(int code)
 
 VideoDecoder::~VideoDecoder() = default;
 
+std::unique_ptr<VideoDecoder> VideoDecoder::failed(OpenFailure *failure, OpenError kind,
+                                                   const QString &detail)
+{
+    if (failure)
+        *failure = {kind, detail};
+    return {};
+}
+
 std::unique_ptr<VideoDecoder> VideoDecoder::open(const QString &path, OpenFailure *failure)
 {
     const auto fail = [&](OpenError kind, const QString &detail) {
-        if (failure)
-            *failure = {kind, detail};
-        return std::unique_ptr<VideoDecoder>();
+        return failed(failure, kind, detail);
     };
     FfmpegLog::install(); // FFmpeg's messages go to the debug log, never to the terminal
     std::unique_ptr<VideoDecoder> d(new VideoDecoder);
 
     AVFormatContext *format = nullptr;
-    int rc = avformat_open_input(&format, path.toUtf8().constData(), nullptr, nullptr);
+    const int rc = avformat_open_input(&format, path.toUtf8().constData(), nullptr, nullptr);
     if (rc < 0)
         return fail(OpenError::File, errorText(rc));
     d->m_format.reset(format);
-    rc = avformat_find_stream_info(format, nullptr);
+    return openStreams(std::move(d), failure);
+}
+
+std::unique_ptr<VideoDecoder> VideoDecoder::openBytes(QByteArray bytes, OpenFailure *failure)
+{
+    const auto fail = [&](const QString &detail) { return failed(failure, OpenError::File, detail); };
+    FfmpegLog::install();
+    std::unique_ptr<VideoDecoder> d(new VideoDecoder);
+    d->m_memory = std::make_unique<MemoryInput>(std::move(bytes));
+    AVFormatContext *format = avformat_alloc_context();
+    if (!format || !d->m_memory->context()) {
+        avformat_free_context(format);
+        return fail(errorText(AVERROR(ENOMEM)));
+    }
+    format->pb = d->m_memory->context();
+    format->flags |= AVFMT_FLAG_CUSTOM_IO;
+    // On failure avformat_open_input frees the context itself.
+    const int rc = avformat_open_input(&format, nullptr, nullptr, nullptr);
+    if (rc < 0)
+        return fail(errorText(rc));
+    d->m_format.reset(format);
+    return openStreams(std::move(d), failure);
+}
+
+std::unique_ptr<VideoDecoder> VideoDecoder::openStreams(std::unique_ptr<VideoDecoder> d,
+                                                        OpenFailure *failure)
+{
+    const auto fail = [&](OpenError kind, const QString &detail) {
+        return failed(failure, kind, detail);
+    };
+    AVFormatContext *format = d->m_format.get();
+    int rc = avformat_find_stream_info(format, nullptr);
     if (rc < 0)
         return fail(OpenError::File, errorText(rc));
     // The first video stream, as the file lists them.

@@ -2,6 +2,7 @@
 
 #include "core/common/Result.h"
 #include "core/frames/FfmpegHandles.h"
+#include "core/frames/MemoryInput.h"
 #include "core/frames/PictureConverter.h"
 
 #include <QImage>
@@ -74,6 +75,8 @@ public:
 
     // Opens the file and builds its frame table.
     static std::unique_ptr<VideoDecoder> open(const QString &path, OpenFailure *failure);
+    // The same for a whole video file held in memory.
+    static std::unique_ptr<VideoDecoder> openBytes(QByteArray bytes, OpenFailure *failure);
 
     int frameCount() const { return int(m_table.size()); }
     QSize frameSize() const { return m_size; }
@@ -119,6 +122,11 @@ private:
     };
 
     VideoDecoder() = default;
+    static std::unique_ptr<VideoDecoder> failed(OpenFailure *failure, OpenError kind,
+                                                const QString &detail);
+    // Finishes an open once m_format holds the opened input.
+    static std::unique_ptr<VideoDecoder> openStreams(std::unique_ptr<VideoDecoder> d,
+                                                     OpenFailure *failure);
     bool buildFrameTable();
     void primeWithFirstPicture();
     bool isTablePacket(const AVPacket &packet, int index) const;
@@ -132,7 +140,8 @@ private:
     void forgetLeadingPictures();
     QImage toImage(const AVFrame &frame);
 
-    ffmpeg::FormatInput m_format;
+    std::unique_ptr<MemoryInput> m_memory; // the bytes of a video opened from memory
+    ffmpeg::FormatInput m_format;          // closed before m_memory goes
     ffmpeg::CodecContext m_codec;
     ffmpeg::Packet m_packet;
     ffmpeg::Frame m_frame;

@@ -3,6 +3,7 @@
 #include "core/frames/cDIB.h"
 
 #include "TestVideo.h"
+#include "support/Damage.h"
 #include "support/TestDirs.h"
 
 #include <QBuffer>
@@ -15,37 +16,6 @@ namespace skelvin {
 namespace {
 
 using namespace test;
-
-// Damages a valid file at random: flipped bytes, overwritten sizes, cut ends, spliced copies.
-QByteArray mutate(QByteArray bytes, std::mt19937 &random)
-{
-    const int edits = 1 + int(random() % 8);
-    for (int e = 0; e < edits && !bytes.isEmpty(); ++e) {
-        const auto at = qsizetype(random() % std::uint32_t(bytes.size()));
-        switch (random() % 5) {
-        case 0:
-            bytes[at] = char(random());
-            break;
-        case 1: { // a size or offset field made huge, zero or odd
-            static const quint32 values[] = {0, 1, 0x7fffffff, 0xffffffff, 0x80000000, 12, 40};
-            const quint32 v = values[random() % 7];
-            if (at + 4 <= bytes.size())
-                bytes.replace(at, 4, QByteArray(reinterpret_cast<const char *>(&v), 4));
-            break;
-        }
-        case 2:
-            bytes.truncate(at);
-            break;
-        case 3:
-            bytes.insert(at, bytes.mid(qsizetype(random() % std::uint32_t(bytes.size())), 64));
-            break;
-        default:
-            bytes.remove(at, 1 + qsizetype(random() % 16));
-            break;
-        }
-    }
-    return bytes;
-}
 
 // Stands for the libFuzzer targets in fuzz/ in every test run: damaged AVI headers and bitmap
 // files give an error or a result, never a crash, a hang or a huge allocation.
