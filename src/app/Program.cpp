@@ -12,6 +12,7 @@
 #include "ui/frames/frmSetStart.h"
 #include "ui/grid_setup/Calibrate.h"
 #include "ui/grid_setup/Grid_Setup.h"
+#include "ui/logs/frmManual.h"
 #include "ui/measure/Measure.h"
 #include "ui/measure/Results.h"
 
@@ -23,7 +24,7 @@ struct Program::Screens
         : navigator(context.prompter()), mainForm(context), config(context), gridSetup(context),
           measure(context), results(context),
           calibrate(context, gridSetup.pictureView(), measure.pictureView()), capture(context),
-          frameSelection(context)
+          frameSelection(context), manual(context)
     {
         context.setNavigator(&navigator);
         navigator.registerScreen(ScreenId::Main, &mainForm);
@@ -34,6 +35,7 @@ struct Program::Screens
         navigator.registerScreen(ScreenId::Measure, &measure);
         navigator.registerScreen(ScreenId::Results, &results, [this] { results.showResults(); });
         navigator.registerScreen(ScreenId::Calibrate, &calibrate);
+        navigator.registerScreen(ScreenId::Manual, &manual);
 
         mainForm.setCaptureScreen(&capture);
         QObject::connect(&capture, &PreviewForm::skierForMeasure, &measure, &Measure::setSkierAndJump);
@@ -60,6 +62,7 @@ struct Program::Screens
     Calibrate calibrate;
     PreviewForm capture;
     frmSetStart frameSelection;
+    frmManual manual;
 };
 
 Program::Program(const CommandLineOptions &options, Clock &clock, Prompter &prompter,
