@@ -71,8 +71,11 @@ RtfToken RtfTokenizer::next()
                 m_pos += 2;
                 const int high = m_pos < m_bytes.size() ? hexValue(m_bytes.at(m_pos)) : -1;
                 const int low = m_pos + 1 < m_bytes.size() ? hexValue(m_bytes.at(m_pos + 1)) : -1;
-                if (high < 0 || low < 0)
-                    continue; // a damaged escape carries no character
+                if (high < 0 || low < 0) {
+                    // A damaged escape carries no character, nor its lone hex digit.
+                    m_pos += high < 0 ? 0 : 1;
+                    continue;
+                }
                 m_pos += 2;
                 token.kind = RtfToken::Kind::HexByte;
                 token.byte = static_cast<unsigned char>(high * 16 + low);

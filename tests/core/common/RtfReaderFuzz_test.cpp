@@ -137,9 +137,11 @@ TEST(RtfReaderFuzz, NoWordIsLostToDamagedFormatting)
                 rtf += kNoise[random() % std::size(kNoise)];
             rtf += ' ' + word.toLatin1();
         }
-        // A file cut anywhere keeps every word before the cut.
+        // A file cut anywhere after its first group's start keeps every word before the cut.
+        const qsizetype header = qsizetype(sizeof("{\\rtf1"));
         const qsizetype cut =
-            random() % 2 ? rtf.size() : qsizetype(random() % std::uint32_t(rtf.size()));
+            random() % 2 ? rtf.size()
+                         : header + qsizetype(random() % std::uint32_t(rtf.size() - header));
         QTextDocument document;
         ASSERT_EQ(RtfReader::read(rtf.left(cut), document), std::nullopt);
         const QString text = document.toPlainText();
