@@ -667,13 +667,18 @@ QTextBlockFormat RtfReader::blockFormat() const
     format.setTextIndent(twipsToPixels(p.firstLineTwips));
     format.setTopMargin(twipsToPixels(p.beforeTwips));
     format.setBottomMargin(twipsToPixels(p.afterTwips));
+    // RTF measures tab stops from the page's left edge, the document from where the first line
+    // starts.
+    const int lineStartTwips = std::max(0, p.leftTwips) + p.firstLineTwips;
     QList<QTextOption::Tab> tabs;
-    for (const int twips : p.tabTwips)
-        tabs.append(QTextOption::Tab(twipsToPixels(twips), QTextOption::LeftTab));
+    for (const int twips : p.tabTwips) {
+        if (twips > lineStartTwips)
+            tabs.append(
+                QTextOption::Tab(twipsToPixels(twips - lineStartTwips), QTextOption::LeftTab));
+    }
     // A hanging first line (a bullet, a number, a term) reaches the text at the left indent.
-    if (p.firstLineTwips < 0 && p.tabTwips.isEmpty())
-        tabs.append(
-            QTextOption::Tab(twipsToPixels(std::max(0, p.leftTwips)), QTextOption::LeftTab));
+    if (p.firstLineTwips < 0 && tabs.isEmpty())
+        tabs.append(QTextOption::Tab(twipsToPixels(-p.firstLineTwips), QTextOption::LeftTab));
     format.setTabPositions(tabs);
     return format;
 }
