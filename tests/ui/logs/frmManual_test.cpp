@@ -74,7 +74,7 @@ TEST(frmManual, ViewManualHidesTheMainScreenAndDoneBringsItBackKeepingTheText)
     EXPECT_EQ(h.prompter.prompts().size(), prompts);
 }
 
-TEST(frmManual, AMissingOrDamagedManualIsNamedInTheBox)
+TEST(frmManual, AMissingManualIsNamedInTheBoxAndReadOnceInPlace)
 {
     ProgramHarness h;
     startOnMainScreen(h);
@@ -94,14 +94,4 @@ TEST(frmManual, AMissingOrDamagedManualIsNamedInTheBox)
     QTest::mouseClick(h.control<QPushButton>(ScreenId::Manual, "cmdDone"), Qt::LeftButton);
     openManual(h);
     EXPECT_EQ(boxText(h), QStringLiteral("Replaced manual."));
-
-    ProgramHarness other;
-    startOnMainScreen(other);
-    other.dirs.writeFile(QStringLiteral("app/DE05Manual.rtf"),
-                         "Skelvin manual, typed as plain text\r\n");
-    openManual(other);
-    EXPECT_EQ(boxText(other),
-              QStringLiteral("The manual DE05Manual.rtf cannot be shown.\n\n%1 is not a rich text "
-                             "(RTF) file: it does not begin with {\\rtf.")
-                  .arg(other.dirs.paths().appFile(QStringLiteral("DE05Manual.rtf"))));
 }
