@@ -84,19 +84,19 @@ QTextListFormat::Style listStyle(int numberFormat)
 bool isSkippedDestination(const QByteArray &word)
 {
     static const QList<QByteArray> words = {
-        "stylesheet",   "info",       "pict",      "object",     "objdata",
-        "header",       "headerl",    "headerr",   "headerf",    "footer",
-        "footerl",      "footerr",    "footerf",   "footnote",   "annotation",
-        "atnid",        "atnauthor",  "fldinst",   "xe",         "tc",
-        "txe",          "rxe",        "pn",        "pnseclvl",   "revtbl",
-        "rsidtbl",      "filetbl",    "template",  "nonshppict", "shp",
-        "shpinst",      "do",         "datafield", "themedata",  "colorschememapping",
-        "latentstyles", "datastore",  "xmlnstbl",  "mmathPr",    "generator",
-        "userprops",    "pgdsctbl",   "ftnsep",    "ftnsepc",    "aftnsep",
-        "aftnsepc",     "private",    "comment",   "keywords",   "title",
-        "subject",      "author",     "operator",  "doccomm",    "company",
-        "bkmkstart",    "bkmkend",    "fchars",    "lchars",     "listpicture",
-        "pnseclvl",     "background", "docvar",    "pntxta",     "pntxtb",
+        "stylesheet",   "info",      "pict",      "object",     "objdata",
+        "header",       "headerl",   "headerr",   "headerf",    "footer",
+        "footerl",      "footerr",   "footerf",   "footnote",   "annotation",
+        "atnid",        "atnauthor", "fldinst",   "xe",         "tc",
+        "txe",          "rxe",       "pn",        "pnseclvl",   "revtbl",
+        "rsidtbl",      "filetbl",   "template",  "nonshppict", "shp",
+        "shpinst",      "do",        "datafield", "themedata",  "colorschememapping",
+        "latentstyles", "datastore", "xmlnstbl",  "mmathPr",    "generator",
+        "userprops",    "pgdsctbl",  "ftnsep",    "ftnsepc",    "aftnsep",
+        "aftnsepc",     "private",   "comment",   "keywords",   "title",
+        "subject",      "author",    "operator",  "doccomm",    "company",
+        "bkmkstart",    "bkmkend",   "fchars",    "lchars",     "listpicture",
+        "background",   "docvar",    "pntxta",    "pntxtb",
     };
     return words.contains(word);
 }
