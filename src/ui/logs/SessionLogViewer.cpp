@@ -9,7 +9,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace skelvin {
 
@@ -48,7 +51,6 @@ SessionLogViewer::SessionLogViewer(AppContext &context, const QString &type,
     m_buttons->addWidget(viewButton);
     m_buttons->addStretch();
     layout->addLayout(m_buttons);
-    resize(980, 460);
 
     connect(choose, &QPushButton::clicked, this, &SessionLogViewer::chooseLogFile);
     connect(viewButton, &QPushButton::clicked, this, [this] { view(); });
@@ -65,6 +67,11 @@ SessionLogViewer::SessionLogViewer(AppContext &context, const QString &type,
                               : sessionLogPath(context.videoDirectory, context.clock().dateText());
     m_listing.openAtStart(today);
     showListing();
+    // Wide enough for the day's lines where the screen allows (frame, margins and scroll bar
+    // besides the lines).
+    const int wanted = m_list->horizontalExtent() + 60;
+    const int room = screen() ? screen()->availableGeometry().width() - 40 : wanted;
+    resize(std::max(760, std::min(wanted, room)), 460);
 }
 
 void SessionLogViewer::showListing()
