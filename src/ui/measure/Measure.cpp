@@ -547,6 +547,9 @@ void Measure::showPicturePath(const QString &path)
     m_gifFileName->move(m_gridDescription->x(),
                         m_gridDescription->y() + m_gridDescription->height());
     m_gifFileName->show();
+    // On a low screen the side panel scrolls: bring the name into view.
+    if (auto *panel = findChild<QScrollArea *>(QStringLiteral("sidePanel")))
+        panel->ensureWidgetVisible(m_gifFileName);
 }
 
 void Measure::showLoggedPicture(const QString &path)
