@@ -1,8 +1,6 @@
 #include "support/ProgramHarness.h"
-#include "support/TestGrids.h"
 
 #include "core/common/TextFile.h"
-#include "core/grid_setup/GridSetupFile.h"
 #include "core/logs/SessionLog.h"
 #include "ui/app/MainForm.h"
 #include "ui/capture/PreviewForm.h"
@@ -40,11 +38,7 @@ class LogViewers : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const QString grid = h.dirs.file(QStringLiteral("grid1.ipt"));
-        ASSERT_FALSE(writeGridSetupFile(grid, straightDownGrid(), 1));
-        ASSERT_FALSE(writeCheckBuoyFile(checkBuoyFilePath(grid), {6000, 4500}, QStringLiteral("60"),
-                                        QStringLiteral("45")));
-        h.store(QStringLiteral("grid1File"), grid);
+        h.storeStraightDownGrid();
         ASSERT_TRUE(h.startWithVideoDirectory());
         h.prompter.clear();
         h.context().navigator().show(ScreenId::Main);
