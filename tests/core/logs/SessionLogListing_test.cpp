@@ -103,12 +103,6 @@ TEST(SessionLogListing, AMissingLogListsNothingAndACancelledDialogKeepsTheLogSho
     listing.choose(gone);
     EXPECT_EQ(listing.logPath(), gone);
     EXPECT_TRUE(listing.lines().isEmpty());
-
-    const FileDialogRequest dialog = SessionLogListing::logDialog(QStringLiteral("/data/videos"));
-    EXPECT_EQ(dialog.startDirectory, QStringLiteral("/data/videos"));
-    ASSERT_EQ(dialog.filters.size(), 1);
-    EXPECT_EQ(dialog.filters[0].label, QStringLiteral("*.txt"));
-    EXPECT_EQ(dialog.filters[0].patterns, QStringLiteral("JumpMeasurementLog*.txt"));
 }
 
 TEST(SessionLogListing, TheFirstOfEquallyLongLinesIsTheLongest)

