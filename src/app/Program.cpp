@@ -8,11 +8,14 @@
 #include "ui/app/ScreenNavigator.h"
 #include "ui/capture/CapturePanel.h"
 #include "ui/capture/PreviewForm.h"
+#include "ui/capture/frmSelectSkier.h"
 #include "ui/common/PictureView.h"
 #include "ui/frames/frmSetStart.h"
 #include "ui/grid_setup/Calibrate.h"
 #include "ui/grid_setup/Grid_Setup.h"
 #include "ui/logs/frmManual.h"
+#include "ui/logs/LogView.h"
+#include "ui/logs/PictureLogView.h"
 #include "ui/measure/Measure.h"
 #include "ui/measure/Results.h"
 
@@ -36,6 +39,7 @@ struct Program::Screens
         navigator.registerScreen(ScreenId::Results, &results, [this] { results.showResults(); });
         navigator.registerScreen(ScreenId::Calibrate, &calibrate);
         navigator.registerScreen(ScreenId::Manual, &manual);
+        registerViewers(context);
 
         mainForm.setCaptureScreen(&capture);
         QObject::connect(&capture, &PreviewForm::skierForMeasure, &measure, &Measure::setSkierAndJump);
@@ -51,6 +55,39 @@ struct Program::Screens
                          &Measure::setSkierAndJump);
         QObject::connect(&measure, &Measure::videoReleaseNeeded, &frameSelection,
                          &frmSetStart::releaseVideo);
+    }
+
+    // The log viewers and the skier list are made afresh at each opening.
+    void registerViewers(AppContext &context)
+    {
+        navigator.registerViewer(ScreenId::VideoLog, [this, &context](QWidget *owner) {
+            auto *viewer = new LogView(context, owner);
+            QObject::connect(viewer, &LogView::videoChosen, &frameSelection, [this] {
+                // Frame selection takes the video when it comes to the front; when it is in
+                // front already (the viewer was opened from it) it takes it now.
+                const bool inFront = frameSelection.isVisible();
+                navigator.show(ScreenId::FrameSelection);
+                if (inFront)
+                    frameSelection.Form_Paint();
+            });
+            return viewer;
+        });
+        navigator.registerViewer(ScreenId::PictureLog, [this, &context](QWidget *owner) {
+            auto *viewer = new PictureLogView(context, owner);
+            QObject::connect(viewer, &PictureLogView::pictureChosen, &measure,
+                             [this](const QString &picture) {
+                                 if (!picture.isEmpty())
+                                     measure.showLoggedPicture(picture);
+                                 navigator.show(ScreenId::Measure);
+                             });
+            return viewer;
+        });
+        navigator.registerViewer(ScreenId::SelectSkier, [this, &context](QWidget *owner) {
+            auto *list = new frmSelectSkier(context, owner);
+            QObject::connect(list, &frmSelectSkier::skierChosen, &capture,
+                             &PreviewForm::setSkierName);
+            return list;
+        });
     }
 
     ScreenNavigator navigator;
