@@ -8,10 +8,14 @@
 #include "ui/app/ScreenNavigator.h"
 #include "ui/capture/CapturePanel.h"
 #include "ui/capture/PreviewForm.h"
+#include "ui/capture/frmSelectSkier.h"
 #include "ui/common/PictureView.h"
 #include "ui/frames/frmSetStart.h"
 #include "ui/grid_setup/Calibrate.h"
 #include "ui/grid_setup/Grid_Setup.h"
+#include "ui/logs/frmManual.h"
+#include "ui/logs/LogView.h"
+#include "ui/logs/PictureLogView.h"
 #include "ui/measure/Measure.h"
 #include "ui/measure/Results.h"
 
@@ -23,7 +27,7 @@ struct Program::Screens
         : navigator(context.prompter()), mainForm(context), config(context), gridSetup(context),
           measure(context), results(context),
           calibrate(context, gridSetup.pictureView(), measure.pictureView()), capture(context),
-          frameSelection(context)
+          frameSelection(context), manual(context)
     {
         context.setNavigator(&navigator);
         navigator.registerScreen(ScreenId::Main, &mainForm);
@@ -34,6 +38,8 @@ struct Program::Screens
         navigator.registerScreen(ScreenId::Measure, &measure);
         navigator.registerScreen(ScreenId::Results, &results, [this] { results.showResults(); });
         navigator.registerScreen(ScreenId::Calibrate, &calibrate);
+        navigator.registerScreen(ScreenId::Manual, &manual);
+        registerViewers(context);
 
         mainForm.setCaptureScreen(&capture);
         QObject::connect(&capture, &PreviewForm::skierForMeasure, &measure, &Measure::setSkierAndJump);
@@ -51,6 +57,39 @@ struct Program::Screens
                          &frmSetStart::releaseVideo);
     }
 
+    // The log viewers and the skier list are made afresh at each opening.
+    void registerViewers(AppContext &context)
+    {
+        navigator.registerViewer(ScreenId::VideoLog, [this, &context](QWidget *owner) {
+            auto *viewer = new LogView(context, owner);
+            QObject::connect(viewer, &LogView::videoChosen, &frameSelection, [this] {
+                // Frame selection takes the video when it comes to the front; when it is in
+                // front already (the viewer was opened from it) it takes it now.
+                const bool inFront = frameSelection.isVisible();
+                navigator.show(ScreenId::FrameSelection);
+                if (inFront)
+                    frameSelection.Form_Paint();
+            });
+            return viewer;
+        });
+        navigator.registerViewer(ScreenId::PictureLog, [this, &context](QWidget *owner) {
+            auto *viewer = new PictureLogView(context, owner);
+            QObject::connect(viewer, &PictureLogView::pictureChosen, &measure,
+                             [this](const QString &picture) {
+                                 if (!picture.isEmpty())
+                                     measure.showLoggedPicture(picture);
+                                 navigator.show(ScreenId::Measure);
+                             });
+            return viewer;
+        });
+        navigator.registerViewer(ScreenId::SelectSkier, [this, &context](QWidget *owner) {
+            auto *list = new frmSelectSkier(context, owner);
+            QObject::connect(list, &frmSelectSkier::skierChosen, &capture,
+                             &PreviewForm::setSkierName);
+            return list;
+        });
+    }
+
     ScreenNavigator navigator;
     MainForm mainForm;
     Config config;
@@ -60,6 +99,7 @@ struct Program::Screens
     Calibrate calibrate;
     PreviewForm capture;
     frmSetStart frameSelection;
+    frmManual manual;
 };
 
 Program::Program(const CommandLineOptions &options, Clock &clock, Prompter &prompter,

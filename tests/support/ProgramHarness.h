@@ -5,13 +5,17 @@
 #include "core/capture/CaptureControl.h"
 #include "core/capture/SimulatedDeviceCatalog.h"
 #include "core/common/Clock.h"
+#include "core/grid_setup/GridSetupFile.h"
 #include "support/FakeCaptureDevice.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestDirs.h"
+#include "support/TestGrids.h"
 
 #include <QDir>
 #include <QSettings>
 #include <QWidget>
+
+#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -69,6 +73,18 @@ public:
     {
         program();
         return *m_camera;
+    }
+
+    // Writes grid 1 of the straight-down camera with its check buoy file and names it in the
+    // settings, so that the start-up loads it. Returns the grid file's path.
+    QString storeStraightDownGrid()
+    {
+        const QString grid = dirs.file(QStringLiteral("grid1.ipt"));
+        EXPECT_FALSE(writeGridSetupFile(grid, straightDownGrid(), 1));
+        EXPECT_FALSE(writeCheckBuoyFile(checkBuoyFilePath(grid), {6000, 4500}, QStringLiteral("60"),
+                                        QStringLiteral("45")));
+        store(QStringLiteral("grid1File"), grid);
+        return grid;
     }
 
     // Starts with the video directory already stored; answers No to the reset question.

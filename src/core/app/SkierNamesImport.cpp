@@ -1,6 +1,7 @@
 #include "core/app/SkierNamesImport.h"
 
 #include "core/common/Paths.h"
+#include "core/common/SkierNamesFile.h"
 #include "core/common/TextFile.h"
 
 namespace skelvin {
@@ -10,12 +11,10 @@ Result<QString> importSkierNames(const QString &sourcePath, const QString &appDi
     const Result<QStringList> lines = readTextLines(sourcePath);
     if (!lines)
         return Result<QString>::failure(lines.error());
-    const QString target = joinPath(appDir, QStringLiteral("SkierNames.txt"));
+    const QString target = joinPath(appDir, SkierNamesFile::kFileName);
     if (const Failure f = writeTextLines(target, lines.value()))
         return Result<QString>::failure(*f);
-    QString first = lines->value(0);
-    first.replace(QLatin1Char(','), QLatin1Char(' '));
-    return first;
+    return SkierNamesFile::nameOf(lines->value(0));
 }
 
 } // namespace skelvin

@@ -9,28 +9,6 @@ namespace skelvin {
 
 namespace {
 
-// Windows-1252 characters 0x80..0x9F; the rest of the code page is Latin-1.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-QString decodeCp1252(const QByteArray &bytes)
-{
-    QString text;
-    text.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x80 && byte < 0xA0)
-            text.append(QChar(kCp1252High[byte - 0x80]));
-        else
-            text.append(QChar(byte));
-    }
-    return text;
-}
-
 QString describe(const QString &path, const QFile &file)
 {
     return path + QStringLiteral(": ") + file.errorString();
@@ -62,6 +40,29 @@ Failure writeBytes(const QString &path, const QByteArray &bytes, QIODevice::Open
 }
 
 } // namespace
+
+// Windows-1252 characters 0x80..0x9F; the rest of the code page is Latin-1.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+QString decodeCp1252(const QByteArray &bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80 && byte < 0xA0)
+            text.append(QChar(kCp1252High[byte - 0x80]));
+        else
+            text.append(QChar(byte));
+    }
+    return text;
+}
+
 
 QString decodeLine(const QByteArray &bytes)
 {

@@ -22,4 +22,7 @@ Failure appendTextLines(const QString &path, const QStringList &lines);
 // Decodes one line read from a file: UTF-8 when valid, Windows-1252 otherwise.
 QString decodeLine(const QByteArray &bytes);
 
+// Decodes bytes of the Windows-1252 code page.
+QString decodeCp1252(const QByteArray &bytes);
+
 } // namespace skelvin

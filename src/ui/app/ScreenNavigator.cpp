@@ -19,6 +19,11 @@ void ScreenNavigator::registerScreen(ScreenId id, QWidget *screen, std::function
         m_openers.insert(static_cast<int>(id), std::move(open));
 }
 
+void ScreenNavigator::registerViewer(ScreenId id, ViewerFactory make)
+{
+    m_viewerFactories.insert(static_cast<int>(id), std::move(make));
+}
+
 QWidget *ScreenNavigator::screen(ScreenId id) const
 {
     return m_screens.value(static_cast<int>(id));
@@ -45,11 +50,16 @@ bool ScreenNavigator::eventFilter(QObject *watched, QEvent *event)
 
 bool ScreenNavigator::fullScreenShown() const
 {
+    return frontScreen() != nullptr;
+}
+
+QWidget *ScreenNavigator::frontScreen() const
+{
     for (auto it = m_screens.cbegin(); it != m_screens.cend(); ++it) {
         if (it.value() && it.value()->isVisible() && !isViewer(static_cast<ScreenId>(it.key())))
-            return true;
+            return it.value();
     }
-    return false;
+    return nullptr;
 }
 
 bool ScreenNavigator::isViewer(ScreenId id)
@@ -70,6 +80,14 @@ void ScreenNavigator::hide(ScreenId id)
 
 void ScreenNavigator::show(ScreenId id)
 {
+    const int key = static_cast<int>(id);
+    if (const auto make = m_viewerFactories.constFind(key); make != m_viewerFactories.cend()) {
+        if (QWidget *open = screen(id))
+            open->close();
+        QWidget *viewer = (*make)(frontScreen());
+        viewer->setAttribute(Qt::WA_DeleteOnClose);
+        m_screens.insert(key, viewer);
+    }
     QWidget *target = screen(id);
     if (!target) {
         m_prompter.inform(QStringLiteral("The %1 screen is not available in this version of Skelvin.")

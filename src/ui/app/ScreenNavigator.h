@@ -24,6 +24,10 @@ public:
 
     // `open` shows the screen when it needs more than show() (a viewer that refills itself).
     void registerScreen(ScreenId id, QWidget *screen, std::function<void()> open = {});
+    // A viewer made afresh at every opening (the one open before is closed), owned by the full
+    // screen in front; it deletes itself when closed.
+    using ViewerFactory = std::function<QWidget *(QWidget *owner)>;
+    void registerViewer(ScreenId id, ViewerFactory make);
     QWidget *screen(ScreenId id) const;
 
     void show(ScreenId id) override;
@@ -39,10 +43,13 @@ protected:
 private:
     // Whether any full screen, the main screen included, is in front.
     bool fullScreenShown() const;
+    // The full screen in front, or none.
+    QWidget *frontScreen() const;
 
     Prompter &m_prompter;
     QHash<int, QPointer<QWidget>> m_screens;
     QHash<int, std::function<void()>> m_openers;
+    QHash<int, ViewerFactory> m_viewerFactories;
 };
 
 } // namespace skelvin

@@ -5,8 +5,9 @@
 #include "core/capture/CaptureDevice.h"
 #include "core/capture/CaptureTiming.h"
 #include "core/capture/VideoFileName.h"
+#include "core/common/FileAccessible.h"
 #include "core/common/NumberText.h"
-#include "core/common/TextFile.h"
+#include "core/common/SkierNamesFile.h"
 #include "core/measure/ExchangeFiles.h"
 #include "ui/capture/PreviewView.h"
 #include "ui/common/KeyCodes.h"
@@ -16,7 +17,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -28,12 +28,6 @@
 #include <QVBoxLayout>
 
 namespace skelvin {
-
-namespace {
-
-const QString kSkierNamesFile = QStringLiteral("SkierNames.txt");
-
-} // namespace
 
 PreviewForm::PreviewForm(AppContext &context, QWidget *parent)
     : QMainWindow(parent), m_context(context)
@@ -186,12 +180,11 @@ void PreviewForm::Form_Load()
     if (choice.storeBack)
         settings.write(QStringLiteral("captureTime"), QStringLiteral("5"));
 
-    const QString names = m_context.paths().appFile(kSkierNamesFile);
-    if (QFileInfo::exists(names)) {
-        const Result<QStringList> lines = readTextLines(names);
-        const QString first = lines ? lines->value(0) : QString();
+    const QString names = m_context.paths().appFile(SkierNamesFile::kFileName);
+    if (FileAccessible(names)) {
+        const QString first = SkierNamesFile::firstName(names);
         if (!first.isEmpty())
-            setSkierName(QString(first).replace(QLatin1Char(','), QLatin1Char(' ')));
+            setSkierName(first);
     } else {
         setSkierName(QStringLiteral("Skier Name"));
     }
@@ -475,7 +468,7 @@ void PreviewForm::cmdSelect_Click()
 
 void PreviewForm::openSkierList()
 {
-    if (!QFileInfo::exists(m_context.paths().appFile(kSkierNamesFile))) {
+    if (!FileAccessible(m_context.paths().appFile(SkierNamesFile::kFileName))) {
         m_context.prompter().inform(QStringLiteral(
             "No file of skier names called SkierNames.txt exists in the application directory"));
         return;

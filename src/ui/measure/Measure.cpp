@@ -534,13 +534,35 @@ void Measure::LoadPict_Click()
         m_picture->setBackground(Qt::black);
         pictureChanged();
         show_the_grid();
-        m_gifFileName->setText(*path);
-        m_gifFileName->move(m_gridDescription->x(), m_gridDescription->y() + m_gridDescription->height());
-        m_gifFileName->show();
+        showPicturePath(*path);
     }
     m_context.results().append(DatedResultLine(m_context.clock().dateText(), m_context.clock().timeText(),
                                                QStringLiteral("Loaded picture: ") + path.value_or(QString())));
     m_context.navigationTag = QStringLiteral("PictureLoadMenu");
+}
+
+void Measure::showPicturePath(const QString &path)
+{
+    m_gifFileName->setText(path);
+    m_gifFileName->move(m_gridDescription->x(),
+                        m_gridDescription->y() + m_gridDescription->height());
+    m_gifFileName->show();
+    // On a low screen the side panel scrolls: bring the name into view.
+    if (auto *panel = findChild<QScrollArea *>(QStringLiteral("sidePanel")))
+        panel->ensureWidgetVisible(m_gifFileName);
+}
+
+void Measure::showLoggedPicture(const QString &path)
+{
+    if (!m_picture->loadPicture(path)) {
+        m_context.prompter().inform(QStringLiteral("The picture could not be loaded: ") + path,
+                                    MessageIcon::Exclamation);
+        return;
+    }
+    m_pictureIsFramePicture = false;
+    pictureChanged();
+    show_the_grid();
+    showPicturePath(path);
 }
 
 void Measure::loadTimerTick()

@@ -42,6 +42,10 @@ public:
     // Puts a picture on the screen as frame selection does (NavigationTag "SelectFrame").
     void setSkierAndJump(const QString &skier, const QString &jumpNo);
     void setSkierName(const QString &skier);
+    // A saved picture reopened from the picture log: shown with the grid drawn over it and its
+    // path under the grid description. A picture that cannot be loaded is said and nothing
+    // changes.
+    void showLoggedPicture(const QString &path);
 
     // Handlers, public so that menus, buttons and tests share one path.
     void Record_Click();
@@ -72,6 +76,8 @@ private:
     void activate();
     void pictureChanged();
     void freezePicture(const QImage &picture, const QString &name);
+    // Shows the path of a picture loaded from a file directly below the grid description.
+    void showPicturePath(const QString &path);
     void applyColours();
     void showReadouts(bool visible);
     void pressOnPicture(ScreenPoint point);

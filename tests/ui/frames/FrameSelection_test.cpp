@@ -35,11 +35,7 @@ class FrameSelection : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const QString grid = h.dirs.file(QStringLiteral("grid1.ipt"));
-        ASSERT_FALSE(writeGridSetupFile(grid, straightDownGrid(), 1));
-        ASSERT_FALSE(writeCheckBuoyFile(checkBuoyFilePath(grid), {6000, 4500}, QStringLiteral("60"),
-                                        QStringLiteral("45")));
-        h.store(QStringLiteral("grid1File"), grid);
+        h.storeStraightDownGrid();
         ASSERT_TRUE(h.startWithVideoDirectory());
         ASSERT_TRUE(h.context().grids().allGridsReady());
         h.prompter.clear();

@@ -40,11 +40,7 @@ class MeasureScreen : public ::testing::Test
 protected:
     void SetUp() override
     {
-        gridPath = h.dirs.file(QStringLiteral("grid1.ipt"));
-        ASSERT_FALSE(writeGridSetupFile(gridPath, straightDownGrid(), 1));
-        ASSERT_FALSE(writeCheckBuoyFile(checkBuoyFilePath(gridPath), {6000, 4500}, QStringLiteral("60"),
-                                        QStringLiteral("45")));
-        h.store(QStringLiteral("grid1File"), gridPath);
+        gridPath = h.storeStraightDownGrid();
         h.store(QStringLiteral("tournamentType"), tournament);
         QImage frame(800, 600, QImage::Format_RGB888);
         frame.fill(QColor(20, 60, 120));

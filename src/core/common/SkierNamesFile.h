@@ -1,0 +1,29 @@
+#pragma once
+
+#include "core/common/Result.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace skelvin {
+
+// "SkierNames.txt" in the application directory: one skier a line, a comma standing for a
+// blank ("Doe, Jane" is the skier "Doe  Jane"). The capture screen proposes its first line,
+// the skier list shows every line that is not empty, and the main screen's import writes it.
+class SkierNamesFile
+{
+public:
+    static inline const QString kFileName = QStringLiteral("SkierNames.txt");
+
+    // A line of the file as a skier's name: every comma becomes a blank, nothing else changes.
+    static QString nameOf(const QString &line);
+
+    // Every line that is not empty, as names, in file order; the reason when the file cannot
+    // be read.
+    static Result<QStringList> readNames(const QString &path);
+
+    // The name of the first line; empty when that line is empty or the file cannot be read.
+    static QString firstName(const QString &path);
+};
+
+} // namespace skelvin
