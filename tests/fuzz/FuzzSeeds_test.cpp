@@ -4,6 +4,7 @@
 #include "core/frames/FramePicture.h"
 #include "core/frames/cDIB.h"
 #include "core/grid_setup/GridSetupFile.h"
+#include "core/logs/SessionLog.h"
 #include "support/TestDirs.h"
 #include "support/TestGrids.h"
 
@@ -81,6 +82,29 @@ TEST_F(FuzzSeeds, DISABLED_Write)
             settings.write(QStringLiteral("PictureSave"), QStringLiteral("Save"));
             settings.write(QStringLiteral("framerate"), QStringLiteral("29.97"));
         }));
+
+    const QString date = QStringLiteral("12-08-2026");
+    put("session_log_fuzzer", QStringLiteral("JumpMeasurementLog120826.txt"),
+        written([&](const QString &p) {
+            writeTextLines(
+                p, {SessionStartLine(date, QStringLiteral("09:58:12")),
+                    VideoLogLine(date, QStringLiteral("10:02:40"), QStringLiteral("Doe  Jane"),
+                                 QStringLiteral("2"), 37,
+                                 QStringLiteral("/home/op/Video/Doe  Janejump2.avi")),
+                    PictureLogLine(date, QStringLiteral("10:02:41"), QStringLiteral("Doe  Jane"),
+                                   2, QStringLiteral("54.1"),
+                                   QStringLiteral("/home/op/Video/Doe  Jane2.bmp")),
+                    SessionStartLine(date, QStringLiteral("13:00:00"))});
+        }));
+    put("skier_names_fuzzer", QStringLiteral("SkierNames.txt"), written([](const QString &p) {
+            writeTextLines(p, {QStringLiteral("Doe, Jane"), QString(), QStringLiteral("Brown Alex"),
+                               QStringLiteral("Müller, Jörg")});
+        }));
+    for (const QString &rtf : {QStringLiteral(SKELVIN_SOURCE_DIR "/resources/DE05Manual.rtf"),
+                               QStringLiteral(SKELVIN_TEST_DATA_DIR "/rtf/libreoffice.rtf"),
+                               QStringLiteral(SKELVIN_TEST_DATA_DIR "/rtf/abiword.rtf"),
+                               QStringLiteral(SKELVIN_TEST_DATA_DIR "/rtf/wordpad.rtf")})
+        put("rtf_fuzzer", rtf.section(QLatin1Char('/'), -1), TestDirs::readFile(rtf));
 
     cDIB dib;
     ASSERT_TRUE(dib.CreateFromPackedDIBPointer(packedBitmap24(stampedPicture(16, 8, 3))));
