@@ -28,16 +28,6 @@ struct ScenePlace
     SurveyPoint survey;
 };
 
-bool parseSize(const QString &text, QSize *size)
-{
-    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));
-    const QRegularExpressionMatch m = pattern.match(text);
-    if (!m.hasMatch())
-        return false;
-    *size = QSize(m.captured(1).toInt(), m.captured(2).toInt());
-    return size->width() >= 16 && size->height() >= 16;
-}
-
 // The grid an operator builds on a still of this view: the buoys marked where they show, in
 // twips, with their survey values, the jump position, the transform solved from the corners,
 // and the check buoy beside it.

@@ -1,5 +1,7 @@
 #include "tool/ToolCommands.h"
 
+#include <QRegularExpression>
+
 #include <cstdio>
 
 namespace skelvin::tool {
@@ -20,6 +22,10 @@ const char *const kUsage =
     "                                      the accuracy check's grades of the 7 x 7 lattice and\n"
     "                                      the report lines it appends (picture width default\n"
     "                                      12000 twips, for the front and back ratios)\n"
+    "  accuracy-map GRID.ipt OUT.png [--size WxH] [--tournament normal|barefoot|sitski]\n"
+    "                                      the accuracy check's grade at every pixel of a picture\n"
+    "                                      (default 800x600) inside the four corner buoys, as a\n"
+    "                                      PNG, and how many pixels have each grade\n"
     "\n"
     "Video files:\n"
     "  avi-info FILE.avi                   the file's facts as Browse lists them\n"
@@ -47,6 +53,16 @@ const char *const kUsage =
     "3 no unique solution, 4 point with no image.\n";
 
 } // namespace
+
+bool parseSize(const QString &text, QSize *size)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));
+    const QRegularExpressionMatch m = pattern.match(text);
+    if (!m.hasMatch())
+        return false;
+    *size = QSize(m.captured(1).toInt(), m.captured(2).toInt());
+    return size->width() >= 16 && size->height() >= 16;
+}
 
 QString fullNumber(double value)
 {

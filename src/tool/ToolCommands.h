@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QStringList>
 #include <QTextStream>
 
@@ -26,9 +27,12 @@ int run(const QStringList &args);
 // The command groups, each in its own file.
 int runGridCommand(const QStringList &args, ToolIo &io);     // solve, measure, inverse, grid
 int runVideoCommand(const QStringList &args, ToolIo &io);    // avi-info, frame, step
-int runAccuracyCommand(const QStringList &args, ToolIo &io); // accuracy
+int runAccuracyCommand(const QStringList &args, ToolIo &io); // accuracy, accuracy-map
 int runSceneCommand(const QStringList &args, ToolIo &io);    // scene
 int runCaptureCommand(const QStringList &args, ToolIo &io);  // devices, capture
+
+// A picture size written WxH, at least 16 x 16.
+bool parseSize(const QString &text, QSize *size);
 
 // Numbers that are not official texts: 17 significant digits.
 QString fullNumber(double value);

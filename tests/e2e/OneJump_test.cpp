@@ -74,7 +74,8 @@ TEST(OneJump, FromAFirstStartToARecordedDistance)
     trigger(measure, "mnuPaste");
     measure->setSkierAndJump(QStringLiteral("Jane Doe"), QStringLiteral("2"));
     h.clock.set(QDateTime(QDate(2026, 12, 8), QTime(10, 15, 0)));
-    QTest::mousePress(measure->pictureView().canvas(), Qt::LeftButton, {}, QPoint(400, 300));
+    measure->pictureView().setZoom(1.0);
+    pressOnPicture(measure->pictureView(), {400, 300});
     QTest::mouseClick(h.control<QPushButton>(ScreenId::Measure, "Record"), Qt::LeftButton);
     EXPECT_EQ(h.control<QLineEdit>(ScreenId::Measure, "distance")->text(), QStringLiteral(" 47.1m"));
 

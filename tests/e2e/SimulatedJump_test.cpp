@@ -1,3 +1,4 @@
+#include "support/Clicks.h"
 #include "support/ProgramHarness.h"
 #include "support/ToolRunner.h"
 
@@ -97,7 +98,8 @@ TEST(SimulatedJump, RecordedSelectedMeasuredAndKept)
     ASSERT_TRUE(measure->isVisible());
     EXPECT_EQ(readFrameNumberStrip(measure->pictureView().picture()), landingFrame);
     const QPoint click(int(std::lround(landing.x())), int(std::lround(landing.y())));
-    QTest::mousePress(measure->pictureView().canvas(), Qt::LeftButton, {}, click);
+    measure->pictureView().setZoom(1.0);
+    pressOnPicture(measure->pictureView(), click);
     QTest::mouseClick(h.control<QPushButton>(ScreenId::Measure, "Record"), Qt::LeftButton);
     const QStringList lines = h.resultsText().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     const QString line = lines.last();

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/common/PictureSize.h"
+#include "ui/common/PictureView.h"
+
 #include <QAbstractButton>
 #include <QTest>
 
@@ -10,6 +13,21 @@ namespace skelvin::test {
 inline void clickIndicator(QAbstractButton *button)
 {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+}
+
+// The canvas position nearest to where a picture pixel shows at the view's zoom.
+inline QPoint canvasPointOf(const PictureView &view, QPointF picturePixels)
+{
+    return view
+        .canvasPosition({picturePixels.x() * TwipsPerPixel, picturePixels.y() * TwipsPerPixel})
+        .toPoint();
+}
+
+// Presses the mouse on a picture view where a picture pixel shows, whatever the zoom.
+inline void pressOnPicture(const PictureView &view, QPointF picturePixels,
+                           Qt::MouseButton button = Qt::LeftButton)
+{
+    QTest::mousePress(view.canvas(), button, {}, canvasPointOf(view, picturePixels));
 }
 
 } // namespace skelvin::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/Clicks.h"
 #include "support/ProgramHarness.h"
 #include "ui/common/PictureView.h"
 #include "ui/grid_setup/Grid_Setup.h"
@@ -28,9 +29,11 @@ inline void enterStraightDownGridOnScreen(ProgramHarness &h, Grid_Setup &setup)
         {"lower_left_button", {100, 550}, "ll_survey_x", "15", "ll_survey_y", "82.5"},
         {"lower_right_button", {750, 550}, "lr_survey_x", "112.5", "lr_survey_y", "82.5"},
         {"optCheckBuoy", {400, 300}, "txtCheckX", "60", "txtCheckY", "45"}};
+    // At 1:1 each click lands on its whole pixel.
+    setup.pictureView().setZoom(1.0);
     for (const auto &[option, at, fx, vx, fy, vy] : buoys) {
         h.control<QRadioButton>(ScreenId::GridSetup, option)->setChecked(true);
-        QTest::mousePress(setup.pictureView().canvas(), Qt::LeftButton, {}, at);
+        pressOnPicture(setup.pictureView(), at);
         typeInto(h.control<QLineEdit>(ScreenId::GridSetup, fx), QString::fromLatin1(vx));
         typeInto(h.control<QLineEdit>(ScreenId::GridSetup, fy), QString::fromLatin1(vy));
     }

@@ -3,8 +3,11 @@
 #include "support/ToolRunner.h"
 
 #include <QDir>
+#include <QImage>
 
 #include <gtest/gtest.h>
+
+#include <array>
 
 using namespace skelvin;
 using skelvin::test::TestDirs;
@@ -109,4 +112,55 @@ TEST(AccuracyTool, RefusesWhatItCannotGrade)
     const AccuracyToolRun run = runAccuracy({zero}, dirs.root());
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_TRUE(run.err.contains(QStringLiteral("no transform"))) << run.err.toStdString();
+}
+
+// The map counts the pixels inside the four corner buoys: x 80 to 719 and y 100 to 533 of the
+// picture (the corners at 1200 and 10800 twips across, 1500 and 8000 down), 640 x 434 pixels.
+TEST(AccuracyMapTool, CountsEveryPixelInsideTheCornersByGradeAndWritesThePicture)
+{
+    TestDirs dirs;
+    constexpr qint64 inside = 640 * 434;
+    const auto counts = [](const skelvin::test::ToolRun &run) {
+        std::array<qint64, 4> c{};
+        const char *keys[] = {"R", "L", "C", "NH"};
+        for (size_t i = 0; i < c.size(); ++i)
+            c[i] = skelvin::test::toolValue(run.out, QString::fromLatin1(keys[i])).toLongLong();
+        return c;
+    };
+
+    // 0.005 m a twip: at most 0.075 m a pixel, all "R"; 0.05 m a twip: at least 0.53, all "NH".
+    const QString fine = writeGrid(dirs, QStringLiteral("fine.ipt"), 0.005, 0, {0, 0});
+    const QString png = dirs.file(QStringLiteral("fine.png"));
+    const skelvin::test::ToolRun fineRun =
+        skelvin::test::runTool({QStringLiteral("accuracy-map"), fine, png, QStringLiteral("--size"), QStringLiteral("800x600")});
+    ASSERT_EQ(fineRun.exitCode, 0) << fineRun.err.toStdString();
+    EXPECT_EQ(counts(fineRun), (std::array<qint64, 4>{inside, 0, 0, 0}));
+    const QImage picture(png);
+    ASSERT_EQ(picture.size(), QSize(800, 600));
+    const QColor r = picture.pixelColor(400, 300);
+    EXPECT_GT(r.green(), r.red() + 40); // "R" is green, laid over the dark ground
+    EXPECT_EQ(picture.pixelColor(790, 10), QColor(32, 36, 40)); // outside: the ground alone
+
+    const QString coarse = writeGrid(dirs, QStringLiteral("coarse.ipt"), 0.05, 0, {0, 0});
+    EXPECT_EQ(counts(skelvin::test::runTool({QStringLiteral("accuracy-map"), coarse, dirs.file(QStringLiteral("c.png"))})),
+              (std::array<qint64, 4>{0, 0, 0, inside}));
+
+    // Seen in perspective every grade shows, back worse than front, and every pixel is counted.
+    const QString far = writeGrid(dirs, QStringLiteral("far.ipt"), 0.03, 1.0 / 1500, {-20, 40});
+    const auto mixed = counts(skelvin::test::runTool({QStringLiteral("accuracy-map"), far, dirs.file(QStringLiteral("far.png"))}));
+    EXPECT_EQ(mixed[0] + mixed[1] + mixed[2] + mixed[3], inside);
+    for (qint64 n : mixed)
+        EXPECT_GT(n, 0);
+
+    // Wrong sizes, a grid without a transform, a file that cannot be written.
+    const auto exitOf = [&](const QStringList &args) {
+        return skelvin::test::runTool(QStringList{QStringLiteral("accuracy-map")} + args).exitCode;
+    };
+    EXPECT_EQ(exitOf({fine, png, QStringLiteral("--size"), QStringLiteral("20000x20000")}), 1);
+    EXPECT_EQ(exitOf({fine, png, QStringLiteral("--size"), QStringLiteral("8x8")}), 1);
+    EXPECT_EQ(exitOf({fine}), 1);
+    const QString zero = dirs.file(QStringLiteral("zero.ipt"));
+    ASSERT_FALSE(writeGridSetupFile(zero, Grid(), 1));
+    EXPECT_EQ(exitOf({zero, png}), 3);
+    EXPECT_EQ(exitOf({fine, dirs.file(QStringLiteral("no/such/folder/map.png"))}), 2);
 }

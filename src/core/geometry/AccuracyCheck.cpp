@@ -32,20 +32,6 @@ QString reportFailureText(const QString &reason)
            + reason;
 }
 
-// A transform that maps the picture onto the water: finite, and not collapsing the picture onto
-// a line or a single point (as the all-zero transform of a grid saved before it was completed
-// does). Its 3 x 3 matrix [c2 c3 c1; c7 c8 c6; c4 c5 1] must be invertible.
-bool usableTransform(const GridTransform &t)
-{
-    for (double c : t.c) {
-        if (!std::isfinite(c))
-            return false;
-    }
-    const double det = t(2) * (t(8) - t(6) * t(5)) - t(3) * (t(7) - t(6) * t(4))
-                       + t(1) * (t(7) * t(5) - t(8) * t(4));
-    return det != 0 && std::isfinite(det);
-}
-
 ScreenPoint cornerField(const QString &x, const QString &y)
 {
     return {Val(x), Val(y)};

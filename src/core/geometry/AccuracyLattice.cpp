@@ -4,6 +4,7 @@
 #include "core/geometry/JumpDistance.h"
 
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace skelvin {
@@ -23,28 +24,70 @@ ScreenPoint between(ScreenPoint from, ScreenPoint to, int step)
     return {from.x + (to.x - from.x) * step / kLastLine, from.y + (to.y - from.y) * step / kLastLine};
 }
 
-// The distance at a point, when the point has a finite image.
-std::optional<JumpMeasurement> finiteMeasurement(const GridStore &grids, TournamentType type,
-                                                 ScreenPoint point)
+} // namespace
+
+AccuracyGrade gradeOfDelta(double deltaMetres)
 {
-    const std::optional<JumpMeasurement> m = distance_calculation(grids, type, point);
+    if (deltaMetres <= 0.1)
+        return AccuracyGrade::R;
+    if (deltaMetres <= 0.15)
+        return AccuracyGrade::L;
+    if (deltaMetres <= 0.2)
+        return AccuracyGrade::C;
+    return AccuracyGrade::NH;
+}
+
+QString gradeText(AccuracyGrade grade)
+{
+    switch (grade) {
+    case AccuracyGrade::R:
+        return kGradeR;
+    case AccuracyGrade::L:
+        return kGradeL;
+    case AccuracyGrade::C:
+        return kGradeC;
+    case AccuracyGrade::NH:
+        break;
+    }
+    return kGradeNH;
+}
+
+QString accuracyGrade(double deltaMetres)
+{
+    return gradeText(gradeOfDelta(deltaMetres));
+}
+
+double accuracyDelta(double d0, double dh, double dv)
+{
+    const double across = std::abs(dh - d0);
+    const double down = std::abs(dv - d0);
+    // A point without a distance has no change either (a comparison with NaN would pick the
+    // other side's change).
+    if (std::isnan(across) || std::isnan(down))
+        return std::numeric_limits<double>::quiet_NaN();
+    return across >= down ? across : down;
+}
+
+bool usableTransform(const GridTransform &t)
+{
+    for (double c : t.c) {
+        if (!std::isfinite(c))
+            return false;
+    }
+    // Its 3 x 3 matrix [c2 c3 c1; c7 c8 c6; c4 c5 1] must be invertible.
+    const double det = t(2) * (t(8) - t(6) * t(5)) - t(3) * (t(7) - t(6) * t(4))
+                       + t(1) * (t(7) * t(5) - t(8) * t(4));
+    return det != 0 && std::isfinite(det);
+}
+
+std::optional<JumpMeasurement> finiteMeasurement(const GridTransform &transform, SurveyPoint jump,
+                                                 TournamentType type, ScreenPoint point)
+{
+    const std::optional<JumpMeasurement> m = measureJump(transform, jump, type, point);
     if (m && std::isfinite(m->distanceMetres) && std::isfinite(m->survey.x)
         && std::isfinite(m->survey.y))
         return m;
     return std::nullopt;
-}
-
-} // namespace
-
-QString accuracyGrade(double deltaMetres)
-{
-    if (deltaMetres <= 0.1)
-        return kGradeR;
-    if (deltaMetres <= 0.15)
-        return kGradeL;
-    if (deltaMetres <= 0.2)
-        return kGradeC;
-    return kGradeNH;
 }
 
 std::array<ScreenPoint, kAccuracyPointCount> accuracyLattice(ScreenPoint upperLeft,
@@ -64,20 +107,24 @@ std::array<ScreenPoint, kAccuracyPointCount> accuracyLattice(ScreenPoint upperLe
 
 AccuracyPoint measureAccuracyPoint(const GridStore &grids, TournamentType type, ScreenPoint point)
 {
+    return measureAccuracyPoint(grids.active().transform, grids.distanceJump(), type, point);
+}
+
+AccuracyPoint measureAccuracyPoint(const GridTransform &transform, SurveyPoint jump,
+                                   TournamentType type, ScreenPoint point)
+{
     AccuracyPoint a;
     a.screen = point;
-    const auto d0 = finiteMeasurement(grids, type, point);
-    const auto dh = finiteMeasurement(grids, type, {point.x + kAccuracyStepTwips, point.y});
-    const auto dv = finiteMeasurement(grids, type, {point.x, point.y + kAccuracyStepTwips});
+    const auto d0 = finiteMeasurement(transform, jump, type, point);
+    const auto dh = finiteMeasurement(transform, jump, type, {point.x + kAccuracyStepTwips, point.y});
+    const auto dv = finiteMeasurement(transform, jump, type, {point.x, point.y + kAccuracyStepTwips});
     if (!d0 || !dh || !dv)
         return a;
 
     a.distanceMetres = d0->distanceMetres;
     a.rightDistanceMetres = dh->distanceMetres;
     a.belowDistanceMetres = dv->distanceMetres;
-    const double across = std::abs(dh->distanceMetres - d0->distanceMetres);
-    const double down = std::abs(dv->distanceMetres - d0->distanceMetres);
-    a.deltaMetres = across >= down ? across : down;
+    a.deltaMetres = accuracyDelta(d0->distanceMetres, dh->distanceMetres, dv->distanceMetres);
     a.belowSurvey = dv->survey;
     // Two huge distances can differ by infinity minus infinity.
     a.hasImage = std::isfinite(a.deltaMetres);

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "core/geometry/Grid.h"
+#include "core/geometry/JumpDistance.h"
 #include "core/common/Tournament.h"
 
 #include <QString>
 
 #include <array>
+#include <optional>
 
 namespace skelvin {
 
@@ -48,8 +50,29 @@ struct AccuracyPoint
 // The seven rows of seven points of one check, indexed by k = i * 7 + j.
 using AccuracyPoints = std::array<AccuracyPoint, kAccuracyPointCount>;
 
+// The grades of how much one pixel moves the distance, best first.
+enum class AccuracyGrade { R, L, C, NH };
+inline constexpr int kAccuracyGradeCount = 4;
+
 // "R" up to 0.1 m per pixel, "L" up to 0.15, "C" up to 0.2, "NH" above.
+AccuracyGrade gradeOfDelta(double deltaMetres);
+QString gradeText(AccuracyGrade grade);
 QString accuracyGrade(double deltaMetres);
+
+// The change of distance a point is graded by, from the distance at the point (d0), one pixel
+// to the right (dh) and one pixel below (dv): the larger of |dh - d0| and |dv - d0|, the right
+// one when both are equal. Not finite when any distance is not.
+double accuracyDelta(double d0, double dh, double dv);
+
+// A transform that maps the picture onto the water: finite, and not collapsing the picture onto
+// a line or a single point (as the all-zero transform of a grid saved before it was completed
+// does, which would grade every point "R").
+bool usableTransform(const GridTransform &transform);
+
+// The distance at a picture point with the tournament's correction, when the point has a
+// finite image on the transform.
+std::optional<JumpMeasurement> finiteMeasurement(const GridTransform &transform, SurveyPoint jump,
+                                                 TournamentType type, ScreenPoint point);
 
 // The lattice on the picture: the left and right edges divided in six between their upper and
 // lower corners, then each row divided in six between its edge points. Linear on the picture,
@@ -61,6 +84,9 @@ std::array<ScreenPoint, kAccuracyPointCount> accuracyLattice(ScreenPoint upperLe
 
 // Measures one point on the active grid with the tournament's correction.
 AccuracyPoint measureAccuracyPoint(const GridStore &grids, TournamentType type, ScreenPoint point);
+// The same on an explicit transform and jump position.
+AccuracyPoint measureAccuracyPoint(const GridTransform &transform, SurveyPoint jump,
+                                   TournamentType type, ScreenPoint point);
 
 // Measures every lattice point in lattice order.
 AccuracyPoints measureAccuracyLattice(const GridStore &grids, TournamentType type,

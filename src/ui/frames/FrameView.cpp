@@ -1,5 +1,7 @@
 #include "ui/frames/FrameView.h"
 
+#include "core/geometry/ViewScale.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -54,8 +56,8 @@ QRect FrameView::pictureRect() const
     case Zoom::Fit:
         break;
     }
-    const QSize fitted = m_image.size().scaled(size(), Qt::KeepAspectRatio);
-    return {QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted};
+    // Played frames fill the view, enlarged when the view is the larger.
+    return ViewScale::fittedRect(m_image.size(), size(), true);
 }
 
 QSize FrameView::sizeHint() const

@@ -91,7 +91,7 @@ void AccuracyPanel::placeLabel(QLabel *label, const QString &caption, ScreenPoin
     palette.setColor(QPalette::WindowText, drawingColour(m_context.tournament()));
     label->setPalette(palette);
     label->adjustSize();
-    label->move(PictureView::toPixels(topLeft));
+    m_picture.placeOver(label, topLeft);
 }
 
 void AccuracyPanel::showIndicators(const AccuracyIndicators &indicators)

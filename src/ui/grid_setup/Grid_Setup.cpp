@@ -7,6 +7,7 @@
 #include "core/common/PictureSize.h"
 #include "core/geometry/SetupValidation.h"
 #include "core/grid_setup/GridFileCommands.h"
+#include "ui/common/AccuracyMapSwitch.h"
 #include "ui/common/ArrowKeyPoller.h"
 #include "ui/common/DragHandle.h"
 #include "ui/common/Maximized.h"
@@ -134,6 +135,8 @@ void Grid_Setup::buildControls()
 {
     auto *layout = new QHBoxLayout(this);
     m_picture = named(new PictureView, "Picture1");
+    m_picture->setMagnifierOffered(true);
+    m_accuracyMap = new AccuracyMapSwitch(m_context, *m_picture);
     layout->addWidget(m_picture, 1);
     auto *side = new QVBoxLayout;
     side->addWidget(buildFields());
@@ -491,6 +494,7 @@ void Grid_Setup::drawMarkers()
         m_picture->drawBuoyMarker(m_markers.at(static_cast<Buoy>(i)),
                                   crossStyle || m_drawnAsCross[static_cast<size_t>(i)],
                                   m_crossSize->value(), drawingColour(t));
+    m_accuracyMap->refresh();
 }
 
 void Grid_Setup::setLocked(bool locked)
@@ -612,6 +616,7 @@ void Grid_Setup::grid_select_Click()
     setAccuracyEnabled(loaded);
     m_loading = false;
     grids.updateAllGridsReady();
+    m_accuracyMap->refresh();
 }
 
 void Grid_Setup::Load_Click()
@@ -633,7 +638,7 @@ void Grid_Setup::Load_Click()
     setAccuracyEnabled(outcome.accuracyCheckEnabled);
     if (outcome.hint == CheckBuoyHint::Shown) {
         m_lblCB->adjustSize();
-        m_lblCB->move(PictureView::toPixels(outcome.hintPosition));
+        m_picture->placeOver(m_lblCB, outcome.hintPosition);
         m_lblCB->show();
     }
     if (outcome.markersRedrawn)

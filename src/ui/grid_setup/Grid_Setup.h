@@ -19,6 +19,7 @@ class QTimer;
 namespace skelvin {
 
 class AccuracyPanel;
+class AccuracyMapSwitch;
 class AppContext;
 class PictureView;
 
@@ -89,6 +90,7 @@ private:
     QString m_pictureHeightText = QStringLiteral("9000");
 
     PictureView *m_picture = nullptr;
+    AccuracyMapSwitch *m_accuracyMap = nullptr;
     QHash<QString, QLineEdit *> m_fields;
     QHash<int, QRadioButton *> m_buoyOptions;
     QPushButton *m_gridSelect = nullptr;

@@ -13,6 +13,7 @@
 #include "core/measure/PictureKeeper.h"
 #include "core/measure/ResultLine.h"
 #include "core/measure/ResultRecorder.h"
+#include "ui/common/AccuracyMapSwitch.h"
 #include "ui/common/ArrowKeyPoller.h"
 #include "ui/common/DragHandle.h"
 #include "ui/common/Maximized.h"
@@ -93,6 +94,8 @@ void Measure::buildControls()
 {
     auto *layout = new QHBoxLayout(this);
     m_picture = named(new PictureView, "Picture1");
+    m_picture->setMagnifierOffered(true);
+    m_accuracyMap = new AccuracyMapSwitch(m_context, *m_picture);
     layout->addWidget(m_picture, 1);
     layout->addWidget(buildSidePanel());
 
@@ -352,10 +355,11 @@ void Measure::show_the_grid()
         metres->setText(texts.metres);
         feet->adjustSize();
         metres->adjustSize();
-        const QPoint above = PictureView::toPixels(
-            {buoy.screen.x - 100, buoy.screen.y - markerReachTwips - kLabelGapTwips});
-        feet->move(above.x(), above.y() - feet->height());
-        metres->move(above.x(), feet->y() - metres->height());
+        // Anchored in twips and stacked in view pixels: they stay by their buoy and keep their
+        // size at every zoom.
+        const ScreenPoint above{buoy.screen.x - 100, buoy.screen.y - markerReachTwips - kLabelGapTwips};
+        m_picture->placeOver(feet, above, {0, -feet->height()});
+        m_picture->placeOver(metres, above, {0, -feet->height() - metres->height()});
         feet->show();
         metres->show();
     };
@@ -364,6 +368,7 @@ void Measure::show_the_grid()
 
     m_gridDescription->setText(grid.description);
     m_gridDescription->show();
+    m_accuracyMap->refresh();
 }
 
 void Measure::DrawImpactMark()

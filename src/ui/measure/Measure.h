@@ -17,6 +17,7 @@ class QToolButton;
 
 namespace skelvin {
 
+class AccuracyMapSwitch;
 class AppContext;
 class DragHandle;
 class PictureView;
@@ -104,6 +105,7 @@ private:
     bool m_pictureIsFramePicture = false;
 
     PictureView *m_picture = nullptr;
+    AccuracyMapSwitch *m_accuracyMap = nullptr;
     QTimer *m_loadTimer = nullptr;
 
     QPushButton *m_record = nullptr;

@@ -4,8 +4,12 @@
 #include "support/TestGrids.h"
 #include "support/ToolRunner.h"
 
+#include "core/common/NumberText.h"
+#include "core/geometry/GridStore.h"
+#include "core/geometry/JumpDistance.h"
 #include "core/grid_setup/GridSetupFile.h"
 #include "ui/app/MainForm.h"
+#include "ui/common/AccuracyMapSwitch.h"
 #include "ui/common/PictureView.h"
 #include "ui/grid_setup/Grid_Setup.h"
 #include "ui/measure/Measure.h"
@@ -47,6 +51,8 @@ protected:
         h.context().navigator().show(ScreenId::GridSetup);
         setup = static_cast<Grid_Setup *>(h.program().screen(ScreenId::GridSetup));
         ASSERT_TRUE(setup->isVisible());
+        // The clicks below name whole picture pixels.
+        setup->pictureView().setZoom(1.0);
     }
 
     template <typename W = QWidget>
@@ -56,7 +62,7 @@ protected:
     void choose(const char *option) { control<QRadioButton>(option)->setChecked(true); }
     void clickPicture(QPoint pixels)
     {
-        QTest::mousePress(setup->pictureView().canvas(), Qt::LeftButton, {}, pixels);
+        pressOnPicture(setup->pictureView(), pixels);
     }
 
     // Five clicks and the typed survey values of a straight-down camera, one twip a centimetre.
@@ -182,7 +188,8 @@ TEST_F(GridSetupScreen, AWholeSetupThroughTheScreenMeasuresAfterARestart)
     QImage frame(800, 600, QImage::Format_RGB888);
     frame.fill(Qt::darkBlue);
     measure->pictureView().setPicture(frame);
-    QTest::mousePress(measure->pictureView().canvas(), Qt::LeftButton, {}, QPoint(400, 300));
+    measure->pictureView().setZoom(1.0);
+    pressOnPicture(measure->pictureView(), {400, 300});
     QTest::mouseClick(again.control<QPushButton>(ScreenId::Measure, "Record"), Qt::LeftButton);
     EXPECT_EQ(again.control<QLineEdit>(ScreenId::Measure, "distance")->text(), QStringLiteral(" 47.1m"));
 }
@@ -480,4 +487,79 @@ TEST_F(GridSetupScreen, SurveyFieldsTakeTypingWholeAndShowWrongText)
     EXPECT_EQ(control<QWidget>("txtCheckX")->nextInFocusChain(), control<QWidget>("jump_x"));
     EXPECT_EQ(control<QWidget>("jump_x")->nextInFocusChain(), control<QWidget>("ul_survey_y"));
     EXPECT_EQ(control<QWidget>("upper_left_x")->focusPolicy() & Qt::TabFocus, 0);
+}
+
+// Buoys clicked on the fitted picture land on the pixels under the mouse, and the grid they make
+// is the grid the same pixels make at 1:1: the same transform, the same distances.
+TEST_F(GridSetupScreen, AGridBuiltAtFitMeasuresAsOneBuiltAtOneToOne)
+{
+    PictureView &view = setup->pictureView();
+    // Each buoy with its screen fields and its survey fields.
+    const std::tuple<const char *, QPointF, const char *, const char *, const char *, const char *> buoys[] = {
+        {"upper_left_button", {100, 100}, "upper_left_x", "upper_left_y", "ul_survey_x", "ul_survey_y"},
+        {"upper_right_button", {750, 100}, "upper_right_x", "upper_right_y", "ur_survey_x", "ur_survey_y"},
+        {"lower_left_button", {100, 550}, "lower_left_x", "lower_left_y", "ll_survey_x", "ll_survey_y"},
+        {"lower_right_button", {750, 550}, "lower_right_x", "lower_right_y", "lr_survey_x", "lr_survey_y"},
+        {"optCheckBuoy", {400, 300}, "txtCheckXpix", "txtCheckYpix", "txtCheckX", "txtCheckY"}};
+
+    view.fitToView();
+    const double fit = view.scale().zoom();
+    ASSERT_LT(fit, 1.0); // the 800 x 600 picture is larger than the view
+    std::vector<QPointF> landed;
+    for (const auto &[option, pixel, fieldX, fieldY, surveyX, surveyY] : buoys) {
+        choose(option);
+        const QPoint at = canvasPointOf(view, pixel);
+        QTest::mousePress(view.canvas(), Qt::LeftButton, {}, at);
+        const ScreenPoint mark = view.scale().markAt(at);
+        EXPECT_NEAR(mark.x, pixel.x() * 15, 7.5 / fit + 7.5) << option;
+        EXPECT_NEAR(mark.y, pixel.y() * 15, 7.5 / fit + 7.5) << option;
+        EXPECT_EQ(fieldText(fieldX), CStr(mark.x));
+        EXPECT_EQ(fieldText(fieldY), CStr(mark.y));
+        landed.emplace_back(mark.x / 15, mark.y / 15);
+        // Straight down, a centimetre a twip: the buoys are surveyed where they show.
+        type(surveyX, CStr(mark.x / 100));
+        type(surveyY, CStr(mark.y / 100));
+    }
+    type("jump_x", QStringLiteral("15"));
+    type("jump_y", QStringLiteral("45"));
+    QTest::mouseClick(control<QPushButton>("Load"), Qt::LeftButton);
+    ASSERT_TRUE(h.context().grids().gridLoaded(1)) << h.prompter.texts().join('|').toStdString();
+    const GridTransform atFit = h.context().grids().active().transform;
+
+    view.setZoom(1.0);
+    size_t i = 0;
+    for (const auto &[option, pixel, fieldX, fieldY, surveyX, surveyY] : buoys) {
+        choose(option);
+        pressOnPicture(view, landed[i++]);
+    }
+    QTest::mouseClick(control<QPushButton>("Load"), Qt::LeftButton);
+    ASSERT_TRUE(h.context().grids().gridLoaded(1));
+    EXPECT_EQ(h.context().grids().active().transform.c, atFit.c);
+    for (const ScreenPoint p : {ScreenPoint{6000, 4500}, ScreenPoint{2003.75, 7010.625}}) {
+        GridStore fitted = h.context().grids();
+        fitted.active().transform = atFit;
+        EXPECT_EQ(distance_calculation(fitted, TournamentType::Normal, p)->distanceMetres,
+                  distance_calculation(h.context().grids(), TournamentType::Normal, p)->distanceMetres);
+    }
+
+    // The accuracy map of the completed grid, over the picture, at any zoom.
+    auto *map = view.findChild<AccuracyMapSwitch *>(QStringLiteral("btnAccuracyMap"));
+    ASSERT_NE(map, nullptr);
+    QTest::mouseClick(map, Qt::LeftButton);
+    EXPECT_TRUE(view.overlayShown());
+    EXPECT_TRUE(view.findChild<QLabel *>(QStringLiteral("accuracyMapLegend"))->isVisibleTo(setup));
+    EXPECT_EQ(map->map().size(), QSize(800, 600));
+    const AccuracyMapCounts counts = map->map().counts();
+    EXPECT_GT(counts.r + counts.l, 600 * 400); // a centimetre a twip: R or L all over
+    view.setZoom(4.0);
+    EXPECT_TRUE(view.overlayShown());
+    QTest::mouseClick(map, Qt::LeftButton);
+    EXPECT_FALSE(view.overlayShown());
+
+    // A nudge at 4x keeps its step of one pixel.
+    choose("optCheckBuoy");
+    QTest::mousePress(view.canvas(), Qt::LeftButton, {}, canvasPointOf(view, {400, 300}) + QPoint(1, 0));
+    EXPECT_EQ(fieldText("txtCheckXpix"), QStringLiteral("6003.75"));
+    QTest::mouseClick(control<QWidget>("AdjustLeft"), Qt::LeftButton);
+    EXPECT_EQ(fieldText("txtCheckXpix"), QStringLiteral("5988.75"));
 }

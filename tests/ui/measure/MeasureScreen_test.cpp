@@ -8,22 +8,26 @@
 #include "core/measure/PictureKeeper.h"
 #include "core/measure/ResultRecorder.h"
 #include "ui/app/MainForm.h"
+#include "ui/common/PictureMagnifier.h"
 #include "ui/common/PictureView.h"
 #include "ui/measure/Measure.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QClipboard>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <cmath>
 
@@ -55,6 +59,8 @@ protected:
         measure = static_cast<Measure *>(h.program().screen(ScreenId::Measure));
         ASSERT_TRUE(measure->isVisible());
         measure->setSkierAndJump(QStringLiteral("Skier A"), QStringLiteral("3"));
+        // The clicks below name whole picture pixels.
+        measure->pictureView().setZoom(1.0);
     }
 
     template <typename W = QWidget>
@@ -62,7 +68,7 @@ protected:
 
     void pressAt(QPoint pixels)
     {
-        QTest::mousePress(measure->pictureView().canvas(), Qt::LeftButton, {}, pixels);
+        pressOnPicture(measure->pictureView(), pixels);
     }
 
     QString lastResultLine()
@@ -399,4 +405,101 @@ TEST_F(MeasureScreen, SavingWithoutAPictureSaysThereIsNone)
     measure->findChild<QAction *>(QStringLiteral("SavePict"))->trigger();
     EXPECT_EQ(h.prompter.texts(), QStringList{PictureKeeper::kNoPictureText});
     EXPECT_FALSE(QFileInfo::exists(h.videos() + QStringLiteral("/Skier Ajump4.bmp")));
+}
+
+// The point a click marks is the same picture point at 1:1, fitted and zoomed in; zoomed in it is
+// finer than a pixel, the arrows still move it a whole pixel, and the distance comes from it.
+TEST_F(MeasureScreen, AClickMarksTheSamePointAtEveryZoomAndFinerWhenZoomedIn)
+{
+    PictureView &view = measure->pictureView();
+    const auto mark = [&] {
+        const auto line = view.namedLine(QStringLiteral("lineVerticalImpact"));
+        return line ? ScreenPoint{line->first.x, (line->first.y + line->second.y) / 2} : ScreenPoint{};
+    };
+
+    pressAt({400, 300});
+    EXPECT_EQ(mark().x, 6000.0);
+    EXPECT_EQ(mark().y, 4500.0);
+
+    // The 800 x 600 picture is larger than this screen's view: fit shrinks it.
+    view.fitToView();
+    const double fit = view.scale().zoom();
+    ASSERT_LT(fit, 1.0);
+    pressOnPicture(view, {400, 300});
+    EXPECT_NEAR(mark().x, 6000, 7.5 / fit + 7.5);
+    EXPECT_NEAR(mark().y, 4500, 7.5 / fit + 7.5);
+    EXPECT_EQ(std::fmod(mark().x, 15.0), 0.0); // whole pixels when shrunk
+
+    // Zoomed to 4x about the landing: the same point exactly, and a quarter of a pixel is a mark.
+    view.setZoom(4.0, view.canvas()->mapTo(view.viewport(), canvasPointOf(view, {400, 300})));
+    EXPECT_EQ(view.scale().zoom(), 4.0);
+    pressOnPicture(view, {400, 300});
+    EXPECT_EQ(mark().x, 6000.0);
+    EXPECT_EQ(mark().y, 4500.0);
+    QTest::mousePress(view.canvas(), Qt::LeftButton, {}, canvasPointOf(view, {400, 300}) + QPoint(1, 2));
+    EXPECT_EQ(mark().x, 6003.75);
+    EXPECT_EQ(mark().y, 4507.5);
+
+    // A nudge is still a whole pixel: 15 twips.
+    QTest::mouseClick(control<QWidget>("AdjustRight"), Qt::LeftButton);
+    EXPECT_EQ(mark().x, 6018.75);
+    h.clock.set(QDateTime(QDate(2026, 12, 8), QTime(14, 35, 27)));
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+    // Straight down at a centimetre a twip: survey 60.1875, 45.075 from the jump at 15, 45.
+    const double metres = std::hypot(60.1875 - 15, 45.075 - 45) + 2.1;
+    EXPECT_EQ(lastResultLine(),
+              QStringLiteral("12-08-2026 14:35:27 Skier A  jump 3 -  47.3m  (IWSF) 155ft  (AWSA) "
+                             "( 60.188/ 45.075) ( 6018/ 4507) ( %1)")
+                  .arg(std::round(metres * 1e4) / 1e4, 0, 'f', 4));
+}
+
+// The magnifier shows the camera's own pixels around the point a click would mark, enlarged
+// without smoothing, with that point in its middle.
+TEST_F(MeasureScreen, TheMagnifierShowsThePixelsWhereAClickWouldMark)
+{
+    PictureView &view = measure->pictureView();
+    QImage picture(800, 600, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    picture.setPixel(400, 300, qRgb(255, 0, 0));
+    view.setPicture(picture);
+    auto *button = view.findChild<QToolButton *>(QStringLiteral("btnMagnifier"));
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(button->isVisibleTo(measure));
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_TRUE(view.magnifierOn());
+
+    const QPoint over = canvasPointOf(view, {400, 300});
+    QMouseEvent move(QEvent::MouseMove, over, view.canvas()->mapToGlobal(over), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view.canvas(), &move);
+    ASSERT_TRUE(view.magnifier().isVisible());
+    EXPECT_EQ(view.magnifier().mark().x, 6000.0);
+    EXPECT_EQ(view.magnifier().mark().y, 4500.0);
+    const auto shot = [&] { return const_cast<PictureMagnifier &>(view.magnifier()).grab().toImage(); };
+    const int middle = PictureMagnifier::kSidePixels / 2;
+    QImage seen = shot();
+    // Picture pixel 400, 300 covers the 4 x 4 view pixels right of and below the middle.
+    EXPECT_EQ(seen.pixel(middle + 2, middle + 2), qRgb(255, 0, 0));
+    EXPECT_EQ(seen.pixel(middle + 6, middle + 2), qRgb(0, 0, 255));
+    EXPECT_EQ(seen.pixel(middle - 2, middle + 2), qRgb(0, 0, 255));
+
+    auto *power = view.findChild<QComboBox *>(QStringLiteral("cboMagnifierPower"));
+    power->setCurrentIndex(power->findText(QStringLiteral("8x")));
+    EXPECT_EQ(view.magnifier().power(), 8);
+    seen = shot();
+    EXPECT_EQ(seen.pixel(middle + 6, middle + 6), qRgb(255, 0, 0));
+    EXPECT_EQ(seen.pixel(middle + 9, middle + 6), qRgb(0, 0, 255));
+
+    // The key switches it too, and a click under it marks the point in its middle.
+    measure->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(measure));
+    QTest::keyClick(measure, Qt::Key_F9);
+    EXPECT_FALSE(view.magnifierOn());
+    EXPECT_FALSE(view.magnifier().isVisible());
+    QTest::keyClick(measure, Qt::Key_F9);
+    EXPECT_TRUE(view.magnifierOn());
+    pressOnPicture(view, {400, 300});
+    const auto line = view.namedLine(QStringLiteral("lineVerticalImpact"));
+    ASSERT_TRUE(line.has_value());
+    EXPECT_EQ(line->first.x, view.magnifier().mark().x);
 }
