@@ -1,9 +1,9 @@
 #include "core/common/TextFile.h"
 
+#include "core/common/SafeFile.h"
+
 #include <QFile>
 #include <QStringDecoder>
-
-#include <unistd.h>
 
 namespace skelvin {
 
@@ -11,10 +11,9 @@ namespace {
 
 // Windows-1252 characters 0x80..0x9F; the rest of the code page is Latin-1.
 constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 QString decodeCp1252(const QByteArray &bytes)
@@ -44,21 +43,6 @@ QByteArray encodeLines(const QStringList &lines)
         bytes += "\r\n";
     }
     return bytes;
-}
-
-Failure writeBytes(const QString &path, const QByteArray &bytes, QIODevice::OpenMode mode)
-{
-    QFile file(path);
-    if (!file.open(mode))
-        return describe(path, file);
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        return describe(path, file);
-    if (::fsync(file.handle()) != 0)
-        return path + QStringLiteral(": the data could not be written to the disk");
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        return describe(path, file);
-    return std::nullopt;
 }
 
 } // namespace
@@ -99,12 +83,12 @@ Result<QStringList> readTextLines(const QString &path)
 
 Failure writeTextLines(const QString &path, const QStringList &lines)
 {
-    return writeBytes(path, encodeLines(lines), QIODevice::WriteOnly | QIODevice::Truncate);
+    return replaceFileBytes(path, encodeLines(lines));
 }
 
 Failure appendTextLines(const QString &path, const QStringList &lines)
 {
-    return writeBytes(path, encodeLines(lines), QIODevice::WriteOnly | QIODevice::Append);
+    return appendFileBytes(path, encodeLines(lines));
 }
 
 } // namespace skelvin
