@@ -85,7 +85,12 @@ protected:
     {
         h.context().navigator().show(ScreenId::Main);
         QTest::mouseClick(h.control<QPushButton>(ScreenId::Main, "cmdGoCapture"), Qt::LeftButton);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return h.context().navigationTag.isEmpty(); }));
+        // The screen checks the attempt number at its first paint of the run.
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return h.program().screen(ScreenId::Capture)->isVisible() &&
+                   (visited || h.context().navigationTag.isEmpty());
+        }));
+        visited = true;
         h.control<QLineEdit>(ScreenId::Capture, "txtSkierName")->setText(QStringLiteral("Skier A"));
     }
     void startRecording()
@@ -123,6 +128,7 @@ protected:
 
     ProgramHarness h;
     PullableCatalog *camera = nullptr;
+    bool visited = false;
     frmSetStart *frames = nullptr;
 };
 

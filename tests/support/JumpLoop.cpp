@@ -65,9 +65,12 @@ Result<QString> JumpLoop::jump(const QString &skier)
         m_h.context().navigator().show(ScreenId::Main);
         QTest::mouseClick(m_h.control<QPushButton>(ScreenId::Main, "cmdGoCapture"), Qt::LeftButton);
     }
-    if (!QTest::qWaitFor(
-            [&] { return capture->isVisible() && m_h.context().navigationTag.isEmpty(); }))
+    // The capture screen checks the attempt number at its first paint of the run.
+    if (!QTest::qWaitFor([&] {
+            return capture->isVisible() && (m_visited || m_h.context().navigationTag.isEmpty());
+        }))
         return R::failure(QStringLiteral("the capture screen did not open"));
+    m_visited = true;
     auto *name = m_h.control<QLineEdit>(ScreenId::Capture, "txtSkierName");
     if (name->text() != skier)
         name->setText(skier);

@@ -35,6 +35,7 @@ public:
 private:
     ProgramHarness &m_h;
     QPointF m_landingPixel;
+    bool m_visited = false; // the capture screen has been shown in this run
 };
 
 } // namespace skelvin::test

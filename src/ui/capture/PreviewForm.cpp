@@ -171,8 +171,6 @@ void PreviewForm::showEvent(QShowEvent *event)
 {
     if (!m_loaded)
         Form_Load();
-    // The first paint after each showing reads the navigation tag (and clears it).
-    m_painted = false;
     QMainWindow::showEvent(event);
 }
 
