@@ -31,6 +31,12 @@ public:
     {
         QDir().mkpath(videos());
     }
+    // Over folders that outlive the harness: a later run finds what an earlier one wrote.
+    explicit ProgramHarness(const QString &root)
+        : dirs(root), clock(QDateTime(QDate(2026, 12, 8), QTime(9, 28, 39)))
+    {
+        QDir().mkpath(videos());
+    }
 
     QString videos() const { return dirs.file(QStringLiteral("videos")); }
 
@@ -53,9 +59,10 @@ public:
             options.paths = dirs.paths();
             if (m_simulatedCamera) {
                 options.simulatedCamera = true;
+                if (!m_catalog)
+                    m_catalog = std::make_unique<SimulatedDeviceCatalog>();
                 m_program = std::make_unique<Program>(
-                    options, clock, prompter,
-                    std::make_unique<CaptureControl>(std::make_unique<SimulatedDeviceCatalog>()));
+                    options, clock, prompter, std::make_unique<CaptureControl>(std::move(m_catalog)));
             } else {
                 auto device = std::make_unique<FakeCaptureDevice>();
                 m_camera = device.get();
@@ -68,6 +75,12 @@ public:
     // Before the program is made: record through the real capture control from the simulated
     // camera instead of the scripted control.
     void useSimulatedCamera() { m_simulatedCamera = true; }
+    // The same over a catalogue of the test's own (one that can pull a camera out).
+    void useCatalog(std::unique_ptr<DeviceCatalog> catalog)
+    {
+        m_simulatedCamera = true;
+        m_catalog = std::move(catalog);
+    }
     // The capture control the program drives.
     FakeCaptureDevice &camera()
     {
@@ -117,6 +130,7 @@ private:
     std::unique_ptr<Program> m_program;
     FakeCaptureDevice *m_camera = nullptr;
     bool m_simulatedCamera = false;
+    std::unique_ptr<DeviceCatalog> m_catalog;
 };
 
 } // namespace skelvin::test

@@ -6,9 +6,19 @@
 
 namespace skelvin::test {
 
-TestDirs::TestDirs(bool withExchangeDir)
+TestDirs::TestDirs(bool withExchangeDir) : m_temporary(std::in_place), m_path(m_temporary->path())
 {
-    QDir root(m_root.path());
+    makeFolders(withExchangeDir);
+}
+
+TestDirs::TestDirs(const QString &root, bool withExchangeDir) : m_path(root)
+{
+    makeFolders(withExchangeDir);
+}
+
+void TestDirs::makeFolders(bool withExchangeDir)
+{
+    QDir root(m_path);
     root.mkpath(QStringLiteral("app"));
     root.mkpath(QStringLiteral("drive"));
     root.mkpath(QStringLiteral("config"));
@@ -24,7 +34,7 @@ Paths TestDirs::paths() const
 
 QString TestDirs::file(const QString &relative) const
 {
-    return m_root.path() + QLatin1Char('/') + relative;
+    return m_path + QLatin1Char('/') + relative;
 }
 
 QString TestDirs::writeFile(const QString &relative, const QByteArray &bytes) const

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <optional>
+
 namespace skelvin::test {
 
 // A throwaway application directory, drive root (with or without its qvio exchange directory)
@@ -13,16 +15,21 @@ class TestDirs
 {
 public:
     explicit TestDirs(bool withExchangeDir = true);
+    // The same folders under a root that outlives this object (kept between runs).
+    explicit TestDirs(const QString &root, bool withExchangeDir = true);
 
     Paths paths() const;
-    QString root() const { return m_root.path(); }
+    QString root() const { return m_path; }
     QString file(const QString &relative) const;
     // Writes a file under the root (creating folders) and returns its full path.
     QString writeFile(const QString &relative, const QByteArray &bytes) const;
     static QByteArray readFile(const QString &path);
 
 private:
-    QTemporaryDir m_root;
+    void makeFolders(bool withExchangeDir);
+
+    std::optional<QTemporaryDir> m_temporary;
+    QString m_path;
 };
 
 // Where the test fixtures live (tests/data).

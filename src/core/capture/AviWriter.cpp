@@ -1,5 +1,7 @@
 #include "core/capture/AviWriter.h"
 
+#include "core/common/FileFaults.h"
+
 extern "C" {
 #include <libavutil/opt.h>
 }
@@ -51,6 +53,8 @@ Failure AviWriter::open(const QString &path, const AviStreams &streams, qint64 b
 {
     m_path = path;
     m_byteLimit = byteLimit;
+    if (const int refused = FileFaults::openError(path))
+        return ffmpeg::errorText(AVERROR(refused));
     m_fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (m_fd < 0)
         return ffmpeg::errorText(AVERROR(errno));
@@ -124,6 +128,10 @@ int AviWriter::writeBytes(void *opaque, uint8_t *data, int size)
     int allowed = size;
     if (self->m_byteLimit >= 0)
         allowed = int(std::clamp<qint64>(self->m_byteLimit - self->m_position, 0, size));
+    // Only bytes past the file's end take room on the disk.
+    const qint64 growth = std::max<qint64>(0, self->m_position + allowed - self->m_fileEnd);
+    if (growth > 0)
+        allowed -= int(growth - FileFaults::writable(self->m_path, growth));
     int done = 0;
     while (done < allowed) {
         const ssize_t n =

@@ -1,5 +1,6 @@
 #include "core/capture/StillPictureWriter.h"
 
+#include "core/common/SafeFile.h"
 #include "core/frames/FramePicture.h"
 #include "core/frames/cDIB.h"
 
@@ -8,7 +9,6 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -71,10 +71,9 @@ Result<QByteArray> jpegBytes(const QImage &picture, const StillOptions &options)
 
 Result<QString> replaceFile(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (const Failure failed = replaceFileBytes(path, bytes))
         return Result<QString>::failure(
-            QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
+            QStringLiteral("%1 cannot be written: %2").arg(path, failed->mid(path.size() + 2)));
     return path;
 }
 

@@ -1,9 +1,9 @@
 #include "core/common/TextFile.h"
 
+#include "core/common/SafeFile.h"
+
 #include <QFile>
 #include <QStringDecoder>
-
-#include <unistd.h>
 
 namespace skelvin {
 
@@ -22,21 +22,6 @@ QByteArray encodeLines(const QStringList &lines)
         bytes += "\r\n";
     }
     return bytes;
-}
-
-Failure writeBytes(const QString &path, const QByteArray &bytes, QIODevice::OpenMode mode)
-{
-    QFile file(path);
-    if (!file.open(mode))
-        return describe(path, file);
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        return describe(path, file);
-    if (::fsync(file.handle()) != 0)
-        return path + QStringLiteral(": the data could not be written to the disk");
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        return describe(path, file);
-    return std::nullopt;
 }
 
 } // namespace
@@ -62,7 +47,6 @@ QString decodeCp1252(const QByteArray &bytes)
     }
     return text;
 }
-
 
 QString decodeLine(const QByteArray &bytes)
 {
@@ -100,12 +84,12 @@ Result<QStringList> readTextLines(const QString &path)
 
 Failure writeTextLines(const QString &path, const QStringList &lines)
 {
-    return writeBytes(path, encodeLines(lines), QIODevice::WriteOnly | QIODevice::Truncate);
+    return replaceFileBytes(path, encodeLines(lines));
 }
 
 Failure appendTextLines(const QString &path, const QStringList &lines)
 {
-    return writeBytes(path, encodeLines(lines), QIODevice::WriteOnly | QIODevice::Append);
+    return appendFileBytes(path, encodeLines(lines));
 }
 
 } // namespace skelvin

@@ -1,11 +1,11 @@
 #include "core/frames/cDIB.h"
 
 #include "core/common/Prompter.h"
+#include "core/common/SafeFile.h"
 #include "core/frames/FrameMessages.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 
 namespace skelvin {
@@ -154,13 +154,7 @@ bool cDIB::WriteToFile(const QString &path) const
 {
     // Written aside and renamed into place, so a reader never sees half a picture and a
     // failed write keeps the earlier file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = fileBytes();
-    if (file.write(bytes) != bytes.size())
-        return false;
-    return file.commit();
+    return !replaceFileBytes(path, fileBytes());
 }
 
 } // namespace skelvin

@@ -5,12 +5,14 @@
 #include "core/common/NumberText.h"
 #include "core/common/Paths.h"
 #include "core/common/Prompter.h"
+#include "core/common/SafeFile.h"
 #include "core/common/TextFile.h"
 #include "core/common/TournamentState.h"
 #include "core/logs/DebugLog.h"
 #include "core/logs/ResultsFile.h"
 #include "core/logs/SessionLog.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -62,10 +64,10 @@ bool PictureKeeper::SavePict(const MeasureState &state, const QImage &shownPictu
     m_services.debugLog.DebugLogWrite(QStringLiteral("save ") + path);
 
     if (QFileInfo::exists(path)) {
-        if (prompter.askYesNo(QStringLiteral("File: ") + path +
-                              QStringLiteral(" already exists.  Do you want to overwrite it?"))) {
-            QFile::remove(path);
-        } else {
+        // Yes replaces the old picture, but only once the new one is in place: a save that
+        // fails keeps it.
+        if (!prompter.askYesNo(QStringLiteral("File: ") + path +
+                               QStringLiteral(" already exists.  Do you want to overwrite it?"))) {
             while (QFileInfo::exists(path)) {
                 const std::optional<QString> renamed = prompter.input(
                     {QStringLiteral(
@@ -81,17 +83,22 @@ bool PictureKeeper::SavePict(const MeasureState &state, const QImage &shownPictu
     }
 
     const QString frame = m_services.paths.currentCapture();
-    bool saved = false;
+    Failure failed;
     if (shownIsFramePicture && QFileInfo::exists(frame)) {
         // Move, then copy back, so the measure screen's frame picture stays available.
-        saved = QFile::rename(frame, path) || (QFile::copy(frame, path) && QFile::remove(frame));
-        if (saved)
+        failed = moveFileOver(frame, path);
+        if (!failed)
             QFile::copy(path, frame);
-    } else if (!shownPicture.isNull()) {
-        saved = shownPicture.save(path, "BMP");
+    } else {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        failed = shownPicture.save(&buffer, "BMP")
+                     ? replaceFileBytes(path, bytes)
+                     : Failure(path + QStringLiteral(": the picture could not be encoded"));
     }
-    if (!saved) {
-        prompter.inform(QStringLiteral("The picture could not be saved as %1.").arg(path),
+    if (failed) {
+        prompter.inform(QStringLiteral("The picture could not be saved as %1.\n%2").arg(path, *failed),
                         MessageIcon::Exclamation);
         return false;
     }
