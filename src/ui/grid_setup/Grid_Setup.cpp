@@ -97,6 +97,14 @@ Grid_Setup::Grid_Setup(AppContext &context, QWidget *parent) : QWidget(parent), 
 
 Grid_Setup::~Grid_Setup() = default;
 
+// A number put in by the program (a mark, a loaded file) is shown from its first digit: a long
+// fraction would otherwise show only its last digits, which read as another number.
+void Grid_Setup::putText(QLineEdit *edit, const QString &value)
+{
+    edit->setText(value);
+    edit->setCursorPosition(0);
+}
+
 QLineEdit *Grid_Setup::field(const char *name, const QString &initial)
 {
     auto *edit = named(new QLineEdit(initial), name);
@@ -367,7 +375,7 @@ void Grid_Setup::showTexts(const GridEntryTexts &t)
         {"ipt_file_description", &t.ipt_file_description},
         {"ipt_file_description_2", &t.ipt_file_description_2}};
     for (const auto &[name, value] : values)
-        m_fields.value(text(name))->setText(*value);
+        putText(m_fields.value(text(name)), *value);
 }
 
 void Grid_Setup::fieldChanged(const QString &name, const QString &value)
@@ -470,8 +478,8 @@ void Grid_Setup::updateFields(const std::array<bool, BuoyCount> &moved)
         if (!moved[static_cast<size_t>(r.buoy)])
             continue;
         const ScreenPoint p = m_markers.at(r.buoy);
-        m_fields.value(text(r.fields[0]))->setText(CStr(p.x));
-        m_fields.value(text(r.fields[1]))->setText(CStr(p.y));
+        putText(m_fields.value(text(r.fields[0])), CStr(p.x));
+        putText(m_fields.value(text(r.fields[1])), CStr(p.y));
         if (const auto corner = cornerOf(r.buoy))
             active.corner(*corner).screen = p;
         else

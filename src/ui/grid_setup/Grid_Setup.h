@@ -61,6 +61,7 @@ private:
     QWidget *buildFields();
     QWidget *buildTools();
     void buildMenu();
+    static void putText(QLineEdit *edit, const QString &value);
     QLineEdit *field(const char *name, const QString &initial);
     // An entry field of a buoy, the jump or the check buoy, with its not-entered text.
     QLineEdit *entryField(const char *name, const QString &notEntered);
