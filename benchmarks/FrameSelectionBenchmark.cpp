@@ -227,13 +227,3 @@ void BM_StopRecordingToContactFrameShown(benchmark::State &state)
 BENCHMARK(BM_StopRecordingToContactFrameShown)->Unit(benchmark::kMillisecond)->Iterations(30);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
