@@ -54,12 +54,16 @@ QByteArray encodeFileHeader(const cDIB::FileHeader &h)
     return bytes;
 }
 
-// The pixel bytes of an uncompressed bitmap whose header leaves the image size at 0.
+// The pixel bytes of an uncompressed bitmap whose header leaves the image size at 0; -1 for a
+// negative width or a size beyond any file (a damaged header's product would overflow).
 qint64 uncompressedImageBytes(const cDIB::InfoHeader &h)
 {
     const qint64 rowBytes = ((qint64(h.width) * h.bitCount + 31) / 32) * 4;
     const qint64 rows = h.height < 0 ? -qint64(h.height) : qint64(h.height);
-    return rowBytes < 0 ? -1 : rowBytes * rows;
+    qint64 bytes = 0;
+    if (rowBytes < 0 || __builtin_mul_overflow(rowBytes, rows, &bytes))
+        return -1;
+    return bytes;
 }
 
 } // namespace
