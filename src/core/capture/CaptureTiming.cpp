@@ -29,7 +29,7 @@ CaptureTimeChoice captureTimeAtLoad(double storedSeconds)
 
 int halfwayContactFrame(const QString &frameRateText, double captureSeconds)
 {
-    return static_cast<int>(roundHalfEven(Val(frameRateText) * captureSeconds / 2.0));
+    return wholeNumber(roundHalfEven(Val(frameRateText) * captureSeconds / 2.0));
 }
 
 } // namespace skelvin

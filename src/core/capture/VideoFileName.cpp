@@ -36,7 +36,7 @@ FreeAttempt firstFreeAttempt(const QString &videoDirectory, const QString &skier
     // Bounded so that a folder somebody filled with thousands of attempts cannot hang the screen.
     while (free.raised < 10000 &&
            videoFileExists(videoFileName(videoDirectory, skierName, free.attemptText))) {
-        free.attemptText = skelvin::attemptText(static_cast<int>(Val(free.attemptText)) + 1);
+        free.attemptText = skelvin::attemptText(wholeNumber(Val(free.attemptText) + 1));
         ++free.raised;
     }
     return free;

@@ -1,6 +1,8 @@
 #include "core/common/NumberText.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -129,6 +131,15 @@ bool parseNumberField(const QString &field, double *value)
 double Int(double value)
 {
     return std::floor(value);
+}
+
+int wholeNumber(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    constexpr double kLow = std::numeric_limits<int>::min();
+    constexpr double kHigh = std::numeric_limits<int>::max();
+    return static_cast<int>(std::clamp(std::trunc(value), kLow, kHigh));
 }
 
 double roundHalfEven(double value)

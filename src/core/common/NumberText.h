@@ -30,6 +30,11 @@ bool parseNumberField(const QString &field, double *value);
 // Int: the floor, so Int(-2.5) is -3 (survey coordinates can be negative).
 double Int(double value);
 
+// A number read from a file or typed, as a whole number: the fraction cut off (toward zero), NaN
+// as 0, and values beyond the range of int held at its ends, so a damaged file or a wild entry
+// never overflows.
+int wholeNumber(double value);
+
 // Rounds to the nearest whole number, halves to the even neighbour (30.5 -> 30, 31.5 -> 32).
 double roundHalfEven(double value);
 

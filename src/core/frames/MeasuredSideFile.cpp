@@ -24,7 +24,7 @@ std::optional<int> MeasuredSideFile::measuredFrame(const QString &videoPath)
     if (!lines || lines.value().isEmpty())
         return std::nullopt;
     const QStringList fields = splitDelimitedFields(lines.value().first());
-    return int(Val(fields.value(1)));
+    return wholeNumber(Val(fields.value(1)));
 }
 
 QString MeasuredSideFile::contactWarning(int frame)

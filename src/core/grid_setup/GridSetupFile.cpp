@@ -112,7 +112,7 @@ Result<GridSetupFileData> parseGridSetupFile(const QStringList &lines)
             return R::failure(numbers.error());
     }
     data.jump = {tail[0], tail[1]};
-    data.gridNumber = static_cast<int>(tail[4]);
+    data.gridNumber = wholeNumber(tail[4]);
     return data;
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 using namespace skelvin;
 
 TEST(NumberText, PrintedNumbersTakeTheTextFileForm)
@@ -66,4 +69,15 @@ TEST(NumberText, IntIsTheFloorAndHalvesGoToEven)
     EXPECT_EQ(roundHalfUp(45.05, 1), 45.1);
     EXPECT_EQ(roundHalfUp(45.04, 1), 45.0);
     EXPECT_EQ(roundHalfUp(-0.05, 1), 0.0);
+}
+
+// A damaged grid or side file can hold any number where a whole one belongs (a grid number of
+// 1.4e14 was found by fuzzing): it is held inside int instead of overflowing.
+TEST(NumberText, WholeNumbersFromOutsideNeverOverflow)
+{
+    EXPECT_EQ(wholeNumber(123.9), 123);
+    EXPECT_EQ(wholeNumber(-2.5), -2);
+    EXPECT_EQ(wholeNumber(1.38601e14), std::numeric_limits<int>::max());
+    EXPECT_EQ(wholeNumber(-1e300), std::numeric_limits<int>::min());
+    EXPECT_EQ(wholeNumber(std::nan("")), 0);
 }
