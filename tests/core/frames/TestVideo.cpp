@@ -60,7 +60,11 @@ QByteArray notCodedVop(const QByteArray &reference, int timeIncrementBits)
 {
     const qsizetype at = vopStart(reference) + 4;
     qsizetype readBit = at * 8 + 2; // past the coding type
-    const auto next = [&] { return (quint8(reference[readBit / 8]) >> (7 - readBit++ % 8)) & 1; };
+    const auto next = [&] {
+        const int bit = (quint8(reference[readBit / 8]) >> (7 - readBit % 8)) & 1;
+        ++readBit;
+        return bit;
+    };
     QByteArray out("\x00\x00\x01", 3);
     out.append(char(kVopStartCode));
     int written = 0;
