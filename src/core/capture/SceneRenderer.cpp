@@ -102,6 +102,9 @@ SceneRenderer::SceneRenderer(const SimulatedScene &scene, QSize size, QImage::Fo
     : m_scene(scene), m_camera(scene.pinhole()), m_size(size),
       m_format(format == QImage::Format_RGB888 ? QImage::Format_RGB888 : QImage::Format_RGB32)
 {
+    // The scene's render cache may come to hold this renderer: the copy kept here must not
+    // share that cache, or the two would keep each other alive for ever.
+    m_scene.forgetRendering();
     m_slackPixels = std::max(16, size.width() / 20) / 2 * 2;
     drawBackdrop();
 

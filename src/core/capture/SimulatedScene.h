@@ -106,6 +106,7 @@ public:
                   int frameNumber, QImage::Format format = QImage::Format_RGB32) const;
 
 private:
+    friend class SceneRenderer;
     void forgetRendering();
 
     SceneCourse m_course;
