@@ -19,8 +19,7 @@ inline void clickIndicator(QAbstractButton *button)
 inline QPoint canvasPointOf(const PictureView &view, QPointF picturePixels)
 {
     return view
-        .canvasPosition({picturePixels.x() * TwipsPerPixel, picturePixels.y() * TwipsPerPixel})
-        .toPoint();
+        .canvasPosition({picturePixels.x() * TwipsPerPixel, picturePixels.y() * TwipsPerPixel});
 }
 
 // Presses the mouse on a picture view where a picture pixel shows, whatever the zoom.

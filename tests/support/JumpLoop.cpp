@@ -80,8 +80,9 @@ Result<QString> JumpLoop::jump(const QString &skier)
     auto *frames = static_cast<frmSetStart *>(m_h.program().screen(ScreenId::FrameSelection));
     if (!QTest::qWaitFor(
             [&] {
+                // The picture of the frame it opened at is on screen.
                 return frames->isVisible() && frames->player().frameCount() > 0 &&
-                       frames->player().view()->frame() >= 0;
+                       frames->player().shownFrame() == frames->player().position();
             },
             30000))
         return R::failure(QStringLiteral("frame selection did not open a recording"));

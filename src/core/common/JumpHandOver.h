@@ -26,11 +26,23 @@ struct JumpHandOver
     QString viewFileName;
     QString measuredVideoFile;
     int measuredFrame = 0;
+    // The recording the capture screen made for the jump in hand, as frame selection received
+    // it. The video policy keeps or erases this file only: a video opened again from the log
+    // or through Browse was kept earlier and is never erased by it.
+    QString jumpRecording;
+
+    // Whether the measured video is the recording made for this jump.
+    bool measuredVideoIsJumpRecording() const
+    {
+        return !measuredVideoFile.isEmpty() && measuredVideoFile == jumpRecording;
+    }
 
     // Once the measured video has been kept or erased there is no video left to handle, so a
     // later next jump never asks about it again.
     void forgetMeasuredVideo()
     {
+        if (measuredVideoIsJumpRecording())
+            jumpRecording.clear();
         measuredVideoFile.clear();
         measuredFrame = 0;
     }

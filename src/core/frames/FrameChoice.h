@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace skelvin {
 
 class DebugLog;
@@ -27,12 +29,17 @@ public:
     // is never measured, it becomes 1.
     static int frameAt(double position);
 
-    // Makes the frame at `position` of the video the measured one: hands it over, logs it and
-    // writes its picture. A picture that cannot be written is told to the operator and the
-    // last frame picture stays; the jump goes on all the same. Returns the frame chosen.
-    static int choose(const Services &services, const QString &videoPath, double position);
+    // Makes the frame at `position` of the video the measured one: logs it, writes its picture
+    // and hands it over. The frame picture of an earlier jump is removed first, so the measure
+    // screen can never open it for this one. A picture that cannot be written is told to the
+    // operator, nothing is handed over and nothing is returned: the jump cannot be measured
+    // from that frame. Returns the frame chosen.
+    static std::optional<int> choose(const Services &services, const QString &videoPath,
+                                     double position);
 
     static const QString kGridsNotConfigured;
+    // Choosing while no picture is on screen (the frame at the position does not decode).
+    static const QString kNoFrameOnScreen;
 };
 
 } // namespace skelvin

@@ -12,29 +12,30 @@ struct RequiredField
     const char *name;
     QString GridEntryTexts::*text;
     const char *notEntered;
+    const char *caption; // the box as the operator knows it
 };
 
 constexpr RequiredField kRequiredFields[] = {
-    {"upper_left_x", &GridEntryTexts::upper_left_x, "auto"},
-    {"upper_left_y", &GridEntryTexts::upper_left_y, "auto"},
-    {"upper_right_x", &GridEntryTexts::upper_right_x, "auto"},
-    {"upper_right_y", &GridEntryTexts::upper_right_y, "auto"},
-    {"lower_left_x", &GridEntryTexts::lower_left_x, "auto"},
-    {"lower_left_y", &GridEntryTexts::lower_left_y, "auto"},
-    {"lower_right_x", &GridEntryTexts::lower_right_x, "auto"},
-    {"lower_right_y", &GridEntryTexts::lower_right_y, "auto"},
-    {"ul_survey_x", &GridEntryTexts::ul_survey_x, "input"},
-    {"ul_survey_y", &GridEntryTexts::ul_survey_y, "input"},
-    {"ur_survey_x", &GridEntryTexts::ur_survey_x, "input"},
-    {"ur_survey_y", &GridEntryTexts::ur_survey_y, "input"},
-    {"ll_survey_x", &GridEntryTexts::ll_survey_x, "input"},
-    {"ll_survey_y", &GridEntryTexts::ll_survey_y, "input"},
-    {"lr_survey_x", &GridEntryTexts::lr_survey_x, "input"},
-    {"lr_survey_y", &GridEntryTexts::lr_survey_y, "input"},
-    {"jump_x", &GridEntryTexts::jump_x, "jump x"},
-    {"jump_y", &GridEntryTexts::jump_y, "jump y"},
-    {"txtCheckX", &GridEntryTexts::txtCheckX, "CheckX"},
-    {"txtCheckY", &GridEntryTexts::txtCheckY, "CheckY"},
+    {"upper_left_x", &GridEntryTexts::upper_left_x, "auto", "upper left buoy, screen X"},
+    {"upper_left_y", &GridEntryTexts::upper_left_y, "auto", "upper left buoy, screen Y"},
+    {"upper_right_x", &GridEntryTexts::upper_right_x, "auto", "upper right buoy, screen X"},
+    {"upper_right_y", &GridEntryTexts::upper_right_y, "auto", "upper right buoy, screen Y"},
+    {"lower_left_x", &GridEntryTexts::lower_left_x, "auto", "lower left buoy, screen X"},
+    {"lower_left_y", &GridEntryTexts::lower_left_y, "auto", "lower left buoy, screen Y"},
+    {"lower_right_x", &GridEntryTexts::lower_right_x, "auto", "lower right buoy, screen X"},
+    {"lower_right_y", &GridEntryTexts::lower_right_y, "auto", "lower right buoy, screen Y"},
+    {"ul_survey_x", &GridEntryTexts::ul_survey_x, "input", "upper left buoy, survey X"},
+    {"ul_survey_y", &GridEntryTexts::ul_survey_y, "input", "upper left buoy, survey Y"},
+    {"ur_survey_x", &GridEntryTexts::ur_survey_x, "input", "upper right buoy, survey X"},
+    {"ur_survey_y", &GridEntryTexts::ur_survey_y, "input", "upper right buoy, survey Y"},
+    {"ll_survey_x", &GridEntryTexts::ll_survey_x, "input", "lower left buoy, survey X"},
+    {"ll_survey_y", &GridEntryTexts::ll_survey_y, "input", "lower left buoy, survey Y"},
+    {"lr_survey_x", &GridEntryTexts::lr_survey_x, "input", "lower right buoy, survey X"},
+    {"lr_survey_y", &GridEntryTexts::lr_survey_y, "input", "lower right buoy, survey Y"},
+    {"jump_x", &GridEntryTexts::jump_x, "jump x", "jump, X"},
+    {"jump_y", &GridEntryTexts::jump_y, "jump y", "jump, Y"},
+    {"txtCheckX", &GridEntryTexts::txtCheckX, "CheckX", "check buoy, survey X"},
+    {"txtCheckY", &GridEntryTexts::txtCheckY, "CheckY", "check buoy, survey Y"},
 };
 
 // The screen and survey texts of each corner, in corner order (upper right, lower right,
@@ -67,6 +68,22 @@ std::optional<QString> firstFieldNotEntered(const GridEntryTexts &texts)
             return QString::fromLatin1(field.name);
     }
     return std::nullopt;
+}
+
+std::optional<QString> firstFieldNotANumber(const GridEntryTexts &texts)
+{
+    for (const RequiredField &field : kRequiredFields) {
+        if (entryTextIsWrong(texts.*field.text, QString::fromLatin1(field.notEntered)))
+            return QString::fromLatin1(field.caption);
+    }
+    return std::nullopt;
+}
+
+QString notANumberText(const QString &fieldCaption)
+{
+    return QStringLiteral("The box \"%1\" does not hold a number. Type the number there and "
+                          "press Complete again.")
+        .arg(fieldCaption);
 }
 
 bool entryTextIsWrong(const QString &text, const QString &notEnteredText)

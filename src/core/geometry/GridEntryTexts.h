@@ -50,6 +50,12 @@ struct GridEntryTexts
 // one has been entered.
 std::optional<QString> firstFieldNotEntered(const GridEntryTexts &texts);
 
+// The first required field, in the same order, whose text is entered but is not a number, by
+// the name the operator knows it by ("upper left buoy, survey X"); nothing when there is none.
+std::optional<QString> firstFieldNotANumber(const GridEntryTexts &texts);
+// What Complete tells the operator about such a field.
+QString notANumberText(const QString &fieldCaption);
+
 // Whether an entry field's text is neither its not-entered text nor a number. Such a text is
 // read as its leading number ("input20" as 0), which is never what the operator meant.
 bool entryTextIsWrong(const QString &text, const QString &notEnteredText);

@@ -133,6 +133,13 @@ CompletionOutcome SetupValidation::complete(int n, const GridEntryTexts &texts,
         return outcome;
     }
 
+    // "4a" would be measured as 4: name the box rather than fail a check further on.
+    if (const std::optional<QString> wrong = firstFieldNotANumber(texts)) {
+        m_prompter.inform(notANumberText(*wrong), MessageIcon::Exclamation, kErrorTitle);
+        outcome.end = CompletionEnd::NotANumber;
+        return outcome;
+    }
+
     log(QStringLiteral("Record Grid Setup"));
     outcome.accuracyCheckEnabled = true;
     outcome.drawingsCleared = true;

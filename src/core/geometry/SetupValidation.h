@@ -48,6 +48,7 @@ SetupRatios grid_check(const GridEntryTexts &texts, const QString &pictureWidthT
 enum class CompletionEnd {
     Accepted,           // the grid is loaded and stored in the table
     MissingEntries,     // a field not entered or no check buoy marked
+    NotANumber,         // a field holds text that is not a number
     NoUniqueSolution,   // the corners do not determine a transform
     CheckBuoyInvalid,   // the check buoy does not show where its survey position maps
     FieldOfViewInvalid, // the camera sees the grid under too wide an angle

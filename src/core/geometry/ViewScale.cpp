@@ -13,6 +13,8 @@ namespace {
 constexpr std::array<double, 9> kZoomSteps = {0.125, 0.25, 0.5, 1, 2, 3, 4, 6, 8};
 // Zooms that differ by less than this are the same step (a fit zoom can come close to one).
 constexpr double kSameZoom = 1e-6;
+// Picture pixel i is centred on picture point i: its left edge is at i - 1/2.
+constexpr double kHalfPixel = 0.5;
 
 } // namespace
 
@@ -20,12 +22,23 @@ ViewScale::ViewScale(double zoom) : m_zoom(std::clamp(zoom, kMinZoom, kMaxZoom))
 
 QPointF ViewScale::toView(ScreenPoint twips) const
 {
-    return {twips.x / TwipsPerPixel * m_zoom, twips.y / TwipsPerPixel * m_zoom};
+    return {(twips.x / TwipsPerPixel + kHalfPixel) * m_zoom,
+            (twips.y / TwipsPerPixel + kHalfPixel) * m_zoom};
 }
 
 ScreenPoint ViewScale::toTwips(QPointF view) const
 {
-    return {view.x() / m_zoom * TwipsPerPixel, view.y() / m_zoom * TwipsPerPixel};
+    return {(view.x() / m_zoom - kHalfPixel) * TwipsPerPixel,
+            (view.y() / m_zoom - kHalfPixel) * TwipsPerPixel};
+}
+
+QPoint ViewScale::viewPixel(ScreenPoint twips) const
+{
+    // The whole view position nearest the point, the lower one of two equally near: at 1:1
+    // picture pixel i is view position i, not i + 1.
+    const QPointF view = toView(twips);
+    return {static_cast<int>(std::ceil(view.x() - kHalfPixel)),
+            static_cast<int>(std::ceil(view.y() - kHalfPixel))};
 }
 
 int ViewScale::markDivisions() const
@@ -41,10 +54,15 @@ double ViewScale::markStepTwips() const
 ScreenPoint ViewScale::markAt(QPointF view) const
 {
     const double n = markDivisions();
-    const auto snap = [&](double viewCoordinate) {
-        return std::round(viewCoordinate / m_zoom * n) / n * TwipsPerPixel;
+    // Halves round up, so a mouse position on a pixel's left or top edge (where 1:1 clicks
+    // land) belongs to that pixel; the allowance keeps a division's rounding (a third at 3x)
+    // from tipping a step down.
+    constexpr double allowance = 1e-9;
+    const auto snap = [&](double pictureCoordinate) {
+        return std::floor(pictureCoordinate * n + kHalfPixel + allowance) / n * TwipsPerPixel;
     };
-    return {snap(view.x()), snap(view.y())};
+    const ScreenPoint exact = toTwips(view);
+    return {snap(exact.x / TwipsPerPixel), snap(exact.y / TwipsPerPixel)};
 }
 
 QSize ViewScale::viewSize(QSize picture) const

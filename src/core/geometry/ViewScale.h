@@ -11,6 +11,11 @@ namespace skelvin {
 // How a picture is shown on screen: `zoom` view pixels per picture pixel, the picture's top-left
 // corner at view position 0, 0. Everything the program keeps stays in picture twips (15 per
 // picture pixel) whatever the zoom; only this class converts between the two.
+//
+// One pixel convention at every zoom: picture pixel i covers view positions z*i to z*(i + 1),
+// and its centre is the picture point 15*i twips. So a click on the middle of an enlarged pixel
+// marks the same twips as a click on that pixel at 1:1, and a mark is drawn on the pixel's
+// centre whatever the zoom.
 class ViewScale
 {
 public:
@@ -21,13 +26,16 @@ public:
 
     double zoom() const { return m_zoom; }
 
+    // The view position of a picture point (the middle of its pixel for a whole pixel).
     QPointF toView(ScreenPoint twips) const;
     // The exact picture point under a view position.
     ScreenPoint toTwips(QPointF view) const;
+    // The view pixel (a mouse position) under a picture point: a click there marks that point.
+    QPoint viewPixel(ScreenPoint twips) const;
 
-    // Where a click at a view position marks: the nearest 1/n of a picture pixel, n the whole
-    // part of the zoom (at least 1). At 4x a mark can be placed to a quarter pixel; at 1:1 or
-    // smaller it lands on a whole pixel.
+    // Where a click at a view position marks: the nearest 1/n of a picture pixel around the
+    // pixel's centre, n the whole part of the zoom (at least 1). At 4x a mark can be placed to a
+    // quarter pixel; at 1:1 or smaller it lands on a whole pixel.
     ScreenPoint markAt(QPointF view) const;
     int markDivisions() const;
     double markStepTwips() const;

@@ -78,6 +78,11 @@ QString missingCheckBuoyText()
 
 } // namespace
 
+QString gridFileExistsText(const QString &path)
+{
+    return path + QStringLiteral(" already exists.\nDo you want to replace it?");
+}
+
 QString withGridFileExtension(const QString &path)
 {
     return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".ipt") : path;
@@ -135,6 +140,11 @@ GridSaveOutcome gridSave(GridFileServices &services, const GridSaveRequest &requ
     // A name typed without an extension is a grid setup file all the same, and Load File's
     // "*.ipt" filter must find it again.
     const QString savePath = withGridFileExtension(*path);
+    // The dialog asked about replacing the name as typed; the file written is another one.
+    if (savePath != *path && QFileInfo::exists(savePath) &&
+        !services.prompter.askYesNo(gridFileExistsText(savePath), QStringLiteral("Save Grid"),
+                                    MessageIcon::Question, Answer::No))
+        return outcome;
     const std::optional<QString> description =
         services.prompter.input({QStringLiteral("Enter descriptive line about grid"),
                                  QStringLiteral("Grid Description"), request.description});

@@ -65,6 +65,8 @@ struct GridLoadOutcome
 GridLoadOutcome gridLoad(GridFileServices &services, int captionGrid,
                          const QString &pictureWidthText);
 
+// The question asked before a grid file is replaced under the name saving adds ".ipt" to.
+QString gridFileExistsText(const QString &path);
 // The path a grid is saved under: ".ipt" is added to a name without an extension.
 QString withGridFileExtension(const QString &path);
 

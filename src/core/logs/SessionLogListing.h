@@ -20,8 +20,9 @@ public:
 
     explicit SessionLogListing(QString type);
 
-    // Whether a line names a file of the type: its last three characters are the type, exactly
-    // (a line ending in "AVI" is not a kept video's line).
+    // Whether a line (or a path) names a file of the type: its last three characters are the
+    // type, exactly (a line ending in "AVI" is not a kept video's line). The keeper logs only a
+    // file this lists, so every line it writes can be viewed.
     static bool names(const QString &line, const QString &type);
     // The path a line names: the rest of the line after its first "File:" and one blank, taken
     // whole (paths hold blanks); empty when the line has no "File:".

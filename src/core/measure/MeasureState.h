@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace skelvin {
 
 // The result kind chosen with the measure screen's options.
@@ -26,6 +28,9 @@ struct MeasureState
 
     ScreenPoint impactPoint;          // the mark, twips
     bool markPlaced = false;          // a mark was placed on the picture since the last Clear
+    // Where the mark on show was when it was recorded as a jump: recording the same mark
+    // again is asked about. The screen forgets it when a mark is placed or moved.
+    std::optional<ScreenPoint> recordedMark;
     ScreenPoint lastMousePoint;       // the last mouse position over the picture
     SurveyPoint lastSurveyPoint;      // the survey point last computed by a record or the mark
     QString fineDistanceText;         // Str of the last measured distance to four decimals

@@ -11,6 +11,7 @@
 #include "core/logs/DebugLog.h"
 #include "core/logs/ResultsFile.h"
 #include "core/logs/SessionLog.h"
+#include "core/logs/SessionLogListing.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -33,15 +34,17 @@ QString PictureKeeper::pictureFilePath(const MeasureState &state) const
            state.jumpNo.trimmed() + m_services.tournament.pictureExtension;
 }
 
-bool PictureKeeper::appendSessionLog(const QString &line)
+bool PictureKeeper::appendSessionLog(const QString &line, const QString &keptFile)
 {
     // The log of this run, opened at start-up with its start line, where the log viewers look;
-    // after midnight too. Only when start-up opened none is the day's log of the video
-    // directory taken.
-    const QString path =
-        !m_services.sessionLogPath.isEmpty()
-            ? m_services.sessionLogPath
-            : sessionLogPath(m_services.videoDirectory, m_services.clock.dateText());
+    // after midnight too. A file kept in another folder (the video folder was changed since
+    // start-up), or a run that opened no log, takes the day's log of the file's own folder,
+    // so the log always sits beside the files it lists.
+    const QString folder = QFileInfo(keptFile).absolutePath();
+    const QString &startLog = m_services.sessionLogPath;
+    const QString path = !startLog.isEmpty() && QFileInfo(startLog).absolutePath() == folder
+                             ? startLog
+                             : sessionLogPath(folder, m_services.clock.dateText());
     const Failure f = path.isEmpty() ? Failure(QStringLiteral("no video directory is set"))
                                      : appendTextLines(path, {line});
     if (f) {
@@ -116,7 +119,8 @@ bool PictureKeeper::SavePict(const MeasureState &state, const QImage &shownPictu
                         MessageIcon::Exclamation);
     appendSessionLog(PictureLogLine(date, time, m_services.handOver.captureSkierName,
                                     Val(m_services.handOver.captureAttemptText) - 1,
-                                    state.distanceText, path));
+                                    state.distanceText, path),
+                     path);
     return true;
 }
 
@@ -160,13 +164,14 @@ void PictureKeeper::eraseVideo(const QString &path)
 void PictureKeeper::logVideo(const QString &path)
 {
     const std::optional<VideoNameParts> parts = videoNameParts(path);
-    if (!parts) {
+    if (!parts || !SessionLogListing::names(path, QStringLiteral("avi"))) {
         m_services.prompter.inform(kNotStandardVideoText, MessageIcon::Exclamation);
         return;
     }
     const int frame = m_services.handOver.measuredFrame;
     appendSessionLog(VideoLogLine(m_services.clock.dateText(), m_services.clock.timeText(),
-                                  parts->skier, parts->jump, frame, path));
+                                  parts->skier, parts->jump, frame, path),
+                     path);
     if (const Failure f =
             writeTextLines(path + QStringLiteral(".info"), {path + QLatin1Char(',') + Str(frame)}))
         m_services.prompter.inform(QStringLiteral("The video's side file could not be written.\n") +
@@ -176,9 +181,11 @@ void PictureKeeper::logVideo(const QString &path)
 
 void PictureKeeper::applyVideoPolicy()
 {
+    // No video was measured (a picture loaded from a file or the clipboard), or the video
+    // measured was kept earlier and opened again: the policy is for new recordings.
+    if (!m_services.handOver.measuredVideoIsJumpRecording())
+        return;
     const QString path = m_services.handOver.measuredVideoFile;
-    if (path.isEmpty())
-        return; // no video was measured (a picture loaded from a file or the clipboard)
     bool keep = false;
     switch (m_services.tournament.videoSavePolicy) {
     case SavePolicy::NoSave:

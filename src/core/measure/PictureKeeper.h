@@ -49,7 +49,8 @@ public:
     void applyPicturePolicy(const MeasureState &state, const QImage &shownPicture = QImage(),
                             bool shownIsFramePicture = true);
 
-    // Keeps or erases the video that was measured, by the video policy.
+    // Keeps or erases the video that was measured, by the video policy, when it is the
+    // recording made for this jump; a video kept earlier is left as it is.
     void applyVideoPolicy();
 
     // <video directory>/<skier>jump<jump, blanks trimmed>.bmp
@@ -63,7 +64,8 @@ private:
     bool hasPicture(const QImage &shownPicture, bool shownIsFramePicture) const;
     void logVideo(const QString &path);
     void eraseVideo(const QString &path);
-    bool appendSessionLog(const QString &line);
+    // Appends a line about a kept file to the session log of the file's folder.
+    bool appendSessionLog(const QString &line, const QString &keptFile);
 
     Services m_services;
 };

@@ -13,6 +13,9 @@
 
 namespace skelvin {
 
+const QString ResultRecorder::kAlreadyRecordedText =
+    QStringLiteral("This jump is already recorded. Record it again?");
+
 const QString ResultRecorder::kNoMarkText =
     QStringLiteral("Click the point of first contact on the picture before recording the jump.");
 const QString ResultRecorder::kNoImageText = QStringLiteral(
@@ -163,6 +166,14 @@ bool ResultRecorder::Record(MeasureState &state)
                                    QStringLiteral("Record Jump"));
         return false;
     }
+    // A second press of Record for the same mark would put the same jump in the results and
+    // the scoring program's files twice.
+    const bool sameMark = next.recordedMark && next.recordedMark->x == next.impactPoint.x &&
+                          next.recordedMark->y == next.impactPoint.y;
+    if (next.kind == ResultKind::JumpOk && sameMark &&
+        !m_services.prompter.askYesNo(kAlreadyRecordedText, QStringLiteral("Record Jump"),
+                                      MessageIcon::Question, Answer::No))
+        return false;
     // The starting texts of the boxes are not a skier and a jump: record them only when the
     // operator says so.
     if (!confirmPlaceholders(next))
@@ -189,6 +200,8 @@ bool ResultRecorder::Record(MeasureState &state)
     if (m_services.tournament.wstims)
         writeExchangeFiles(next, exchange, timeText);
 
+    if (next.kind == ResultKind::JumpOk)
+        next.recordedMark = next.impactPoint;
     next.commentVisible = false;
     if (advance)
         next.jumpNo = Str(Val(next.jumpNo) + 1);

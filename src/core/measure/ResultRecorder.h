@@ -68,6 +68,7 @@ public:
 
     static const QString kNoImageText;
     static const QString kNoMarkText;
+    static const QString kAlreadyRecordedText;
     static const QString kOtherGridQuestion;
     static const QString kOtherGridMismatch;
 

@@ -49,8 +49,10 @@ void PictureMagnifier::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.fillRect(event->rect(), QColor(16, 16, 16));
+    // The mark sits in the middle, where the cross meets. Picture point i is the centre of
+    // picture pixel i, half an enlarged pixel in from its corner.
     const QPointF centre(width() / 2.0, height() / 2.0);
-    const QPointF markPixels(m_mark.x / TwipsPerPixel, m_mark.y / TwipsPerPixel);
+    const QPointF markPixels(m_mark.x / TwipsPerPixel + 0.5, m_mark.y / TwipsPerPixel + 0.5);
     const double enlarged = scale();
     m_scene.paint(painter, event->rect(), enlarged, centre - markPixels * enlarged);
 

@@ -116,12 +116,14 @@ void PictureScene::paintImage(QPainter &painter, const QImage &image, ScaledCopy
 
 void PictureScene::paintShape(QPainter &painter, const Shape &s, double zoom, QPointF origin)
 {
-    const QPointF a = origin + s.a * zoom;
+    // Picture point i is the centre of picture pixel i, which covers i*zoom to (i + 1)*zoom.
+    const auto onPicture = [&](QPointF p) { return origin + (p + QPointF(0.5, 0.5)) * zoom; };
+    const QPointF a = onPicture(s.a);
     painter.setPen(QPen(s.colour, s.width));
     painter.setBrush(Qt::NoBrush);
     switch (s.kind) {
     case Shape::Line:
-        painter.drawLine(a, origin + s.b * zoom);
+        painter.drawLine(a, onPicture(s.b));
         break;
     case Shape::Circle:
         painter.drawEllipse(a, s.radius * zoom, s.radius * zoom);

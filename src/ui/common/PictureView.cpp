@@ -464,9 +464,9 @@ void PictureView::showZoom()
     m_zoomText->setText(m_fitting ? QStringLiteral("Fit ") + percent : percent);
 }
 
-QPointF PictureView::canvasPosition(ScreenPoint point) const
+QPoint PictureView::canvasPosition(ScreenPoint point) const
 {
-    return m_scale.toView(point);
+    return m_scale.viewPixel(point);
 }
 
 void PictureView::placeOver(QWidget *widget, ScreenPoint topLeft, QPoint offsetPixels)
@@ -477,14 +477,14 @@ void PictureView::placeOver(QWidget *widget, ScreenPoint topLeft, QPoint offsetP
         it = m_placed.insert(m_placed.end(), Placed{widget, topLeft, offsetPixels});
     else
         *it = Placed{widget, topLeft, offsetPixels};
-    widget->move(canvasPosition(topLeft).toPoint() + offsetPixels);
+    widget->move(m_scale.viewPixel(topLeft) + offsetPixels);
 }
 
 void PictureView::placeAll()
 {
     m_placed.removeIf([](const Placed &p) { return p.widget.isNull(); });
     for (const Placed &p : std::as_const(m_placed))
-        p.widget->move(canvasPosition(p.topLeft).toPoint() + p.offset);
+        p.widget->move(m_scale.viewPixel(p.topLeft) + p.offset);
 }
 
 // ---- The magnifier ----

@@ -82,8 +82,9 @@ public:
     void zoomOut(std::optional<QPoint> anchor = std::nullopt);
     bool fitting() const { return m_fitting; }
     ViewScale scale() const { return m_scale; }
-    // Where a picture point shows on the canvas (the widget labels over the picture belong to).
-    QPointF canvasPosition(ScreenPoint point) const;
+    // The canvas pixel (the widget labels over the picture belong to) that shows a picture
+    // point: a click there marks it.
+    QPoint canvasPosition(ScreenPoint point) const;
 
     // Keeps a widget on the canvas with its top-left corner at a picture point, `offsetPixels`
     // away in view pixels, whatever the zoom. The widget keeps its own size.

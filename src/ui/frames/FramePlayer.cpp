@@ -4,6 +4,7 @@
 #include "ui/common/Named.h"
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSignalBlocker>
@@ -16,6 +17,7 @@ FramePlayer::FramePlayer(QWidget *parent)
     : QWidget(parent), m_source(new FrameSource(this)), m_scroller(new QScrollArea),
       m_view(named(new FrameView, "FrameView")),
       m_slider(named(new QSlider(Qt::Horizontal), "sldPosition")),
+      m_problem(named(new QLabel, "lblFrameProblem")),
       m_fullWindow(new QWidget(this, Qt::Window)),
       m_fullView(named(new FrameView, "FullScreenView"))
 {
@@ -27,7 +29,11 @@ FramePlayer::FramePlayer(QWidget *parent)
     m_slider->setRange(0, 0);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    m_problem->setStyleSheet(QStringLiteral("QLabel { color: #c00000; font-weight: bold; }"));
+    m_problem->setWordWrap(true);
+    m_problem->hide();
     layout->addWidget(m_scroller, 1);
+    layout->addWidget(m_problem);
     layout->addWidget(m_slider);
 
     m_fullWindow->setObjectName(QStringLiteral("FullScreenPlayer"));
@@ -40,6 +46,7 @@ FramePlayer::FramePlayer(QWidget *parent)
     connect(m_fullView, &FrameView::clicked, this, &FramePlayer::repeatRequested);
 
     connect(m_source, &FrameSource::frameReady, this, &FramePlayer::showFrame);
+    connect(m_source, &FrameSource::frameFailed, this, &FramePlayer::showFailure);
     connect(m_source, &FrameSource::positionChanged, this, [this](int frame) {
         const QSignalBlocker blocker(m_slider);
         m_slider->setValue(frame);
@@ -82,6 +89,7 @@ void FramePlayer::unload()
     m_source->close();
     m_view->clear();
     m_fullView->clear();
+    m_problem->hide();
     const QSignalBlocker blocker(m_slider);
     m_slider->setRange(0, 0);
     m_slider->setEnabled(false);
@@ -110,6 +118,11 @@ QSize FramePlayer::frameSize() const
 int FramePlayer::position() const
 {
     return m_source->position();
+}
+
+int FramePlayer::shownFrame() const
+{
+    return m_view->frame();
 }
 
 void FramePlayer::setPosition(int frame)
@@ -176,9 +189,26 @@ void FramePlayer::showFrame(int frame, const QImage &image)
 {
     if (frame != m_source->position())
         return;
+    m_problem->hide();
     m_view->setFrame(frame, image);
     if (isFullScreen())
         m_fullView->setFrame(frame, image);
+    emit frameShown(frame);
+}
+
+void FramePlayer::showFailure(int frame, const QString &reason)
+{
+    if (frame != m_source->position())
+        return;
+    // The picture before must not stay on screen under this frame's number.
+    m_view->clear();
+    if (isFullScreen())
+        m_fullView->clear();
+    m_problem->setText(QStringLiteral("Frame %1 cannot be shown: its picture does not decode "
+                                      "(%2). Step to another frame.")
+                           .arg(frame)
+                           .arg(reason));
+    m_problem->show();
 }
 
 bool FramePlayer::eventFilter(QObject *watched, QEvent *event)

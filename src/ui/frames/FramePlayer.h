@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 
+class QLabel;
 class QScrollArea;
 class QSlider;
 
@@ -35,6 +36,10 @@ public:
     QSize frameSize() const;
 
     int position() const;
+    // The frame whose picture is on screen: the position once its picture has arrived, the
+    // frame before while it is on its way, -1 when no picture shows (none loaded, or the frame
+    // at the position does not decode).
+    int shownFrame() const;
     void setPosition(int frame);
     void stepForward();
     void stepBack();
@@ -55,6 +60,8 @@ public:
 
 signals:
     void positionChanged(int frame);
+    // A frame's picture has been put on screen.
+    void frameShown(int frame);
     void playFinished();
     // A click on the full-screen picture.
     void repeatRequested();
@@ -65,11 +72,14 @@ protected:
 
 private:
     void showFrame(int frame, const QImage &image);
+    void showFailure(int frame, const QString &reason);
 
     FrameSource *m_source;
     QScrollArea *m_scroller;
     FrameView *m_view;
     QSlider *m_slider;
+    // Says in words that the frame at the position cannot be shown.
+    QLabel *m_problem;
     QWidget *m_fullWindow;
     FrameView *m_fullView;
 };

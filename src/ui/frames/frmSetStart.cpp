@@ -250,10 +250,10 @@ void frmSetStart::Form_Paint()
 {
     m_gridSetupRequested = false;
     const QString tag = m_context.navigationTag;
-    // A new recording or a new start ends the viewing of a file from the log, so that file's
-    // view never hides the video just recorded.
+    // A new recording, a new start or another file from the log ends the viewing of a file
+    // from the log, so that file's view never hides the video now handed over.
     if (tag == QLatin1String("Capture") || tag == QLatin1String("Setup") ||
-        tag == QLatin1String("CaptureGoToTimer"))
+        tag == QLatin1String("CaptureGoToTimer") || tag == QLatin1String("View"))
         m_viewDone = false;
     if (m_viewDone)
         return;
@@ -306,6 +306,7 @@ void frmSetStart::afterRecording()
     m_text6->setText(handOver.captureFilePath);
     if (handOver.captureNameChanged)
         resolveSkierName();
+    handOver.jumpRecording = m_text6->text();
     loadIntoPlayer(m_text6->text());
     m_startFixed = false;
     setChoosingEnabled(true);
@@ -341,14 +342,20 @@ void frmSetStart::resolveSkierName()
 
 void frmSetStart::viewFile()
 {
+    // Consumed, so showing this screen again keeps the file on show.
+    m_context.navigationTag.clear();
     m_viewDone = true;
     m_text6->setText(m_context.handOver.viewFileName);
-    loadIntoPlayer(m_text6->text());
+    const bool loaded = loadIntoPlayer(m_text6->text());
     Prompter &prompter = m_context.prompter();
     const QString path = m_text6->text();
-    if (const std::optional<int> frame = MeasuredSideFile::measuredFrame(path))
+    if (const std::optional<int> frame = MeasuredSideFile::measuredFrame(path)) {
         prompter.inform(MeasuredSideFile::contactWarning(*frame), MessageIcon::None,
                         MeasuredSideFile::kWarningTitle);
+        // The video opens at the frame measured then, the one the operator will look at.
+        if (loaded)
+            m_player->setPosition(*frame);
+    }
     m_frameRate = mmInfo::AviFrameRate(path, prompter);
     m_lengthFrames = mmInfo::AviLength(path, prompter);
     setChoosingEnabled(true);
@@ -367,12 +374,14 @@ void frmSetStart::Command6_Click()
     FileDialogRequest request;
     request.startDirectory = m_context.videoDirectory;
     request.filters = parseFilterText(QStringLiteral("*.avi|*.avi"));
+    std::optional<int> measuredBefore;
     if (const std::optional<QString> chosen = prompter.chooseFile(request)) {
         if (mmInfo::IsAviFile(*chosen, prompter)) {
             m_text6->setText(*chosen);
-            if (const std::optional<int> frame = MeasuredSideFile::measuredFrame(*chosen))
-                prompter.inform(MeasuredSideFile::startWarning(*frame), MessageIcon::None,
-                                MeasuredSideFile::kWarningTitle);
+            measuredBefore = MeasuredSideFile::measuredFrame(*chosen);
+            if (measuredBefore)
+                prompter.inform(MeasuredSideFile::startWarning(*measuredBefore),
+                                MessageIcon::None, MeasuredSideFile::kWarningTitle);
             setChoosingEnabled(true);
             m_label5->setText(kStartText);
             AviFileInfo info;
@@ -389,6 +398,8 @@ void frmSetStart::Command6_Click()
     }
     m_player->view()->setFocus();
     const bool loaded = loadIntoPlayer(m_text6->text());
+    if (loaded && measuredBefore)
+        m_player->setPosition(*measuredBefore);
     m_startFixed = false;
     // Choosing needs a video on show: with none, the choosing buttons stay off.
     m_cmdMarkStart->setEnabled(loaded);
@@ -546,9 +557,19 @@ void frmSetStart::chooseFrame()
     m_leadUp.cancel();
     m_player->stop();
     m_player->setFullScreen(false);
-    m_startFrame = FrameChoice::choose(
+    // The frame measured is the one whose picture the operator sees, which may still be the
+    // one before the position while the next picture is on its way.
+    const int shown = m_player->shownFrame();
+    if (shown < 0) {
+        m_context.prompter().inform(FrameChoice::kNoFrameOnScreen, MessageIcon::Exclamation);
+        return;
+    }
+    const std::optional<int> chosen = FrameChoice::choose(
         {m_context.prompter(), m_context.debugLog(), m_context.handOver, m_context.paths()},
-        m_player->fileName(), m_player->position());
+        m_player->fileName(), shown);
+    if (!chosen)
+        return; // the frame picture was not written: the operator stays here, told why
+    m_startFrame = *chosen;
     m_context.navigationTag = QStringLiteral("SelectFrame");
     Navigator &navigator = m_context.navigator();
     if (!m_context.grids().allGridsReady()) {

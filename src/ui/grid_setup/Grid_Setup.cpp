@@ -651,6 +651,8 @@ void Grid_Setup::Load_Click()
     }
     if (outcome.markersRedrawn)
         Show_grid();
+    else if (outcome.drawingsCleared && !outcome.accepted)
+        drawMarkers(); // a failed Complete leaves the markers as the operator placed them
     if (outcome.accepted) {
         GridIndicator &indicator = m_context.gridIndicators[static_cast<size_t>(n - 1)];
         indicator.picture = kMainGridSetUpPicture;

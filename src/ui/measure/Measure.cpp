@@ -471,6 +471,7 @@ void Measure::pictureChanged()
     m_pictureHeightText = pictureTwipsText(picture.height());
     // A mark belongs to the picture it was placed on: a new picture waits for its own mark.
     m_state.markPlaced = false;
+    m_state.recordedMark.reset();
     for (const QString &line : {kSplash, kHorizontal, kVertical})
         m_picture->setNamedLineVisible(line, false);
     setMarkControlsVisible(false);
@@ -602,6 +603,7 @@ void Measure::pressOnPicture(ScreenPoint point)
     m_distanceFt->setText(QStringLiteral("ft"));
     m_state.impactPoint = point;
     m_state.markPlaced = true;
+    m_state.recordedMark.reset();
     m_state.lastMousePoint = point;
     DrawImpactMark();
     setMarkControlsVisible(true);
@@ -610,6 +612,7 @@ void Measure::pressOnPicture(ScreenPoint point)
 void Measure::adjust(double dxTwips, double dyTwips)
 {
     m_state.impactPoint = {m_lastImpactPoint.x + dxTwips, m_lastImpactPoint.y + dyTwips};
+    m_state.recordedMark.reset();
     DrawImpactMark();
 }
 

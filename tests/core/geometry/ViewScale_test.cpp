@@ -17,18 +17,46 @@ TEST(ViewScale, AClickMarksTheSamePictureTwipsAtEveryZoomToItsPrecision)
         EXPECT_NEAR(exact.y, landing.y, tolerance) << "zoom " << zoom;
     }
 
-    // At 4x the mark lands on quarter pixels: 3.75 twips.
+    // At 4x the mark lands on quarter pixels (3.75 twips) around the pixel's centre: the
+    // enlarged pixel 400 covers view positions 1600 to 1604, its centre 1602.
     const ViewScale four(4);
     EXPECT_EQ(four.markDivisions(), 4);
-    const ScreenPoint quarter = four.markAt(QPointF(1601, 1202));
-    EXPECT_DOUBLE_EQ(quarter.x, 6003.75);
-    EXPECT_DOUBLE_EQ(quarter.y, 4507.5);
+    const ScreenPoint quarter = four.markAt(QPointF(1601, 1203));
+    EXPECT_DOUBLE_EQ(quarter.x, 5996.25);
+    EXPECT_DOUBLE_EQ(quarter.y, 4503.75);
     EXPECT_DOUBLE_EQ(four.markAt(four.toView(quarter)).x, quarter.x);
     // At 1:1 and below, whole pixels only; 1.5x is not finer than 1:1.
     EXPECT_DOUBLE_EQ(ViewScale(1).markAt(QPointF(400, 300)).x, 6000);
     EXPECT_DOUBLE_EQ(ViewScale(0.5).markAt(QPointF(201, 150)).x, 6030);
     EXPECT_DOUBLE_EQ(ViewScale(1.5).markStepTwips(), 15);
     EXPECT_DOUBLE_EQ(ViewScale(8).markStepTwips(), 1.875);
+}
+
+// A click on the middle of an enlarged pixel marks that pixel's centre, the same twips as a
+// click on it at 1:1; a grid built zoomed in and a jump clicked at 1:1 agree.
+TEST(ViewScale, TheCentreOfAPixelIsTheSameTwipsAtEveryZoom)
+{
+    for (int pixel : {0, 1, 399, 1919}) {
+        for (int zoom : {1, 2, 3, 4, 6, 8}) {
+            const ViewScale scale(zoom);
+            // The middle view pixel of the enlarged pixel (of the two middle ones, the later).
+            const int middle = pixel * zoom + zoom / 2;
+            EXPECT_DOUBLE_EQ(scale.markAt(QPointF(middle, middle)).x, 15.0 * pixel)
+                << "pixel " << pixel << " at " << zoom << "x";
+            // The point is drawn where a click marks it, in the middle of the enlarged pixel.
+            const QPointF drawn = scale.toView({15.0 * pixel, 15.0 * pixel});
+            EXPECT_DOUBLE_EQ(drawn.x(), (pixel + 0.5) * zoom);
+            EXPECT_EQ(scale.viewPixel({15.0 * pixel, 0}).x(), middle);
+            EXPECT_DOUBLE_EQ(scale.toTwips(drawn).x, 15.0 * pixel);
+        }
+        // Every view pixel of the enlarged pixel marks a step inside that pixel, and the
+        // steps lie evenly around its centre.
+        const ViewScale eight(8);
+        for (int within = 0; within < 8; ++within) {
+            const double marked = eight.markAt(QPointF(pixel * 8 + within, 0)).x / 15;
+            EXPECT_DOUBLE_EQ(marked, pixel + (within - 4) / 8.0);
+        }
+    }
 }
 
 TEST(ViewScale, FitNeverEnlargesAndZoomStepsStopAtTheEnds)

@@ -94,6 +94,7 @@ TEST(PictureKeeper, VideosAreKeptAndLoggedOrErasedByPolicy)
     Keeper k;
     const QString video = k.dirs.writeFile(QStringLiteral("videos/Skier Ajump12.avi"), "avi");
     k.context.handOver.measuredVideoFile = video;
+    k.context.handOver.jumpRecording = video;
     k.context.handOver.measuredFrame = 45;
 
     k.context.tournament().videoSavePolicy = SavePolicy::Save;
@@ -110,6 +111,7 @@ TEST(PictureKeeper, VideosAreKeptAndLoggedOrErasedByPolicy)
 
     const QString odd = k.dirs.writeFile(QStringLiteral("videos/warmup.avi"), "avi");
     k.context.handOver.measuredVideoFile = odd;
+    k.context.handOver.jumpRecording = odd;
     k.context.tournament().videoSavePolicy = SavePolicy::Ask;
     k.prompter.answer(Answer::Yes);
     k.context.pictureKeeper().applyVideoPolicy();
@@ -131,6 +133,7 @@ TEST(PictureKeeper, LinesAfterMidnightGoToTheSessionLogOpenedAtStart)
     ASSERT_TRUE(k.context.pictureKeeper().SavePict(k.state));
     const QString video = k.dirs.writeFile(QStringLiteral("videos/Skier Ajump12.avi"), "avi");
     k.context.handOver.measuredVideoFile = video;
+    k.context.handOver.jumpRecording = video;
     k.context.tournament().videoSavePolicy = SavePolicy::Save;
     k.context.pictureKeeper().applyVideoPolicy();
 
@@ -156,4 +159,40 @@ TEST(PictureKeeper, NoPictureIsToldAndNothingIsSaved)
     k.prompter.clear();
     k.context.pictureKeeper().applyPicturePolicy(k.state);
     EXPECT_TRUE(k.prompter.prompts().isEmpty());
+}
+
+// Every file kept is listed in the session log beside it: after the video folder changed
+// during the day, in the new folder's log; a video whose log line the viewer could not list
+// (".AVI") is warned about and not logged.
+TEST(PictureKeeper, KeptFilesAreLoggedWhereTheyAreAndOnlyWhereTheViewerListsThem)
+{
+    Keeper k;
+    openDaySessionLog(k.context);
+    const QString firstLog = k.videos + QStringLiteral("/JumpMeasurementLog120826.txt");
+    ASSERT_TRUE(QFile::exists(firstLog));
+
+    const QString moved = k.dirs.file(QStringLiteral("second"));
+    QDir().mkpath(moved);
+    k.context.videoDirectory = moved;
+    ASSERT_TRUE(k.context.pictureKeeper().SavePict(k.state));
+    const QString video = k.dirs.writeFile(QStringLiteral("second/Skier Ajump3.avi"), "avi");
+    k.context.handOver.measuredVideoFile = video;
+    k.context.handOver.jumpRecording = video;
+    k.context.tournament().videoSavePolicy = SavePolicy::Save;
+    k.context.pictureKeeper().applyVideoPolicy();
+
+    const QByteArray secondLog = TestDirs::readFile(moved + QStringLiteral("/JumpMeasurementLog120826.txt"));
+    EXPECT_TRUE(secondLog.contains("File: " + (moved + QStringLiteral("/Skier Ajump3.bmp")).toUtf8()));
+    EXPECT_TRUE(secondLog.contains("File: " + video.toUtf8()));
+    EXPECT_FALSE(TestDirs::readFile(firstLog).contains("File:"));
+
+    const QString capitals = k.dirs.writeFile(QStringLiteral("second/Skier Ajump4.AVI"), "avi");
+    k.context.handOver.measuredVideoFile = capitals;
+    k.context.handOver.jumpRecording = capitals;
+    k.prompter.answer(Answer::Ok);
+    k.context.pictureKeeper().applyVideoPolicy();
+    EXPECT_EQ(k.prompter.texts(), QStringList{PictureKeeper::kNotStandardVideoText});
+    EXPECT_TRUE(QFile::exists(capitals));
+    EXPECT_FALSE(TestDirs::readFile(moved + QStringLiteral("/JumpMeasurementLog120826.txt"))
+                     .contains("AVI"));
 }

@@ -1,6 +1,7 @@
 #include "support/ProgramHarness.h"
 #include "support/TestGrids.h"
 
+#include "core/common/FileFaults.h"
 #include "core/frames/FrameChoice.h"
 #include "core/grid_setup/GridSetupFile.h"
 #include "core/measure/PictureKeeper.h"
@@ -14,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -76,6 +78,23 @@ protected:
         h.context().navigator().show(ScreenId::FrameSelection);
         ASSERT_TRUE(QTest::qWaitFor([&] { return h.context().navigationTag.isEmpty(); }));
         ASSERT_EQ(screen()->player().fileName(), path);
+        waitForPicture();
+    }
+
+    // Until the picture of the player's position is on screen, as the operator waits to see it.
+    void waitForPicture()
+    {
+        const FramePlayer &player = screen()->player();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return player.shownFrame() == player.position(); }));
+    }
+
+    // As the video log viewer hands a video over.
+    void openFromLog(const QString &path)
+    {
+        h.context().handOver.viewFileName = path;
+        h.context().navigationTag = QStringLiteral("View");
+        h.context().navigator().show(ScreenId::FrameSelection);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return screen()->player().fileName() == path; }));
     }
 
     // The number stamped into the frame on show.
@@ -432,4 +451,131 @@ TEST_F(FrameSelection, TheWaysBackLeaveTheTimerTagAndAskForTheStartButton)
     EXPECT_TRUE(h.program().mainForm().isVisible());
     EXPECT_FALSE(screen()->isVisible());
     EXPECT_FALSE(h.context().handOver.startFocusPending);
+}
+
+// The frame measured is the one whose picture the operator sees: while the picture of a new
+// position is still on its way, that is the frame before.
+TEST_F(FrameSelection, TheFrameChosenIsTheOneWhosePictureIsOnScreen)
+{
+    // HD frames, so that only a few dozen fit the player's window of decoded pictures.
+    const QString video = h.videos() + QStringLiteral("/Skier Ajump4.avi");
+    TestVideoRecipe recipe;
+    recipe.width = 1280;
+    recipe.height = 720;
+    recipe.frames = 90;
+    ASSERT_EQ(writeTestVideo(video, recipe), QString());
+    openAfterRecording(video, 5);
+    ASSERT_EQ(shownFrame(), 5);
+
+    screen()->player().setPosition(85); // far outside the decoded window: not on screen yet
+    ASSERT_NE(screen()->player().shownFrame(), 85);
+    click("cmdMarkStart");
+    EXPECT_EQ(h.context().handOver.measuredFrame, 5);
+    EXPECT_EQ(readStamp(QImage(h.dirs.paths().currentCapture())), 5);
+}
+
+// A frame that does not decode leaves no older picture on screen under its number: the
+// screen says so in words, and choosing it is refused.
+TEST_F(FrameSelection, AFrameThatDoesNotDecodeIsSaidAndCannotBeChosen)
+{
+    const QString video = makeVideo(QStringLiteral("Skier Ajump5.avi"), 30);
+    QByteArray bytes = TestDirs::readFile(video);
+    const qsizetype chunk = movieChunkOffset(bytes, 20);
+    ASSERT_GT(chunk, 0);
+    // The Motion JPEG picture of frame 20 overwritten past its start-of-image marker.
+    for (qsizetype i = chunk + 8 + 2; i < chunk + 8 + 400; ++i)
+        bytes[i] = char(0x5a);
+    h.dirs.writeFile(QStringLiteral("videos/Skier Ajump5.avi"), bytes);
+
+    openAfterRecording(video, 19);
+    auto *problem = control<QLabel>("lblFrameProblem");
+    EXPECT_FALSE(problem->isVisibleTo(screen()));
+    screen()->player().setPosition(20);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return problem->isVisibleTo(screen()); }));
+    EXPECT_TRUE(problem->text().startsWith(QStringLiteral("Frame 20 cannot be shown")));
+    EXPECT_EQ(screen()->player().shownFrame(), -1);
+    EXPECT_TRUE(screen()->player().view()->image().isNull());
+
+    h.prompter.answer(Answer::Ok);
+    click("cmdMarkStart");
+    EXPECT_EQ(h.prompter.texts(), QStringList{FrameChoice::kNoFrameOnScreen});
+    EXPECT_TRUE(screen()->isVisible());
+    EXPECT_TRUE(h.context().handOver.measuredVideoFile.isEmpty());
+
+    screen()->player().setPosition(21);
+    waitForPicture();
+    EXPECT_FALSE(problem->isVisibleTo(screen()));
+}
+
+// The frame picture of the jump before is gone before the new one is written, and a picture
+// that cannot be written keeps the operator on frame selection: the measure screen never
+// opens another jump's picture.
+TEST_F(FrameSelection, AFramePictureThatCannotBeWrittenKeepsTheOperatorHere)
+{
+    const QString video = makeVideo(QStringLiteral("Skier Ajump6.avi"), 30);
+    const QString picture = h.dirs.paths().currentCapture();
+    QImage earlier(64, 48, QImage::Format_RGB888);
+    earlier.fill(Qt::red);
+    ASSERT_TRUE(earlier.save(picture, "BMP"));
+    openAfterRecording(video, 12);
+
+    FileFaults::set(QFileInfo(picture).absolutePath(), FileFaultKind::ReadOnly);
+    h.prompter.answer(Answer::Ok);
+    click("cmdMarkStart");
+    FileFaults::clear();
+    EXPECT_EQ(h.prompter.texts(),
+              QStringList{QStringLiteral("There was an error working with the file:\n") + picture});
+    EXPECT_FALSE(QFile::exists(picture));
+    EXPECT_TRUE(screen()->isVisible());
+    EXPECT_FALSE(h.program().screen(ScreenId::Measure)->isVisible());
+    EXPECT_TRUE(h.context().handOver.measuredVideoFile.isEmpty());
+
+    // Once the picture can be written, the same press goes on to measuring.
+    click("cmdMarkStart");
+    EXPECT_TRUE(h.program().screen(ScreenId::Measure)->isVisible());
+    EXPECT_EQ(readStamp(QImage(picture)), 12);
+}
+
+// Each video opened from the video log is the one on show, and a video opened again from
+// the log was kept earlier: the video policy never erases it.
+TEST_F(FrameSelection, EveryVideoFromTheLogIsShownAndNoneIsErasedByThePolicy)
+{
+    const QString first = makeVideo(QStringLiteral("Skier Ajump7.avi"), 30);
+    const QString second = makeVideo(QStringLiteral("Skier Bjump2.avi"), 30);
+    h.context().tournament().videoSavePolicy = SavePolicy::NoSave;
+    h.context().tournament().pictureSavePolicy = SavePolicy::NoSave;
+
+    openFromLog(first);
+    click("cmdGoToSetup"); // back to the main screen
+    ASSERT_TRUE(h.program().mainForm().isVisible());
+    openFromLog(second);
+    EXPECT_EQ(screen()->player().fileName(), second);
+
+    waitForPicture();
+    click("cmdMarkStart");
+    ASSERT_TRUE(h.program().screen(ScreenId::Measure)->isVisible());
+    EXPECT_EQ(h.context().handOver.measuredVideoFile, second);
+    QTest::mouseClick(h.control<QPushButton>(ScreenId::Measure, "btnNextJump"), Qt::LeftButton);
+    EXPECT_TRUE(QFile::exists(first));
+    EXPECT_TRUE(QFile::exists(second));
+}
+
+// A video kept earlier opens at the frame measured then, from the log and through Browse.
+TEST_F(FrameSelection, AVideoMeasuredBeforeOpensAtTheFrameMeasuredThen)
+{
+    const QString video = makeVideo(QStringLiteral("Skier Ajump8.avi"), 30);
+    h.dirs.writeFile(QStringLiteral("videos/Skier Ajump8.avi.info"),
+                     (video + QStringLiteral(",17\r\n")).toUtf8());
+    h.prompter.answer(Answer::Ok);
+    openFromLog(video);
+    waitForPicture();
+    EXPECT_EQ(screen()->player().position(), 17);
+    EXPECT_EQ(shownFrame(), 17);
+    EXPECT_EQ(control<QLineEdit>("Text9")->text(), QStringLiteral("17"));
+
+    screen()->player().setPosition(3);
+    h.prompter.choose(video).answer(Answer::Ok);
+    click("Command6");
+    waitForPicture();
+    EXPECT_EQ(screen()->player().position(), 17);
 }

@@ -5,8 +5,10 @@
 #include "support/ToolRunner.h"
 
 #include "core/common/NumberText.h"
+#include "core/geometry/GridEntryTexts.h"
 #include "core/geometry/GridStore.h"
 #include "core/geometry/JumpDistance.h"
+#include "core/grid_setup/GridFileCommands.h"
 #include "core/grid_setup/GridSetupFile.h"
 #include "ui/app/MainForm.h"
 #include "ui/common/AccuracyMapSwitch.h"
@@ -562,4 +564,61 @@ TEST_F(GridSetupScreen, AGridBuiltAtFitMeasuresAsOneBuiltAtOneToOne)
     EXPECT_EQ(fieldText("txtCheckXpix"), QStringLiteral("6003.75"));
     QTest::mouseClick(control<QWidget>("AdjustLeft"), Qt::LeftButton);
     EXPECT_EQ(fieldText("txtCheckXpix"), QStringLiteral("5988.75"));
+}
+
+// Complete on a ready grid keeps it ready; a Complete that fails leaves the markers as they
+// were; a box that holds no number is named, not reported as a check buoy that fails.
+TEST_F(GridSetupScreen, CompleteKeepsAReadyGridReadyAndAFailureKeepsTheMarks)
+{
+    enterWholeGrid();
+    QTest::mouseClick(control<QPushButton>("Load"), Qt::LeftButton);
+    ASSERT_TRUE(h.context().grids().allGridsReady()) << h.prompter.texts().join('|').toStdString();
+    h.prompter.clear();
+    QTest::mouseClick(control<QPushButton>("Load"), Qt::LeftButton);
+    EXPECT_TRUE(h.context().grids().gridLoaded(1));
+    EXPECT_TRUE(h.context().grids().allGridsReady()) << h.prompter.texts().join('|').toStdString();
+
+    const int drawn = setup->pictureView().drawingCount();
+    ASSERT_GT(drawn, 0);
+    // The lower right buoy surveyed where the upper right one is: no transform.
+    const QString x = fieldText("lr_survey_x");
+    const QString y = fieldText("lr_survey_y");
+    type("lr_survey_x", fieldText("ur_survey_x"));
+    type("lr_survey_y", fieldText("ur_survey_y"));
+    h.prompter.clear();
+    h.prompter.answer(Answer::Ok);
+    QTest::mouseClick(control<QPushButton>("Load"), Qt::LeftButton);
+    EXPECT_FALSE(h.context().grids().allGridsReady());
+    EXPECT_EQ(setup->pictureView().drawingCount(), drawn);
+
+    type("lr_survey_x", x);
+    type("lr_survey_y", y);
+    type("ul_survey_x", QStringLiteral("1a5"));
+    h.prompter.clear();
+    h.prompter.answer(Answer::Ok);
+    QTest::mouseClick(control<QPushButton>("Load"), Qt::LeftButton);
+    EXPECT_EQ(h.prompter.texts(), QStringList{notANumberText(QStringLiteral("upper left buoy, survey X"))});
+    EXPECT_EQ(setup->pictureView().drawingCount(), drawn);
+    EXPECT_FALSE(h.context().grids().gridLoaded(1) && h.context().grids().allGridsReady());
+}
+
+// A name typed without ".ipt" is saved as NAME.ipt: an existing NAME.ipt is asked about
+// before it is replaced.
+TEST_F(GridSetupScreen, SavingUnderANameWithoutExtensionAsksBeforeReplacingTheGridFile)
+{
+    enterWholeGrid();
+    const QString existing = h.dirs.writeFile(QStringLiteral("setups/east.ipt"), "kept grid");
+    h.prompter.clear();
+    h.prompter.choose(setupDir + QStringLiteral("/east")).answer(Answer::No);
+    setup->gridSave_Click();
+    ASSERT_EQ(h.prompter.prompts().size(), 2);
+    EXPECT_EQ(h.prompter.prompts().last().text, gridFileExistsText(existing));
+    EXPECT_EQ(h.prompter.prompts().last().defaultAnswer, Answer::No);
+    EXPECT_EQ(TestDirs::readFile(existing), QByteArray("kept grid"));
+
+    h.prompter.clear();
+    h.prompter.choose(setupDir + QStringLiteral("/east")).answer(Answer::Yes)
+        .type(QStringLiteral("East")).answer(Answer::Yes);
+    setup->gridSave_Click();
+    EXPECT_NE(TestDirs::readFile(existing), QByteArray("kept grid"));
 }

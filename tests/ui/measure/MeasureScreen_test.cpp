@@ -272,6 +272,36 @@ TEST_F(MeasureScreen, RecordingWithoutAMarkRecordsNothing)
     EXPECT_EQ(h.prompter.texts().last(), ResultRecorder::kNoMarkText);
 }
 
+// Record pressed twice for one mark would put the jump into the results and the scoring
+// program's files twice: the second press asks, No by default; a moved mark is a new one.
+TEST_F(MeasureScreen, RecordingTheSameMarkAgainIsAskedAbout)
+{
+    pressAt({400, 300});
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+    const QString once = h.resultsText();
+    ASSERT_TRUE(h.prompter.prompts().isEmpty());
+
+    h.prompter.answer(Answer::No);
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+    EXPECT_EQ(h.resultsText(), once);
+    ASSERT_EQ(h.prompter.prompts().size(), 1);
+    const auto asked = h.prompter.prompts().first();
+    EXPECT_EQ(asked.text, QStringLiteral("This jump is already recorded. Record it again?"));
+    EXPECT_EQ(asked.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(asked.defaultAnswer, Answer::No);
+
+    h.prompter.answer(Answer::Yes);
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+    EXPECT_EQ(h.resultsText().count(QStringLiteral("jump 3 -")), 2);
+
+    // A nudged mark is recorded without a question.
+    h.prompter.clear();
+    QTest::mouseClick(control<QWidget>("AdjustDown"), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>("Record"), Qt::LeftButton);
+    EXPECT_TRUE(h.prompter.prompts().isEmpty());
+    EXPECT_EQ(h.resultsText().count(QStringLiteral("jump 3 -")), 3);
+}
+
 TEST_F(MeasureScreen, AutoLoadTakesTheClipboardPictureOnlyWhenTheFlagSaysReady)
 {
     const QString flag = h.dirs.file(QStringLiteral("drive/qvio/clipflag.txt"));
@@ -453,6 +483,44 @@ TEST_F(MeasureScreen, AClickMarksTheSamePointAtEveryZoomAndFinerWhenZoomedIn)
                   .arg(std::round(metres * 1e4) / 1e4, 0, 'f', 4));
 }
 
+// A click on the middle of an enlarged pixel marks that pixel's centre, the twips a click on it
+// at 1:1 records, and the mark is drawn over the middle of that pixel at 8x and at 1:1.
+TEST_F(MeasureScreen, AMarkMadeZoomedInIsThePixelCentreAndIsDrawnOverIt)
+{
+    PictureView &view = measure->pictureView();
+    QImage picture(800, 600, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    view.setPicture(picture);
+    // The middle of the vertical impact line in one canvas row, in view pixels.
+    const auto lineMiddleInRow = [&](int row) {
+        const QImage seen = view.canvas()->grab(QRect(0, row, view.canvas()->width(), 1)).toImage();
+        double sum = 0;
+        int count = 0;
+        for (int x = 0; x < seen.width(); ++x) {
+            if (seen.pixel(x, 0) != qRgb(0, 0, 255)) {
+                sum += x + 0.5;
+                ++count;
+            }
+        }
+        return count ? sum / count : -1.0;
+    };
+    for (int zoom : {1, 2, 3, 4, 6, 8}) {
+        view.setZoom(zoom, view.canvas()->mapTo(view.viewport(), canvasPointOf(view, {400, 300})));
+        ASSERT_EQ(view.scale().zoom(), zoom);
+        QTest::mousePress(view.canvas(), Qt::LeftButton, {},
+                          QPoint(400 * zoom + zoom / 2, 300 * zoom + zoom / 2));
+        const auto line = view.namedLine(QStringLiteral("lineVerticalImpact"));
+        ASSERT_TRUE(line.has_value());
+        EXPECT_EQ(line->first.x, 6000.0) << zoom << "x";
+        EXPECT_EQ((line->first.y + line->second.y) / 2, 4500.0) << zoom << "x";
+    }
+    // Three picture rows below the mark only the vertical line crosses the row.
+    view.setZoom(8);
+    EXPECT_NEAR(lineMiddleInRow(303 * 8 + 4), 400.5 * 8, 1.0);
+    view.setZoom(1);
+    EXPECT_NEAR(lineMiddleInRow(303), 400.5, 1.0);
+}
+
 // The magnifier shows the camera's own pixels around the point a click would mark, enlarged
 // without smoothing, with that point in its middle.
 TEST_F(MeasureScreen, TheMagnifierShowsThePixelsWhereAClickWouldMark)
@@ -478,17 +546,25 @@ TEST_F(MeasureScreen, TheMagnifierShowsThePixelsWhereAClickWouldMark)
     const auto shot = [&] { return const_cast<PictureMagnifier &>(view.magnifier()).grab().toImage(); };
     const int middle = PictureMagnifier::kSidePixels / 2;
     QImage seen = shot();
-    // Picture pixel 400, 300 covers the 4 x 4 view pixels right of and below the middle.
-    EXPECT_EQ(seen.pixel(middle + 2, middle + 2), qRgb(255, 0, 0));
-    EXPECT_EQ(seen.pixel(middle + 6, middle + 2), qRgb(0, 0, 255));
-    EXPECT_EQ(seen.pixel(middle - 2, middle + 2), qRgb(0, 0, 255));
+    // Picture pixel 400, 300 covers the 4 x 4 view pixels around the middle, where the cross
+    // meets: the point a click there marks is that pixel's centre.
+    // (The cross leaves the inner view pixels free.)
+    for (int dx : {-1, 0})
+        for (int dy : {-1, 0})
+            EXPECT_EQ(seen.pixel(middle + dx, middle + dy), qRgb(255, 0, 0)) << dx << ", " << dy;
+    EXPECT_EQ(seen.pixel(middle + 3, middle + 3), qRgb(0, 0, 255));
+    EXPECT_EQ(seen.pixel(middle - 3, middle - 3), qRgb(0, 0, 255));
 
     auto *power = view.findChild<QComboBox *>(QStringLiteral("cboMagnifierPower"));
     power->setCurrentIndex(power->findText(QStringLiteral("8x")));
     EXPECT_EQ(view.magnifier().power(), 8);
     seen = shot();
-    EXPECT_EQ(seen.pixel(middle + 6, middle + 6), qRgb(255, 0, 0));
-    EXPECT_EQ(seen.pixel(middle + 9, middle + 6), qRgb(0, 0, 255));
+    // At 8x the enlarged pixel reaches four view pixels either side of the middle.
+    for (int dx : {-4, 3})
+        for (int dy : {-4, 3})
+            EXPECT_EQ(seen.pixel(middle + dx, middle + dy), qRgb(255, 0, 0)) << dx << ", " << dy;
+    EXPECT_EQ(seen.pixel(middle + 4, middle - 4), qRgb(0, 0, 255));
+    EXPECT_EQ(seen.pixel(middle - 5, middle + 3), qRgb(0, 0, 255));
 
     // The key switches it too, and a click under it marks the point in its middle.
     measure->activateWindow();
