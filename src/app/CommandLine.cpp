@@ -23,7 +23,9 @@ std::optional<CommandLineOptions> parseCommandLine(const QStringList &arguments,
         QStringLiteral("Settings file. Default ~/.config/DE05/DE05.conf."), QStringLiteral("FILE"));
     const QCommandLineOption simulated(QStringLiteral("simulated-camera"),
         QStringLiteral("Use the simulated camera instead of a real one."));
-    parser.addOptions({help, appDir, driveRoot, settings, simulated});
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     QStringLiteral("Show the program's version and leave."));
+    parser.addOptions({help, version, appDir, driveRoot, settings, simulated});
 
     if (!parser.parse(arguments)) {
         std::fprintf(stderr, "%s\n\n%s", qPrintable(parser.errorText()), qPrintable(parser.helpText()));
@@ -32,6 +34,11 @@ std::optional<CommandLineOptions> parseCommandLine(const QStringList &arguments,
     }
     if (parser.isSet(help)) {
         std::fprintf(stdout, "%s", qPrintable(parser.helpText()));
+        *exitCode = 0;
+        return std::nullopt;
+    }
+    if (parser.isSet(version)) {
+        std::fprintf(stdout, "skelvin %s\n", SKELVIN_VERSION);
         *exitCode = 0;
         return std::nullopt;
     }

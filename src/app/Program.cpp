@@ -75,9 +75,11 @@ struct Program::Screens
         navigator.registerViewer(ScreenId::PictureLog, [this, &context](QWidget *owner) {
             auto *viewer = new PictureLogView(context, owner);
             QObject::connect(viewer, &PictureLogView::pictureChosen, &measure,
-                             [this](const QString &picture) {
-                                 if (!picture.isEmpty())
-                                     measure.showLoggedPicture(picture);
+                             [this](const QString &picture, const QString &skier,
+                                    const QString &attempt) {
+                                 if (!picture.isEmpty() && measure.showLoggedPicture(picture) &&
+                                     !skier.isEmpty())
+                                     measure.setSkierAndJump(skier, attempt);
                                  navigator.show(ScreenId::Measure);
                              });
             return viewer;

@@ -79,6 +79,30 @@ std::optional<VideoNameParts> videoNameParts(const QString &videoPath)
                           videoPath.mid(jump + 4, avi - jump - 4)};
 }
 
+std::optional<VideoNameParts> loggedJumpOf(const QString &logLine)
+{
+    const QString skierField = QStringLiteral("Skier: ");
+    const QString jumpField = QStringLiteral("Jump: ");
+    const qsizetype skier = logLine.indexOf(skierField);
+    if (skier < 0)
+        return std::nullopt;
+    const qsizetype from = skier + skierField.size();
+    // The last "Jump: " before the file field, so a skier's name may hold the word itself.
+    const qsizetype file = logLine.indexOf(QStringLiteral("File:"), from);
+    const qsizetype jump = logLine.lastIndexOf(jumpField, file < 0 ? -1 : file);
+    if (jump < from)
+        return std::nullopt;
+    const qsizetype jumpFrom = jump + jumpField.size();
+    // The attempt ends where its print zone's padding does.
+    qsizetype jumpTo = jumpFrom;
+    while (jumpTo < logLine.size() && logLine[jumpTo] == QLatin1Char(' '))
+        ++jumpTo;
+    while (jumpTo < logLine.size() && logLine[jumpTo] != QLatin1Char(' '))
+        ++jumpTo;
+    return VideoNameParts{logLine.mid(from, jump - from).trimmed(),
+                          logLine.mid(jumpFrom, jumpTo - jumpFrom).trimmed()};
+}
+
 SessionStart openSessionLog(const QString &videoDirectory, const Clock &clock)
 {
     const QString date = clock.dateText();

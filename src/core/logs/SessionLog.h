@@ -37,6 +37,11 @@ struct VideoNameParts
 };
 std::optional<VideoNameParts> videoNameParts(const QString &videoPath);
 
+// The skier and the attempt a picture or video line of the session log names, blanks
+// trimmed ("Skier: Jane Doe    Jump:  2 ..." gives "Jane Doe" and "2"); nothing when the
+// line has no "Skier: " and "Jump: " fields.
+std::optional<VideoNameParts> loggedJumpOf(const QString &logLine);
+
 // Appends the start line to the day's session log. Returns the session log's name on success
 // (to be stored under "logfile"), nothing when the video directory is empty, or the failure.
 struct SessionStart

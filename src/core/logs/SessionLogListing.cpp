@@ -75,7 +75,8 @@ void SessionLogListing::choose(const std::optional<QString> &chosenLog)
 
 void SessionLogListing::select(qsizetype row)
 {
-    m_chosenFile = row >= 0 && row < m_lines.size() ? filePath(m_lines[row]) : QString();
+    m_chosenLine = row >= 0 && row < m_lines.size() ? m_lines[row] : QString();
+    m_chosenFile = filePath(m_chosenLine);
 }
 
 } // namespace skelvin

@@ -46,6 +46,8 @@ public:
     const QString &logPath() const { return m_logPath; }
     const QStringList &lines() const { return m_lines; }
     const QString &chosenFile() const { return m_chosenFile; }
+    // The line of the file chosen, empty when none.
+    const QString &chosenLine() const { return m_chosenLine; }
 
 private:
     // Reads the lines of the type from the log; false (and no lines) when it cannot be read.
@@ -55,6 +57,7 @@ private:
     QString m_logPath;
     QStringList m_lines;
     QString m_chosenFile;
+    QString m_chosenLine;
 };
 
 } // namespace skelvin

@@ -204,9 +204,19 @@ void MainForm::paintEvent(QPaintEvent *event)
 
 void MainForm::closeEvent(QCloseEvent *event)
 {
-    // Closing the main screen ends the program at once, without asking.
+    // Closing the main screen by its frame ends the program as Exit does: only once the
+    // operator says so, since a click on the wrong corner would end the tournament's program.
+    if (!confirmQuit()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     QApplication::quit();
+}
+
+bool MainForm::confirmQuit()
+{
+    return m_context.prompter().askYesNo(QStringLiteral("Are you sure you want to quit?"));
 }
 
 bool MainForm::videoDirectoryExists() const
@@ -310,7 +320,7 @@ void MainForm::cb15_Click(bool checked)
 
 void MainForm::mnuExit_Click()
 {
-    if (m_context.prompter().askYesNo(QStringLiteral("Are you sure you want to quit?")))
+    if (confirmQuit())
         QApplication::quit();
 }
 

@@ -46,6 +46,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    bool confirmQuit();
     void buildControls();
     void placeWindows();
     bool videoDirectoryExists() const;

@@ -445,10 +445,12 @@ void PictureView::applyZoom(double zoom, QPoint anchor)
     const double before = m_scale.zoom();
     // The canvas stands at minus the scroll position (or centred, when it is the smaller).
     const QPointF scrolled = -QPointF(m_canvas->pos());
+    const ScreenPoint point = m_keepPoint ? *m_keepPoint : m_scale.toTwips(scrolled + anchor);
+    m_keepPoint.reset();
     m_scale = ViewScale(zoom);
     m_canvas->resize(m_scale.viewSize(pictureSize()));
     // The picture point under the anchor stays under it.
-    const QPointF scroll = ViewScale::scrollKeepingAnchor(scrolled, anchor, before, m_scale.zoom());
+    const QPointF scroll = m_scale.toView(point) - QPointF(anchor);
     horizontalScrollBar()->setValue(static_cast<int>(std::lround(scroll.x())));
     verticalScrollBar()->setValue(static_cast<int>(std::lround(scroll.y())));
     placeAll();
@@ -573,12 +575,22 @@ void PictureView::canvasWheel(QWheelEvent *event)
 {
     const int notches = event->angleDelta().y() / 120;
     const QPoint anchor = m_canvas->mapTo(viewport(), event->position().toPoint());
+    const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const bool sameRun = m_wheelAnchor && m_wheelAnchor->at == anchor &&
+                         m_wheelAnchor->zoom == m_scale.zoom() && m_wheelAnchor->scroll == scroll;
+    const ScreenPoint point =
+        sameRun ? m_wheelAnchor->point
+                : m_scale.toTwips(QPointF(event->position()));
     for (int i = 0; i < std::abs(notches); ++i) {
+        m_keepPoint = point;
         if (notches > 0)
             zoomIn(anchor);
         else
             zoomOut(anchor);
     }
+    m_keepPoint.reset();
+    m_wheelAnchor = WheelAnchor{anchor, point, m_scale.zoom(),
+                                {horizontalScrollBar()->value(), verticalScrollBar()->value()}};
     // The point under the mouse stayed, but the view's zoom changed: so does the magnifier's.
     if (m_magnifierOn && m_magnifier->isVisible())
         m_magnifier->follow(anchor, m_scale.markAt(m_canvas->mapFrom(viewport(), anchor)),

@@ -154,6 +154,19 @@ private:
     bool m_layoutPending = false;
     QSize m_laidOutSize;             // the picture size the canvas was last laid out for
     std::optional<QPoint> m_panFrom; // global position where panning started
+    // The picture point a run of wheel notches zooms about, and the view it left: while the
+    // mouse stays and nothing else moves the view, each notch keeps that same point under the
+    // mouse, even where a picture smaller than the view had to be centred in between.
+    struct WheelAnchor
+    {
+        QPoint at;
+        ScreenPoint point;
+        double zoom = 0;
+        QPoint scroll;
+    };
+    std::optional<WheelAnchor> m_wheelAnchor;
+    // The picture point to keep under the anchor at the next zoom, when it is known already.
+    std::optional<ScreenPoint> m_keepPoint;
     QPoint m_panScrollFrom;
     QList<Placed> m_placed;
 };

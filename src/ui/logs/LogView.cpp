@@ -1,10 +1,6 @@
 #include "ui/logs/LogView.h"
 
 #include "core/app/AppContext.h"
-#include "ui/common/Named.h"
-
-#include <QHBoxLayout>
-#include <QPushButton>
 
 namespace skelvin {
 
@@ -20,9 +16,7 @@ LogView::LogView(AppContext &context, QWidget *owner)
 {
     setObjectName(QStringLiteral("LogView"));
     setWindowTitle(QStringLiteral("Log Viewer"));
-    auto *dismiss = named(new QPushButton(QStringLiteral("Exit Log Viewer")), "cmdDismiss");
-    buttonRow()->addWidget(dismiss);
-    connect(dismiss, &QPushButton::clicked, this, &QWidget::close);
+    addExitButton(QStringLiteral("Exit Log Viewer"));
 }
 
 void LogView::view()

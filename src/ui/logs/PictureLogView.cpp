@@ -1,6 +1,7 @@
 #include "ui/logs/PictureLogView.h"
 
 #include "core/app/AppContext.h"
+#include "core/logs/SessionLog.h"
 
 namespace skelvin {
 
@@ -15,6 +16,8 @@ PictureLogView::PictureLogView(AppContext &context, QWidget *owner)
 {
     setObjectName(QStringLiteral("PictureLogView"));
     setWindowTitle(QStringLiteral("Contact Picture Log"));
+    // A way back to the screen underneath without opening a picture.
+    addExitButton(QStringLiteral("Exit Picture Log"));
 }
 
 void PictureLogView::view()
@@ -22,8 +25,13 @@ void PictureLogView::view()
     const QString picture = fileToView();
     if (!picture.isEmpty())
         m_context.navigationTag = QStringLiteral("PictureLog");
+    // The picture is measured again as the jump it was saved for, not as the attempt the
+    // measure screen has moved on to.
+    std::optional<VideoNameParts> jump;
+    if (!picture.isEmpty() && picture == listing().chosenFile())
+        jump = loggedJumpOf(listing().chosenLine());
     close();
-    emit pictureChosen(picture);
+    emit pictureChosen(picture, jump ? jump->skier : QString(), jump ? jump->jump : QString());
 }
 
 } // namespace skelvin

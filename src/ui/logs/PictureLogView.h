@@ -18,8 +18,9 @@ public:
     void view() override;
 
 signals:
-    // The viewer has closed; the measure screen is to show this picture (none when empty).
-    void pictureChosen(const QString &picturePath);
+    // The viewer has closed; the measure screen is to show this picture (none when empty)
+    // under the skier and attempt of its log line (empty when the line names none).
+    void pictureChosen(const QString &picturePath, const QString &skier, const QString &attempt);
 };
 
 } // namespace skelvin

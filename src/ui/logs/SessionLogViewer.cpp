@@ -102,4 +102,11 @@ QString SessionLogViewer::fileToView() const
     return m_fileBox->text();
 }
 
+void SessionLogViewer::addExitButton(const QString &caption)
+{
+    auto *dismiss = named(new QPushButton(caption), "cmdDismiss");
+    m_buttons->addWidget(dismiss);
+    connect(dismiss, &QPushButton::clicked, this, &QWidget::close);
+}
+
 } // namespace skelvin

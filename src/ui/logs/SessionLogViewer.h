@@ -50,6 +50,8 @@ protected:
 
     QString fileToView() const;
     QHBoxLayout *buttonRow() const { return m_buttons; }
+    // A button that closes the viewer and does nothing else ("cmdDismiss").
+    void addExitButton(const QString &caption);
 
     AppContext &m_context;
 

@@ -469,8 +469,12 @@ void Measure::pictureChanged()
     const QImage &picture = m_picture->picture();
     m_pictureWidthText = pictureTwipsText(picture.width());
     m_pictureHeightText = pictureTwipsText(picture.height());
+    // A new picture opens whole on screen, whatever zoom and scroll the last one was left at,
+    // so a click aimed at it lands where the operator sees it.
+    m_picture->fitToView();
     // A mark belongs to the picture it was placed on: a new picture waits for its own mark.
     m_state.markPlaced = false;
+    m_jumpRecorded = false;
     m_state.recordedMark.reset();
     for (const QString &line : {kSplash, kHorizontal, kVertical})
         m_picture->setNamedLineVisible(line, false);
@@ -558,17 +562,18 @@ void Measure::showPicturePath(const QString &path)
         panel->ensureWidgetVisible(m_gifFileName);
 }
 
-void Measure::showLoggedPicture(const QString &path)
+bool Measure::showLoggedPicture(const QString &path)
 {
     if (!m_picture->loadPicture(path)) {
         m_context.prompter().inform(QStringLiteral("The picture could not be loaded: ") + path,
                                     MessageIcon::Exclamation);
-        return;
+        return false;
     }
     m_pictureIsFramePicture = false;
     pictureChanged();
     show_the_grid();
     showPicturePath(path);
+    return true;
 }
 
 void Measure::loadTimerTick()
@@ -731,7 +736,8 @@ void Measure::showState()
 void Measure::Record_Click()
 {
     readState();
-    m_context.resultRecorder().Record(m_state);
+    if (m_context.resultRecorder().Record(m_state))
+        m_jumpRecorded = true;
     showState();
 }
 
@@ -786,21 +792,30 @@ void Measure::mnuCapture_Click()
     } else {
         keeper.applyPicturePolicy(m_state, m_picture->picture(), showsFramePicture());
     }
-    emit videoReleaseNeeded();
-    keeper.applyVideoPolicy();
-    m_context.handOver.forgetMeasuredVideo();
+    settleVideo(keeper);
     m_context.navigationTag = QStringLiteral("Measure");
     Unfreeze_Click();
     m_context.handOver.startFocusPending = true;
     m_context.navigator().show(ScreenId::Capture);
 }
 
+void Measure::settleVideo(PictureKeeper &keeper)
+{
+    emit videoReleaseNeeded();
+    keeper.applyVideoPolicy();
+    m_context.handOver.forgetMeasuredVideo();
+}
+
 void Measure::Exit_Click()
 {
     if (m_context.navigationTag == QLatin1String("SelectFrame")) {
         readState();
-        m_context.pictureKeeper().applyPicturePolicy(m_state, m_picture->picture(),
-                                                     showsFramePicture());
+        PictureKeeper keeper = m_context.pictureKeeper();
+        keeper.applyPicturePolicy(m_state, m_picture->picture(), showsFramePicture());
+        // A recorded jump's video is kept (with its side file and log line) or erased on the
+        // way back as on the way to the next jump; unrecorded, it waits to be measured.
+        if (m_jumpRecorded)
+            settleVideo(keeper);
     }
     m_context.navigationTag.clear();
     Unfreeze_Click();

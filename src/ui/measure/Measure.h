@@ -17,6 +17,8 @@ class QToolButton;
 
 namespace skelvin {
 
+class PictureKeeper;
+
 class AccuracyMapSwitch;
 class AppContext;
 class DragHandle;
@@ -45,8 +47,8 @@ public:
     void setSkierName(const QString &skier);
     // A saved picture reopened from the picture log: shown with the grid drawn over it and its
     // path under the grid description. A picture that cannot be loaded is said and nothing
-    // changes.
-    void showLoggedPicture(const QString &path);
+    // changes (false).
+    bool showLoggedPicture(const QString &path);
 
     // Handlers, public so that menus, buttons and tests share one path.
     void Record_Click();
@@ -93,6 +95,8 @@ private:
     void savePictureByPolicy();
     // The picture on show is the frame picture of the application directory.
     bool showsFramePicture() const;
+    // Lets go of the measured video and keeps or erases it by the video policy.
+    void settleVideo(PictureKeeper &keeper);
 
     AppContext &m_context;
     MeasureState m_state;
@@ -103,6 +107,8 @@ private:
     QString m_shownPictureName;
     // Whether the picture on show is the frame picture of the application directory.
     bool m_pictureIsFramePicture = false;
+    // A jump has been recorded from the picture on show.
+    bool m_jumpRecorded = false;
 
     PictureView *m_picture = nullptr;
     AccuracyMapSwitch *m_accuracyMap = nullptr;

@@ -63,6 +63,26 @@ TEST(SessionLog, VideoAndPictureLinesEndWithTheirFile)
     EXPECT_FALSE(videoNameParts(QStringLiteral("/v/Skierjump3.mp4")).has_value());
 }
 
+// The skier and attempt of a logged line, read back as they were written, also for a name
+// that holds the word "Jump:" and a path with blanks.
+TEST(SessionLog, ALoggedLineGivesBackItsSkierAndAttempt)
+{
+    const QString picture = PictureLogLine(QStringLiteral("12-07-2026"), QStringLiteral("09:28:39"),
+                                           QStringLiteral("Jump: Bo"), 3, QStringLiteral(" 45.1m"),
+                                           QStringLiteral("/v/my pics/Jump: Bojump3.bmp"));
+    const auto jump = loggedJumpOf(picture);
+    ASSERT_TRUE(jump.has_value());
+    EXPECT_EQ(jump->skier, QStringLiteral("Jump: Bo"));
+    EXPECT_EQ(jump->jump, QStringLiteral("3"));
+    const auto video = loggedJumpOf(VideoLogLine(QStringLiteral("12-07-2026"), QStringLiteral("09:28:39"),
+                                                 QStringLiteral("Skier A"), QStringLiteral("12"), 45,
+                                                 QStringLiteral("/v/Skier Ajump12.avi")));
+    ASSERT_TRUE(video.has_value());
+    EXPECT_EQ(video->skier, QStringLiteral("Skier A"));
+    EXPECT_EQ(video->jump, QStringLiteral("12"));
+    EXPECT_FALSE(loggedJumpOf(QStringLiteral("12-07-2026    09:28:39      no fields here.bmp")));
+}
+
 TEST(DebugLog, EveryStartEmptiesTheLogAndAFailureIsToldOnce)
 {
     TestDirs dirs;

@@ -7,12 +7,14 @@
 #include "core/measure/PictureKeeper.h"
 #include "ui/app/MainForm.h"
 #include "ui/capture/PreviewForm.h"
+#include "ui/common/PictureView.h"
 #include "ui/frames/FramePlayer.h"
 #include "ui/frames/frmSetStart.h"
 #include "ui/measure/Measure.h"
 
 #include "../../core/frames/TestVideo.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
@@ -578,4 +580,30 @@ TEST_F(FrameSelection, AVideoMeasuredBeforeOpensAtTheFrameMeasuredThen)
     click("Command6");
     waitForPicture();
     EXPECT_EQ(screen()->player().position(), 17);
+}
+
+// After a Record, going back to the main screen keeps (with side file and log line) or erases
+// the recording by the video policy, as the next jump does; unrecorded, it stays for later.
+TEST_F(FrameSelection, ReturningToTheMainScreenAfterARecordKeepsTheVideoByPolicy)
+{
+    TournamentState &t = h.context().tournament();
+    t.pictureSavePolicy = SavePolicy::NoSave;
+    t.videoSavePolicy = SavePolicy::Save;
+    const QString video = makeVideo(QStringLiteral("Skier Ajump9.avi"), 30);
+    openAfterRecording(video, 12);
+    click("cmdMarkStart");
+    auto *measure = static_cast<Measure *>(h.program().screen(ScreenId::Measure));
+    ASSERT_TRUE(measure->isVisible());
+    measure->setSkierAndJump(QStringLiteral("Skier A"), QStringLiteral("9"));
+    measure->pictureView().setZoom(1.0);
+    QTest::mousePress(measure->pictureView().canvas(), Qt::LeftButton, {},
+                      measure->pictureView().canvasPosition({6000, 4500}));
+    QTest::mouseClick(h.control<QPushButton>(ScreenId::Measure, "Record"), Qt::LeftButton);
+    measure->findChild<QAction *>(QStringLiteral("Exit"))->trigger();
+    EXPECT_TRUE(h.program().mainForm().isVisible());
+    EXPECT_TRUE(QFile::exists(video + QStringLiteral(".info")));
+    EXPECT_TRUE(TestDirs::readFile(h.videos() + QStringLiteral("/JumpMeasurementLog120826.txt"))
+                    .contains("File: " + video.toUtf8()));
+    EXPECT_TRUE(h.context().handOver.measuredVideoFile.isEmpty());
+    EXPECT_TRUE(screen()->player().fileName().isEmpty());
 }

@@ -16,12 +16,15 @@
 #include "ui/grid_setup/Grid_Setup.h"
 #include "ui/measure/Measure.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QWheelEvent>
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -621,4 +624,23 @@ TEST_F(GridSetupScreen, SavingUnderANameWithoutExtensionAsksBeforeReplacingTheGr
         .type(QStringLiteral("East")).answer(Answer::Yes);
     setup->gridSave_Click();
     EXPECT_NE(TestDirs::readFile(existing), QByteArray("kept grid"));
+}
+
+// The wheel zooms about the point under the mouse: the buoy under it stays under it.
+TEST_F(GridSetupScreen, WheelZoomKeepsThePointUnderTheMouse)
+{
+    PictureView &view = setup->pictureView();
+    view.fitToView();
+    const QPoint over = canvasPointOf(view, {600, 450});
+    const QPoint inViewport = view.canvas()->mapTo(view.viewport(), over);
+    for (int notch = 0; notch < 3; ++notch) {
+        QWheelEvent wheel(QPointF(view.canvas()->mapFrom(view.viewport(), inViewport)),
+                          QPointF(view.canvas()->mapToGlobal(view.canvas()->mapFrom(view.viewport(), inViewport))),
+                          QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view.canvas(), &wheel);
+    }
+    EXPECT_GT(view.scale().zoom(), 1.0);
+    const ScreenPoint under = view.scale().markAt(view.canvas()->mapFrom(view.viewport(), inViewport));
+    EXPECT_NEAR(under.x, 600 * 15, 15);
+    EXPECT_NEAR(under.y, 450 * 15, 15);
 }

@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QFontMetrics>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
@@ -351,4 +352,39 @@ TEST_F(LogViewers, TheSkierListGivesTheCaptureScreenAName)
         h.prompter.texts()[0].startsWith(QStringLiteral("The skier names could not be read: ") +
                                          h.dirs.paths().appFile(QStringLiteral("SkierNames.txt"))));
     EXPECT_EQ(late.findChild<QListWidget *>(QStringLiteral("lstSkiers"))->count(), 0);
+}
+
+// A picture reopened from the picture log is measured as the jump it was saved for: its own
+// skier and attempt, whatever attempt the measure screen had moved on to. The picture log has
+// a way back of its own, and closing the main screen by its frame asks first.
+TEST_F(LogViewers, APictureFromTheLogBringsItsSkierAndAttempt)
+{
+    QImage saved(320, 240, QImage::Format_RGB888);
+    saved.fill(QColor(200, 40, 40));
+    const QString path = h.videos() + QStringLiteral("/Jane Doejump2.bmp");
+    ASSERT_TRUE(saved.save(path, "BMP"));
+    log({pictureLine(path)});
+    measure()->setSkierAndJump(QStringLiteral("John Roe"), QStringLiteral("5"));
+
+    openFromMenu(ScreenId::Main, "mnuPictureLog");
+    QPointer<QWidget> viewer = h.program().screen(ScreenId::PictureLog);
+    QTest::mouseClick(control<QPushButton>(ScreenId::PictureLog, "cmdDismiss"), Qt::LeftButton);
+    QTRY_VERIFY(viewer.isNull());
+    EXPECT_TRUE(h.program().mainForm().isVisible());
+    EXPECT_FALSE(measure()->isVisible());
+
+    openFromMenu(ScreenId::Main, "mnuPictureLog");
+    viewer = h.program().screen(ScreenId::PictureLog);
+    doubleClickLine(ScreenId::PictureLog, "lstPicLog", 0);
+    QTRY_VERIFY(viewer.isNull());
+    ASSERT_TRUE(measure()->isVisible());
+    EXPECT_EQ(h.control<QComboBox>(ScreenId::Measure, "Skier_name")->currentText(),
+              QStringLiteral("Jane Doe"));
+    EXPECT_EQ(h.control<QLineEdit>(ScreenId::Measure, "Jump_no")->text(), QStringLiteral("2"));
+
+    h.context().navigator().show(ScreenId::Main);
+    h.prompter.answer(Answer::No);
+    h.program().mainForm().close();
+    EXPECT_EQ(h.prompter.texts().last(), QStringLiteral("Are you sure you want to quit?"));
+    EXPECT_TRUE(h.program().mainForm().isVisible());
 }

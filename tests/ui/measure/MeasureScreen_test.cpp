@@ -23,6 +23,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -578,4 +579,22 @@ TEST_F(MeasureScreen, TheMagnifierShowsThePixelsWhereAClickWouldMark)
     const auto line = view.namedLine(QStringLiteral("lineVerticalImpact"));
     ASSERT_TRUE(line.has_value());
     EXPECT_EQ(line->first.x, view.magnifier().mark().x);
+}
+
+// Each new picture opens whole on screen, whatever zoom and scroll the last one was left at.
+TEST_F(MeasureScreen, EachNewPictureOpensFitted)
+{
+    PictureView &view = measure->pictureView();
+    view.setZoom(6.0, view.canvas()->mapTo(view.viewport(), canvasPointOf(view, {700, 500})));
+    ASSERT_EQ(view.scale().zoom(), 6.0);
+
+    QImage next(800, 600, QImage::Format_RGB888);
+    next.fill(Qt::darkGreen);
+    const QString path = h.videos() + QStringLiteral("/Skier Ajump2.bmp");
+    ASSERT_TRUE(next.save(path, "BMP"));
+    ASSERT_TRUE(measure->showLoggedPicture(path));
+    EXPECT_TRUE(view.fitting());
+    EXPECT_DOUBLE_EQ(view.scale().zoom(), ViewScale::fitZoom({800, 600}, view.maximumViewportSize()));
+    EXPECT_EQ(view.horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(view.verticalScrollBar()->value(), 0);
 }
