@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,6 +16,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <iterator>
 #include <random>
 
 using namespace skelvin;
@@ -23,32 +25,60 @@ using namespace skelvin::test;
 namespace {
 
 const char *const kRootVariable = "SKELVIN_CRASH_ROOT";
+const char *const kStepVariable = "SKELVIN_CRASH_STEP";
 const QString kAcknowledged = QStringLiteral("ACK ");
+const QString kStep = QStringLiteral("STEP ");
+const QString kHalted = QStringLiteral("HALTED");
+
+// The steps a kill may follow, as the jump loop reports them.
+const char *const kKillSteps[] = {"capture", "recording 1", "recording 10", "recording 20",
+                                  "frames",  "recorded",    "saved grid"};
+
+void say(const QString &line)
+{
+    std::printf("%s\n", line.toUtf8().constData());
+    std::fflush(stdout);
+}
 
 } // namespace
 
 // Not a test of its own: the program under the crash-safety test. It works jumps through the
-// screens in the folders it is given, saving grid 1 again before each, and prints every results
-// line once Record has returned ("ACK " + line), until it is killed.
+// screens in the folders it is given, saving grid 1 again before each, and prints each step of
+// a jump as it reaches it ("STEP " + jump number + step) and every results line once Record has
+// returned ("ACK " + line), until it is killed. Once past the step it is told, it finishes what
+// it was doing but starts no further recording: it waits there to be killed ("HALTED"), so a
+// kill that comes late never finds a recording that has not written its first frame yet.
 TEST(CrashSafetyDriver, DISABLED_JumpLoop)
 {
     const QString root = qEnvironmentVariable(kRootVariable);
     if (root.isEmpty())
         GTEST_SKIP() << "run by the crash-safety test only";
+    const QString killStep = qEnvironmentVariable(kStepVariable);
     ProgramHarness h(root);
     h.useSimulatedCamera();
     JumpLoop loop(h);
     const QString failed = loop.prepare();
     ASSERT_TRUE(failed.isEmpty()) << qPrintable(failed);
     ASSERT_TRUE(h.startWithVideoDirectory());
-    for (int n = 0;; ++n) {
+    int n = 0;
+    bool halting = false;
+    const auto step = [&](const QString &name) {
+        if (halting && name == QLatin1String("capture")) {
+            say(kHalted);
+            for (;;)
+                QTest::qWait(1000);
+        }
+        const QString reached = QStringLiteral("%1 %2").arg(n).arg(name);
+        say(kStep + reached);
+        halting = halting || reached == killStep;
+    };
+    loop.onStep = step;
+    for (;; ++n) {
         ASSERT_EQ(loop.saveGrid(), std::nullopt);
-        std::printf("SAVED grid\n");
-        std::fflush(stdout);
+        step(QStringLiteral("saved grid"));
         const Result<QString> line = loop.jump(QStringLiteral("Skier A"));
         ASSERT_TRUE(line) << qPrintable(line.error());
-        std::printf("%s%s\n", qPrintable(kAcknowledged), line->toUtf8().constData());
-        std::fflush(stdout);
+        say(kAcknowledged + *line);
     }
 }
 
@@ -67,9 +97,15 @@ TEST(CrashSafety, KilledAtRandomMomentsLosesNothingAcknowledged)
     QStringList acknowledged;
     const int kills = 4;
     for (int run = 0; run < kills; ++run) {
+        // The kill follows a step of the first or the second jump, chosen at random, and
+        // comes at a random moment after it: at once, or while the driver goes on to where it
+        // halts. How fast the machine is changes only where in that span the kill lands.
+        const QString killStep = QStringLiteral("%1 %2").arg(run % 2).arg(
+            QLatin1String(kKillSteps[random() % std::size(kKillSteps)]));
         QProcess driver;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QString::fromLatin1(kRootVariable), root.path());
+        env.insert(QString::fromLatin1(kStepVariable), killStep);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         driver.setProcessEnvironment(env);
         driver.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -78,32 +114,35 @@ TEST(CrashSafety, KilledAtRandomMomentsLosesNothingAcknowledged)
                       QStringLiteral("--gtest_also_run_disabled_tests")});
         ASSERT_TRUE(driver.waitForStarted());
 
-        // Let it get some way: into its first jump, or a jump or two further, then a random
-        // moment within the next one and a half jumps.
-        const int acksWanted = int(random() % 2);
-        int acksThisRun = 0;
-        bool savedOnce = false;
+        bool stepReached = false;
+        bool halted = false;
         const auto readLines = [&] {
             while (driver.canReadLine()) {
                 const QString line = QString::fromUtf8(driver.readLine()).chopped(1);
                 if (line.startsWith(kAcknowledged)) {
                     acknowledged << line.mid(kAcknowledged.size());
-                    ++acksThisRun;
-                } else if (line == QLatin1String("SAVED grid")) {
-                    savedOnce = true;
+                } else if (line == kStep + killStep) {
+                    stepReached = true;
+                } else if (line == kHalted) {
+                    halted = true;
                 }
             }
         };
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
                 readLines();
-                return driver.state() != QProcess::Running ||
-                       (savedOnce && acksThisRun >= acksWanted);
+                return driver.state() != QProcess::Running || stepReached;
             },
-            40000))
-            << "the driver made no progress";
+            120000))
+            << "the driver did not reach " << qPrintable(killStep);
         ASSERT_EQ(driver.state(), QProcess::Running) << "the driver ended by itself";
-        QTest::qWait(int(random() % 3500));
+        const int delayMs = int(random() % 2500);
+        QElapsedTimer waited;
+        waited.start();
+        while (!halted && waited.elapsed() < delayMs && driver.state() == QProcess::Running) {
+            QTest::qWait(10);
+            readLines();
+        }
         ::kill(pid_t(driver.processId()), SIGKILL);
         ASSERT_TRUE(driver.waitForFinished(10000));
         readLines(); // lines printed before the kill

@@ -4,12 +4,14 @@
 #include "support/ToolRunner.h"
 
 #include "core/common/NumberText.h"
+#include "core/frames/RiffAviReader.h"
 #include "ui/common/PictureView.h"
 #include "ui/frames/FramePlayer.h"
 #include "ui/frames/frmSetStart.h"
 #include "ui/measure/Measure.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -19,6 +21,9 @@
 namespace skelvin::test {
 
 namespace {
+
+// The whole frames of a recording on disk that "recording N" steps report.
+constexpr int kRecordingSteps[] = {1, 10, 20};
 
 QString lastLine(const QByteArray &bytes)
 {
@@ -30,6 +35,27 @@ QString lastLine(const QByteArray &bytes)
 } // namespace
 
 JumpLoop::JumpLoop(ProgramHarness &harness) : m_h(harness) {}
+
+void JumpLoop::step(const QString &name)
+{
+    if (onStep)
+        onStep(name);
+}
+
+void JumpLoop::reportRecordingSteps(int *reported)
+{
+    // The file the capture screen started is on disk from the click on: its whole frames,
+    // counted as the frame reader counts a recording that is still being written.
+    if (!onStep || *reported >= int(std::size(kRecordingSteps)))
+        return;
+    QFile file(m_h.context().captureDevice().CaptureFileName());
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const Result<AviFileInfo> facts = RiffAviReader(file).read();
+    const int frames = facts ? int(facts->length) : 0;
+    while (*reported < int(std::size(kRecordingSteps)) && frames >= kRecordingSteps[*reported])
+        step(QStringLiteral("recording %1").arg(kRecordingSteps[(*reported)++]));
+}
 
 QString JumpLoop::gridPath() const
 {
@@ -74,18 +100,23 @@ Result<QString> JumpLoop::jump(const QString &skier)
     auto *name = m_h.control<QLineEdit>(ScreenId::Capture, "txtSkierName");
     if (name->text() != skier)
         name->setText(skier);
+    step(QStringLiteral("capture"));
     QTest::mouseClick(m_h.control<QPushButton>(ScreenId::Capture, "cmdStartCapture"),
                       Qt::LeftButton);
 
     auto *frames = static_cast<frmSetStart *>(m_h.program().screen(ScreenId::FrameSelection));
+    int recordingSteps = 0;
     if (!QTest::qWaitFor(
             [&] {
+                reportRecordingSteps(&recordingSteps);
                 // The picture of the frame it opened at is on screen.
                 return frames->isVisible() && frames->player().frameCount() > 0 &&
                        frames->player().shownFrame() == frames->player().position();
             },
             30000))
         return R::failure(QStringLiteral("frame selection did not open a recording"));
+    reportRecordingSteps(&recordingSteps);
+    step(QStringLiteral("frames"));
     QTest::mouseClick(m_h.control<QPushButton>(ScreenId::FrameSelection, "cmdMarkStart"),
                       Qt::LeftButton);
 
@@ -98,6 +129,7 @@ Result<QString> JumpLoop::jump(const QString &skier)
     const QString line = lastLine(TestDirs::readFile(m_h.context().results().path()));
     if (!line.contains(QStringLiteral("  jump ")))
         return R::failure(QStringLiteral("no jump line was recorded: ") + line);
+    step(QStringLiteral("recorded"));
     QTest::mouseClick(m_h.control<QPushButton>(ScreenId::Measure, "btnNextJump"), Qt::LeftButton);
     return line;
 }

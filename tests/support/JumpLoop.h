@@ -5,6 +5,8 @@
 #include <QPointF>
 #include <QString>
 
+#include <functional>
+
 namespace skelvin::test {
 
 class ProgramHarness;
@@ -32,7 +34,16 @@ public:
 
     QString gridPath() const;
 
+    // Told each step of a jump as it is reached, in this order: "capture" (the capture screen
+    // is about to start the recording), "recording 1", "recording 10" and "recording 20" (the
+    // recording's file holds that many whole frames), "frames" (frame selection shows the
+    // recording), "recorded" (the results line is written). The jump goes on when it returns.
+    std::function<void(const QString &step)> onStep;
+
 private:
+    void step(const QString &name);
+    void reportRecordingSteps(int *reported);
+
     ProgramHarness &m_h;
     QPointF m_landingPixel;
     bool m_visited = false; // the capture screen has been shown in this run

@@ -29,6 +29,10 @@ constexpr std::uint32_t kIndx = fourCc("indx");
 constexpr std::uint32_t kDmlh = fourCc("dmlh");
 constexpr std::uint32_t kIdx1 = fourCc("idx1");
 constexpr std::uint32_t kVids = fourCc("vids");
+constexpr std::uint32_t kMovi = fourCc("movi");
+constexpr std::uint32_t kRec = fourCc("rec ");
+constexpr std::uint32_t kAvix = fourCc("AVIX");
+constexpr std::uint32_t kJunk = fourCc("JUNK");
 
 // Index types of the OpenDML index chunks.
 constexpr std::uint8_t kIndexOfIndexes = 0x00;
@@ -61,6 +65,17 @@ int chunkStreamNumber(std::uint32_t id)
     if (high < 0 || high > 9 || low < 0 || low > 9)
         return -1;
     return high * 10 + low;
+}
+
+// The two letters after the stream number: "dc" and "db" are pictures, "ix" an index chunk.
+bool isPictureChunk(std::uint32_t id)
+{
+    const std::uint32_t type = id >> 16;
+    return type == (fourCc("00dc") >> 16) || type == (fourCc("00db") >> 16);
+}
+bool isIndexChunk(std::uint32_t id)
+{
+    return (id & 0xffff) == (fourCc("ix00") & 0xffff);
 }
 
 } // namespace
@@ -114,9 +129,13 @@ Result<AviFileInfo> RiffAviReader::read()
     const qint64 riffEnd = std::min<qint64>(8 + qint64(u32(header + 4)), m_fileSize);
     Chunk idx1;
     bool haveIdx1 = false;
+    qint64 movieStart = -1;
     Chunk chunk;
     for (qint64 pos = 12; chunkAt(pos, riffEnd, &chunk); pos = chunk.end()) {
-        if (chunk.id == kList && listType(chunk) == kHdrl) {
+        const std::uint32_t type = chunk.id == kList ? listType(chunk) : 0;
+        if (type == kMovi && movieStart < 0)
+            movieStart = chunk.dataPos + 4;
+        if (type == kHdrl) {
             const qint64 listEnd = std::min(chunk.dataPos + qint64(chunk.size), riffEnd);
             if (const Failure failed = readHeaderList(chunk.dataPos + 4, listEnd))
                 return Result<AviFileInfo>::failure(*failed);
@@ -130,6 +149,16 @@ Result<AviFileInfo> RiffAviReader::read()
 
     if (!m_videoHasOdmlIndex && haveIdx1 && m_videoStream >= 0)
         readOldIndex(idx1);
+    if (m_info.length == 0)
+        m_info.length = m_odmlTotalFrames;
+    // The index is written when a file is closed and lists every chunk. A recording cut off by
+    // a crash has none, and its header counts the frames of its last update (or none): its
+    // frames are then counted from the movie data, up to the last whole chunk.
+    const qint64 frames = m_indexEntries > 0 ? m_indexEntries
+                          : movieStart >= 0  ? countMovieChunks(movieStart)
+                                             : 0;
+    if (frames > qint64(m_info.length))
+        m_info.length = std::uint32_t(std::min<qint64>(frames, UINT32_MAX));
 
     m_info.fileType = QStringLiteral("AVI File");
     m_info.hasVideoStream = m_videoStream >= 0;
@@ -139,8 +168,6 @@ Result<AviFileInfo> RiffAviReader::read()
         m_info.caps |= kAviCapsAllKeyFrames;
     if (m_info.hasVideoStream && (m_videoCompression == 0 || m_videoCompression == 3))
         m_info.caps |= kAviCapsNoCompression; // BI_RGB or BI_BITFIELDS
-    if (m_info.length == 0)
-        m_info.length = m_odmlTotalFrames;
     return m_info;
 }
 
@@ -284,6 +311,35 @@ void RiffAviReader::readOldIndex(const Chunk &chunk)
                 countIndexEntry((u32(e + 4) & kIdx1KeyFrame) != 0);
         }
     }
+}
+
+qint64 RiffAviReader::countMovieChunks(qint64 pos)
+{
+    if (m_videoStream < 0)
+        return 0;
+    // The sizes of the lists around the chunks are the header's last word on them, so they are
+    // stepped into rather than trusted: the walk goes to the file's end (through the "AVIX"
+    // parts of a large file) and stops at the first chunk that is not movie data or that the
+    // file holds only in part.
+    qint64 frames = 0;
+    Chunk chunk;
+    while (chunkAt(pos, m_fileSize, &chunk)) {
+        const bool container = (chunk.id == kList || chunk.id == kRiff) && chunk.size >= 4;
+        const std::uint32_t type = container ? listType(chunk) : 0;
+        if (type == kMovi || type == kRec || (chunk.id == kRiff && type == kAvix)) {
+            pos = chunk.dataPos + 4;
+            continue;
+        }
+        if (chunk.dataPos + qint64(chunk.size) > m_fileSize)
+            break; // cut in half
+        if (chunkStreamNumber(chunk.id) == m_videoStream && isPictureChunk(chunk.id))
+            ++frames;
+        else if (chunkStreamNumber(chunk.id) < 0 && chunk.id != kJunk && chunk.id != kIdx1 &&
+                 !isIndexChunk(chunk.id) && chunk.id != kList)
+            break; // not movie data
+        pos = chunk.end();
+    }
+    return frames;
 }
 
 void RiffAviReader::countIndexEntry(bool keyFrame)

@@ -16,8 +16,9 @@ namespace skelvin {
 //
 // Every offset and size read from the file is checked against the file's length, so a damaged
 // or truncated file gives an error text and never a crash, a huge allocation or a long loop.
-// The movie data itself is never read. Can Write is left to the caller (it depends on the
-// user, not on the bytes).
+// Where the file has no index (a recording cut off before it was closed), the chunk headers of
+// the movie data are walked to count its frames; the pictures themselves are never read. Can
+// Write is left to the caller (it depends on the user, not on the bytes).
 class RiffAviReader
 {
 public:
@@ -44,6 +45,7 @@ private:
     void readSuperIndex(const Chunk &chunk);
     void readStandardIndex(qint64 pos, qint64 size);
     void readOldIndex(const Chunk &chunk);
+    qint64 countMovieChunks(qint64 pos);
     void countIndexEntry(bool keyFrame);
 
     QIODevice &m_device;

@@ -58,7 +58,9 @@ std::unique_ptr<VideoDecoder> VideoDecoder::open(const QString &path, OpenFailur
 
 std::unique_ptr<VideoDecoder> VideoDecoder::openBytes(QByteArray bytes, OpenFailure *failure)
 {
-    const auto fail = [&](const QString &detail) { return failed(failure, OpenError::File, detail); };
+    const auto fail = [&](const QString &detail) {
+        return failed(failure, OpenError::File, detail);
+    };
     FfmpegLog::install();
     std::unique_ptr<VideoDecoder> d(new VideoDecoder);
     d->m_memory = std::make_unique<MemoryInput>(std::move(bytes));
@@ -460,6 +462,18 @@ Result<QImage> VideoDecoder::decodeFrame(int frame, const FrameSink *sink)
             // reaches them: try that once.
             retriedEarlier = true;
             if (const Failure failed = restart(m_runKey))
+                return fail(*failed);
+            continue;
+        }
+        if (rc == AVERROR_EOF && !m_awaitingKey && m_nextDisplay > 0 && m_nextDisplay <= frame &&
+            !m_table[std::size_t(m_nextDisplay)].empty) {
+            // Every packet went in and the pictures ended before the frame: the frames left
+            // have none of their own (a DivX-style writer that cannot flush its encoder ends
+            // the file with placeholders for frames it never coded). They show the last
+            // picture, as a dropped frame shows the one before it.
+            for (std::size_t i = std::size_t(m_nextDisplay); i < m_table.size(); ++i)
+                m_table[i].empty = true;
+            if (const Failure failed = restart(frameCount()))
                 return fail(*failed);
             continue;
         }

@@ -44,7 +44,9 @@ struct FrameSink
 // learnt once); frames before its picture decode from an earlier key frame. Streams without
 // B-frames, and intra-only streams, have no leading pictures. DivX-style packed B-frames (a
 // B-frame stored with the picture before it, and a placeholder chunk where the stored picture
-// is shown) count the same way: every chunk is one frame time, the placeholder included.
+// is shown) count the same way: every chunk is one frame time, the placeholder included. A
+// writer that cannot flush its encoder ends the file with placeholders for frames it never
+// coded; those frames have no picture of their own and show the last one.
 //
 // The decoder also checks what it is told: the key frame's picture must be the first picture
 // after a seek apart from leading pictures it drops or shows broken (those are passed over),

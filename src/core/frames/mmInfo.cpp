@@ -108,7 +108,8 @@ std::int32_t frameRateOf(const AviFileInfo &info)
 {
     if (info.scale == 0)
         return 0;
-    return std::int32_t(roundHalfEven(double(info.rate) / double(info.scale)));
+    // Both come from the file: a damaged header can give a rate beyond any int.
+    return wholeNumber(roundHalfEven(double(info.rate) / double(info.scale)));
 }
 
 std::int32_t AviFrameRate(const QString &path, Prompter &prompter)

@@ -28,7 +28,7 @@ std::int32_t AviWidth(const QString &path, Prompter &prompter);
 std::int32_t AviHeight(const QString &path, Prompter &prompter);
 std::int32_t AviLength(const QString &path, Prompter &prompter);
 // rate / scale to the nearest whole number, halves to even (30000 / 1001 gives 30); 0 when
-// the scale is 0.
+// the scale is 0, and held inside int for a damaged header.
 std::int32_t AviFrameRate(const QString &path, Prompter &prompter);
 std::int32_t frameRateOf(const AviFileInfo &info);
 QString AviFileType(const QString &path, Prompter &prompter);

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace skelvin {
 namespace {
 
@@ -138,6 +140,10 @@ TEST_F(AviInfoTest, FrameRateRoundsHalvesToEven)
     EXPECT_EQ(mmInfo::frameRateOf(info), 32);
     info.scale = 0;
     EXPECT_EQ(mmInfo::frameRateOf(info), 0);
+    // A damaged header's rate beyond any whole number of frames a second is held at the top.
+    info.scale = 1;
+    info.rate = 0xffffffffu;
+    EXPECT_EQ(mmInfo::frameRateOf(info), std::numeric_limits<std::int32_t>::max());
 }
 
 TEST_F(AviInfoTest, OpenDmlFileCountsEveryPartAndReadsItsIndexChunks)

@@ -344,7 +344,9 @@ QString writeTestVideo(const QString &path, const TestVideoRecipe &recipe)
     if (packed) {
         // The encoder's VOL header gives the time increment this many bits.
         const int timeBits = av_log2(unsigned(ctx->time_base.den - 1)) + 1;
-        const auto chunks = packBFrames(stored, timeBits);
+        auto chunks = packBFrames(stored, timeBits);
+        for (int i = 0; i < recipe.placeholdersAtEnd && !stored.empty(); ++i)
+            chunks.emplace_back(notCodedVop(stored.back(), timeBits), false);
         for (std::size_t i = 0; i < chunks.size(); ++i) {
             const QByteArray &bytes = chunks[i].first;
             if ((rc = av_new_packet(packet.get(), int(bytes.size()))) < 0)

@@ -34,6 +34,10 @@ struct TestVideoRecipe
     QList<int> droppedFrames;
     // Fine grain over the picture, so that frames cost what a camera's frames cost to code.
     bool cameraDetail = false;
+    // Packed MPEG-4 only: placeholder chunks after the last, standing for frames that were
+    // never coded, as a writer that cannot flush its encoder at the end leaves them. Each is a
+    // frame time more, with no picture of its own.
+    int placeholdersAtEnd = 0;
 };
 
 // Writes an AVI file through FFmpeg whose every frame carries its own number: a 16-bit stamp

@@ -214,6 +214,37 @@ TEST(VideoDecoderDroppedFrames, ADroppedFrameShowsThePictureBeforeIt)
     }
 }
 
+// A DivX-style writer that cannot flush its encoder ends the file with placeholders for the
+// frames it never coded: they count as frames, and show the last picture.
+TEST(VideoDecoderDroppedFrames, PlaceholdersAtTheEndShowTheLastPicture)
+{
+    test::TestDirs dirs;
+    test::TestVideoRecipe recipe;
+    recipe.codec = TestCodec::Mpeg4Packed;
+    recipe.frames = 40;
+    recipe.gopFrames = 12;
+    recipe.placeholdersAtEnd = 2;
+    const QString path = dirs.file(QStringLiteral("packed.avi"));
+    ASSERT_EQ(test::writeTestVideo(path, recipe), QString());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const Result<AviFileInfo> info = RiffAviReader(file).read();
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->length, 42u);
+
+    const int expected[] = {39, 41, 40, 38, 39, 0, 41};
+    for (const bool fresh : {true, false}) {
+        auto decoder = VideoDecoder::open(path, nullptr);
+        ASSERT_TRUE(decoder);
+        ASSERT_EQ(decoder->frameCount(), 42);
+        for (const int n : expected) {
+            if (fresh)
+                decoder = VideoDecoder::open(path, nullptr);
+            EXPECT_EQ(stampOf(*decoder, n), std::min(n, 39)) << "frame " << n;
+        }
+    }
+}
+
 TEST(VideoDecoderOpen, FilesWithoutAVideoOrADecoderAreToldApart)
 {
     test::TestDirs dirs;
