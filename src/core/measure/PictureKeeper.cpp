@@ -111,14 +111,16 @@ bool PictureKeeper::SavePict(const MeasureState &state, const QImage &shownPictu
     const QString time = m_services.clock.timeText();
     m_services.results.append(date + QLatin1Char(' ') + time + QStringLiteral(" Saved picture: ") +
                               path);
+    // The capture screen's attempt box has moved on to the next attempt already: the picture
+    // belongs to the one before, in its side file as in its log line.
+    const double attempt = Val(m_services.handOver.captureAttemptText) - 1;
     if (const Failure f =
             writeTextLines(path + QStringLiteral(".info"),
                            {path + QStringLiteral(", ") + m_services.handOver.captureSkierName +
-                            QStringLiteral(", ") + m_services.handOver.captureAttemptText}))
+                            QStringLiteral(", ") + CStr(attempt)}))
         prompter.inform(QStringLiteral("The picture's side file could not be written.\n") + *f,
                         MessageIcon::Exclamation);
-    appendSessionLog(PictureLogLine(date, time, m_services.handOver.captureSkierName,
-                                    Val(m_services.handOver.captureAttemptText) - 1,
+    appendSessionLog(PictureLogLine(date, time, m_services.handOver.captureSkierName, attempt,
                                     state.distanceText, path),
                      path);
     return true;

@@ -51,7 +51,7 @@ TEST(PictureKeeper, SavesThePictureWithItsSideFileAndLogLines)
     EXPECT_EQ(TestDirs::readFile(k.picture()), QByteArray("first"));
     EXPECT_EQ(TestDirs::readFile(k.context.paths().currentCapture()), QByteArray("first")); // still there
     EXPECT_EQ(TestDirs::readFile(k.picture() + QStringLiteral(".info")),
-              (k.picture() + QStringLiteral(", Skier A, 4\r\n")).toUtf8());
+              (k.picture() + QStringLiteral(", Skier A, 3\r\n")).toUtf8()); // the attempt measured
     EXPECT_EQ(TestDirs::readFile(k.videos + QStringLiteral("/results.txt")),
               (QStringLiteral("12-08-2026 10:20:30 Saved picture: ") + k.picture() + QStringLiteral("\r\n")).toUtf8());
     EXPECT_EQ(TestDirs::readFile(k.videos + QStringLiteral("/JumpMeasurementLog120826.txt")),
