@@ -41,6 +41,7 @@ public:
     bool preview = false;
     QString captureFile;
     double frameRate = 30;
+    double offeredFrameRate = 0; // above 0: the only rate the camera gives, whatever is asked
     int timeLimit = 0;
     bool capturing = false;
     int framesCaptured = 0;
@@ -144,7 +145,10 @@ public:
     QString CaptureFileName() const override { return captureFile; }
     void setCaptureFileName(const QString &path) override { captureFile = path; }
     double FrameRate() const override { return frameRate; }
-    void setFrameRate(double fps) override { frameRate = fps; }
+    void setFrameRate(double fps) override
+    {
+        frameRate = offeredFrameRate > 0 ? offeredFrameRate : fps;
+    }
     int TimeLimit() const override { return timeLimit; }
     void setTimeLimit(int s) override { timeLimit = s; }
     CaptureFailure StartCapture() override

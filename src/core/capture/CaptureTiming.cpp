@@ -32,4 +32,9 @@ int halfwayContactFrame(const QString &frameRateText, double captureSeconds)
     return wholeNumber(roundHalfEven(Val(frameRateText) * captureSeconds / 2.0));
 }
 
+int wholeFrameRate(double framesPerSecond)
+{
+    return wholeNumber(roundHalfEven(framesPerSecond));
+}
+
 } // namespace skelvin

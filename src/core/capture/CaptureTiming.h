@@ -23,4 +23,8 @@ CaptureTimeChoice captureTimeAtLoad(double storedSeconds);
 // entry times the capture time divided by 2, halves to even (25 fps for 5 s gives 62).
 int halfwayContactFrame(const QString &frameRateText, double captureSeconds);
 
+// A frame rate as the whole number the panel's frame-rate box and the frame selection take:
+// rounded to the nearest, halves to even (29.97 gives 30, 12.5 gives 12).
+int wholeFrameRate(double framesPerSecond);
+
 } // namespace skelvin

@@ -5,6 +5,7 @@
 #include "core/app/Startup.h"
 #include "core/capture/AudioAttributes.h"
 #include "core/capture/CaptureDevice.h"
+#include "core/capture/CaptureTiming.h"
 #include "core/capture/DeviceCatalog.h"
 #include "core/common/NumberText.h"
 #include "ui/capture/DeviceSettingsDialog.h"
@@ -443,7 +444,7 @@ void CapturePanel::CmdConnect_Click()
             fillList(m_channel, channels);
             m_channel->setCurrentIndex(control.TunerChannel() - control.MinChannel());
         }
-        m_edtRate->setText(QString::number(std::lround(control.FrameRate())));
+        m_edtRate->setText(QString::number(wholeFrameRate(control.FrameRate())));
         m_edtLimit->setText(QString::number(control.TimeLimit()));
         m_cmdCap->setEnabled(true);
         m_videoConfig->setEnabled(control.HasDialog(capture_dialog::kVideoSource));
@@ -811,7 +812,7 @@ void CapturePanel::CmdCapFN_Click()
 void CapturePanel::EdtRate_Change(const QString &text)
 {
     m_context.settings().write(QStringLiteral("framerate"), text);
-    device().setFrameRate(roundHalfEven(Val(text)));
+    device().setFrameRate(wholeFrameRate(Val(text)));
     emit frameRateChanged(text);
 }
 

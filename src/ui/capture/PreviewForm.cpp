@@ -410,7 +410,7 @@ void PreviewForm::stopRecording(bool moveOn)
     m_timer40->stop();
     m_txtPass->setText(attemptText(static_cast<int>(Val(m_txtPass->text())) + 1));
     m_context.handOver.captureFilePath = m_captureFileName;
-    m_context.handOver.captureFrameRate = static_cast<int>(device.FrameRate());
+    m_context.handOver.captureFrameRate = wholeFrameRate(device.FrameRate());
     m_context.handOver.capturedFrameCount = device.FramesCaptured();
     m_context.debugLog().DebugLogWrite(QStringLiteral("Capture Complete"));
     m_cmdGoToTimer->setEnabled(true);

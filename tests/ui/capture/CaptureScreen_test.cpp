@@ -181,6 +181,23 @@ TEST(CaptureScreen, ContactMarksTheFramesSoFarAndEscOnAnIdleScreenDoesNothing)
     EXPECT_EQ(run.h.context().handOver.captureFrameRate, 30);
 }
 
+// A camera that gives a rate with a fraction: the panel's box and the rate handed to frame
+// selection are the same whole number.
+TEST(CaptureScreen, TheRateHandedOnIsTheCamerasRateRoundedAsThePanelShowsIt)
+{
+    for (const auto &[offered, expected] : {std::pair{29.97, 30}, std::pair{12.5, 12}}) {
+        CaptureRun run;
+        run.h.camera().offeredFrameRate = offered;
+        run.start();
+        EXPECT_EQ(run.h.control<QLineEdit>(ScreenId::Main, "EdtRate")->text(),
+                  QString::number(expected));
+        run.open();
+        QTest::mouseClick(run.control<QPushButton>("cmdStartCapture"), Qt::LeftButton);
+        QTest::mouseClick(run.control<QPushButton>("cmdEndCapture"), Qt::LeftButton);
+        EXPECT_EQ(run.h.context().handOver.captureFrameRate, expected) << offered;
+    }
+}
+
 TEST(CaptureScreen, TheCountdownStopsTheRecordingAtTheCaptureTime)
 {
     CaptureRun run;
