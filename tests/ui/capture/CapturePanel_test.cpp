@@ -122,6 +122,24 @@ TEST(CapturePanel, NothingStoredLeavesTheDevicesResolutionAndRecordsMotionJpeg)
     EXPECT_EQ(p.control<QComboBox>("ResolutionCombo")->currentText(), QStringLiteral("1280 x 720"));
 }
 
+// The emergency reset clears the stored compressor: the start after it records Motion JPEG, as
+// with nothing stored, not uncompressed frames.
+TEST(CapturePanel, AfterTheEmergencyResetOfTheCompressorMotionJpegRecords)
+{
+    ProgramHarness h;
+    h.store(QStringLiteral("logpath"), h.videos());
+    h.store(QStringLiteral("compression"), QStringLiteral("3"));
+    h.prompter.answer(Answer::Yes).answer(Answer::Yes); // reset, certain
+    h.prompter.answer(Answer::No).answer(Answer::No);   // logpath, barefoot
+    h.prompter.answer(Answer::Yes);                     // compression
+    for (int i = 0; i < 5; ++i)
+        h.prompter.answer(Answer::No);
+    ASSERT_TRUE(h.program().start());
+    EXPECT_EQ(h.control<QComboBox>(ScreenId::Main, "CompressionCombo")->currentText(),
+              QStringLiteral("Motion JPEG"));
+    EXPECT_EQ(h.camera().compressor, 0);
+}
+
 TEST(CapturePanel, ACameraPluggedInWhileOneIsConnectedIsListedWithoutAQuestion)
 {
     Panel p;
