@@ -18,6 +18,19 @@ QString videoFileName(const QString &videoDirectory, const QString &skierName,
            QStringLiteral(".avi");
 }
 
+QString attemptNumberProblem(const QString &attemptText)
+{
+    const QString digits = attemptText.trimmed();
+    bool whole = !digits.isEmpty() && digits.size() <= 5;
+    for (const QChar c : digits)
+        whole = whole && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    const int attempt = whole ? digits.toInt() : 0;
+    if (attempt >= 1 && attempt <= 32767)
+        return {};
+    return QStringLiteral("The attempt number must be a whole number from 1 to 32767: change the "
+                          "Attempt Number box.");
+}
+
 bool videoFileExists(const QString &path)
 {
     const QFileInfo info(path);

@@ -10,6 +10,11 @@ namespace skelvin {
 QString videoFileName(const QString &videoDirectory, const QString &skierName,
                       const QString &attemptText);
 
+// Start Recording takes an attempt number of digits only, blanks around them allowed, from 1 to
+// 32767: the file name, the session log and the next attempt are built from it. Empty when the
+// text is one, else what to tell the operator.
+QString attemptNumberProblem(const QString &attemptText);
+
 // A recording is there when its length can be read.
 bool videoFileExists(const QString &path);
 

@@ -306,6 +306,13 @@ QString PreviewForm::videoPath() const
 
 void PreviewForm::cmdStartCapture_Click()
 {
+    if (const QString problem = attemptNumberProblem(m_txtPass->text()); !problem.isEmpty()) {
+        m_context.prompter().inform(problem, MessageIcon::Exclamation,
+                                    QStringLiteral("Input Error"));
+        m_txtPass->setFocus();
+        m_txtPass->selectAll();
+        return;
+    }
     m_btnCaptureFrame->setEnabled(false);
     m_lblStartFrame->setText(QStringLiteral(" "));
     QApplication::setOverrideCursor(Qt::WaitCursor);

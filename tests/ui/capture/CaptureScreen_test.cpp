@@ -121,6 +121,34 @@ TEST(CaptureScreen, StartRecordingNeverOverwritesAFileAndTellsTheNewName)
     EXPECT_FALSE(run.control<QPushButton>("cmdGoSetup")->isEnabled());
 }
 
+// An attempt that is not a whole number is refused before anything is named or recorded: the
+// file, the log and the next attempt are built from it.
+TEST(CaptureScreen, StartRefusesAnAttemptThatIsNotAWholeNumber)
+{
+    CaptureRun run;
+    run.start();
+    run.open();
+    run.touch(QStringLiteral("Skier Ajumpabc.avi"));
+    auto *pass = run.control<QLineEdit>("txtPass");
+    pass->setText(QStringLiteral("abc"));
+    QTest::mouseClick(run.control<QPushButton>("cmdStartCapture"), Qt::LeftButton);
+    EXPECT_EQ(run.h.prompter.texts(),
+              QStringList{QStringLiteral("The attempt number must be a whole number from 1 to "
+                                         "32767: change the Attempt Number box.")});
+    EXPECT_FALSE(run.h.camera().capturing);
+    EXPECT_TRUE(run.h.camera().calls.filter(QStringLiteral("StartCapture")).isEmpty());
+    EXPECT_EQ(run.control<QLineEdit>("txtSkierName")->text(), QStringLiteral("Skier A"));
+    EXPECT_EQ(pass->text(), QStringLiteral("abc"));
+    EXPECT_TRUE(run.control<QPushButton>("cmdStartCapture")->isEnabled());
+    EXPECT_TRUE(run.control<QPushButton>("btnCaptureFrame")->isEnabled());
+
+    run.h.prompter.clear();
+    pass->setText(QStringLiteral(" 2"));
+    QTest::mouseClick(run.control<QPushButton>("cmdStartCapture"), Qt::LeftButton);
+    EXPECT_TRUE(run.h.prompter.texts().isEmpty());
+    EXPECT_EQ(run.h.camera().captureFile, run.video(QStringLiteral("Skier Ajump2.avi")));
+}
+
 TEST(CaptureScreen, ACommaInTheNameIsRefusedAndAnyEditStartsAtAttemptOne)
 {
     CaptureRun run;
