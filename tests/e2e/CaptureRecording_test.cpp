@@ -1,5 +1,6 @@
 #include "support/ProgramHarness.h"
 
+#include "core/capture/StillPictureWriter.h"
 #include "core/frames/mmInfo.h"
 #include "ui/capture/PreviewForm.h"
 
@@ -54,4 +55,48 @@ TEST(CaptureRecording, ARecordingEndsUnderTheSkiersNameWithWhatIsHandedOn)
               QStringLiteral("Doe Jane"));
     EXPECT_EQ(h.control<QLabel>(ScreenId::Main, "LblFrames")->text(),
               QString::number(handed.capturedFrameCount));
+}
+
+namespace {
+
+// The program over the simulated camera at its smallest size, 30 frames per second, the
+// capture screen open.
+void openCaptureScreen(ProgramHarness &h, const QString &captureTime)
+{
+    h.useSimulatedCamera();
+    h.store(QStringLiteral("framerate"), QStringLiteral("30"));
+    h.store(QStringLiteral("captureTime"), captureTime);
+    h.store(QStringLiteral("VideoResolution"), QStringLiteral("0"));
+    ASSERT_TRUE(h.startWithVideoDirectory());
+    h.prompter.clear();
+    QTest::mouseClick(h.control<QPushButton>(ScreenId::Main, "cmdGoCapture"), Qt::LeftButton);
+    QTRY_VERIFY(h.context().navigationTag.isEmpty());
+}
+
+} // namespace
+
+// Capture Frame writes the picture the measure screen opens, currentcapture.bmp, once: the
+// operator's AutoIncrement numbers and AutoSave timer belong to the operator's own still file.
+TEST(CaptureRecording, CaptureFrameWritesTheMeasurePictureWhateverTheStillOptions)
+{
+    ProgramHarness h;
+    openCaptureScreen(h, QStringLiteral("3.0"));
+    CaptureDevice &device = h.context().captureDevice();
+    StillOptions options;
+    options.autoIncrement = true;
+    options.autoSave = true;
+    options.intervalSeconds = 1;
+    device.setStillFileName(h.videos() + QStringLiteral("/still.bmp"));
+    device.setStillOptions(options);
+    QTRY_VERIFY(!device.takePreviewPicture().isNull()); // the camera delivers
+
+    QTest::mouseClick(h.control<QPushButton>(ScreenId::Capture, "btnCaptureFrame"),
+                      Qt::LeftButton);
+    const QString picture = h.dirs.paths().currentCapture();
+    ASSERT_TRUE(QFile::exists(picture)) << qPrintable(h.prompter.texts().join('\n'));
+    EXPECT_FALSE(QFile::exists(numberedStillPath(picture, 1)));
+    const QByteArray taken = TestDirs::readFile(picture);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(h.videos() + QStringLiteral("/still0002.bmp")), 10000);
+    EXPECT_EQ(TestDirs::readFile(picture), taken);
+    EXPECT_FALSE(QFile::exists(numberedStillPath(picture, 1)));
 }

@@ -181,6 +181,11 @@ public:
         calls << QStringLiteral("GrabStill ") + stillFile;
         return std::nullopt;
     }
+    CaptureFailure grabFramePicture(const QString &path) override
+    {
+        calls << QStringLiteral("grabFramePicture ") + path;
+        return std::nullopt;
+    }
     bool HasDialog(int) const override { return true; }
     std::vector<DeviceSetting> DialogSettings(int) const override { return {}; }
     CaptureFailure setDialogSetting(int, const QString &, int) override { return std::nullopt; }

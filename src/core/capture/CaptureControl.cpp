@@ -45,9 +45,12 @@ CaptureControl::CaptureControl(std::unique_ptr<DeviceCatalog> catalog, QObject *
             &CaptureControl::onAudioDeviceChanged);
     m_statisticsTimer.setInterval(1000);
     connect(&m_statisticsTimer, &QTimer::timeout, this, &CaptureControl::keepStatistics);
+    // A failing AutoSave stops, told once, rather than raise the same warning every interval.
     connect(&m_autoSaveTimer, &QTimer::timeout, this, [this] {
-        if (const CaptureFailure failed = GrabStill())
-            emitWarning(failed->description);
+        if (const CaptureFailure failed = GrabStill()) {
+            stopAutoSave();
+            emitWarning(QStringLiteral("AutoSave stopped: %1").arg(failed->description));
+        }
     });
 }
 
@@ -646,6 +649,25 @@ void CaptureControl::stopAutoSave()
     m_autoSaveTimer.stop();
 }
 
+// The newest frame written to `path` with `options`; `written` gets the file written (a
+// numbered one with AutoIncrement).
+CaptureFailure CaptureControl::writeNewestPicture(const QString &path, const StillOptions &options,
+                                                  QString &written)
+{
+    using namespace capture_error;
+    if (!m_pump)
+        return captureError(kNotConnected, QStringLiteral("No capture device is connected"));
+    Result<QImage> picture = m_pump->newestPicture();
+    if (!picture)
+        return captureError(kDeviceFailed, picture.error());
+    const Result<QString> file = writeStillPicture(picture.value(), path, options);
+    if (!file)
+        return captureError(kFileFailed,
+                            QStringLiteral("Cannot write %1: %2").arg(path, file.error()));
+    written = file.value();
+    return std::nullopt;
+}
+
 CaptureFailure CaptureControl::GrabStill()
 {
     using namespace capture_error;
@@ -653,15 +675,27 @@ CaptureFailure CaptureControl::GrabStill()
         return captureError(kNotConnected, QStringLiteral("No capture device is connected"));
     if (m_stillFile.trimmed().isEmpty())
         return captureError(kFileFailed, QStringLiteral("No still file name"));
-    Result<QImage> picture = m_pump->newestPicture();
-    if (!picture)
-        return captureError(kDeviceFailed, picture.error());
+    if (!m_stillOptions.autoIncrement && !m_framePicture.isEmpty() &&
+        QFileInfo(m_stillFile).absoluteFilePath() == QFileInfo(m_framePicture).absoluteFilePath())
+        return captureError(kFileFailed,
+                            QStringLiteral("%1 is the picture the measure screen marks; choose "
+                                           "another still file name")
+                                .arg(m_stillFile));
     // AutoIncrement numbers the files beside StillFileName; the writer picks the free name.
-    const Result<QString> written = writeStillPicture(picture.value(), m_stillFile, m_stillOptions);
-    if (!written)
-        return captureError(
-            kFileFailed, QStringLiteral("Cannot write %1: %2").arg(m_stillFile, written.error()));
-    emitStatusText(QStringLiteral("Still picture written to %1").arg(written.value()));
+    QString written;
+    if (const CaptureFailure failed = writeNewestPicture(m_stillFile, m_stillOptions, written))
+        return failed;
+    emitStatusText(QStringLiteral("Still picture written to %1").arg(written));
+    return std::nullopt;
+}
+
+CaptureFailure CaptureControl::grabFramePicture(const QString &path)
+{
+    // Plain options: no numbering, no caption; the writer replaces the file whole.
+    QString written;
+    if (const CaptureFailure failed = writeNewestPicture(path, StillOptions(), written))
+        return failed;
+    m_framePicture = path;
     return std::nullopt;
 }
 

@@ -97,6 +97,7 @@ public:
     StillOptions stillOptions() const override { return m_stillOptions; }
     void setStillOptions(const StillOptions &options) override;
     CaptureFailure GrabStill() override;
+    CaptureFailure grabFramePicture(const QString &path) override;
 
     bool HasDialog(int code) const override;
     std::vector<DeviceSetting> DialogSettings(int code) const override;
@@ -144,6 +145,8 @@ private:
     void onRecordingEnded();
     void keepStatistics();
     void stopAutoSave();
+    CaptureFailure writeNewestPicture(const QString &path, const StillOptions &options,
+                                      QString &written);
     void installEffect();
 
     std::unique_ptr<DeviceCatalog> m_catalog;
@@ -190,6 +193,7 @@ private:
     double m_encodeUsPerFrame = 0;
 
     QString m_stillFile;
+    QString m_framePicture; // the measure screen's picture: still grabs leave it alone
     StillOptions m_stillOptions;
     QTimer m_autoSaveTimer;
 

@@ -106,6 +106,10 @@ public:
     virtual StillOptions stillOptions() const = 0;
     virtual void setStillOptions(const StillOptions &options) = 0;
     virtual CaptureFailure GrabStill() = 0;
+    // The picture the measure screen marks: the newest frame as a 24-bit bitmap at exactly
+    // `path`, replacing it. The still file name and options (AutoIncrement, AutoSave, the
+    // caption) play no part, and a still grab never writes over this file.
+    virtual CaptureFailure grabFramePicture(const QString &path) = 0;
 
     // Settings dialogs (codes in capture_dialog): whether one exists, what it edits, and an edit.
     virtual bool HasDialog(int code) const = 0;

@@ -432,9 +432,9 @@ void PreviewForm::stopRecording(bool moveOn)
 
 void PreviewForm::btnCaptureFrame_Click()
 {
-    CaptureDevice &device = m_context.captureDevice();
-    device.setStillFileName(m_context.paths().currentCapture());
-    if (const CaptureFailure failure = device.GrabStill()) {
+    // The measure screen's picture is written once, here, whatever the operator's still options.
+    if (const CaptureFailure failure =
+            m_context.captureDevice().grabFramePicture(m_context.paths().currentCapture())) {
         m_context.prompter().inform(
             QStringLiteral("The picture could not be taken from the camera.\n") +
                 failure->description,

@@ -289,5 +289,38 @@ TEST(CaptureControl, StillGrabsAreNumberedWithAutoIncrementAndShowTheChosenEffec
     EXPECT_EQ(unconnected->code, capture_error::kNotConnected);
 }
 
+// The measure screen's picture is written where asked, plainly, beside whatever still options the
+// operator set; no still grab, AutoSave's neither, writes over it.
+TEST(CaptureControl, TheFramePictureIsWrittenWhereAskedAndNoStillGrabReplacesIt)
+{
+    test::TestDirs dirs;
+    Rig rig({camera()});
+    ASSERT_EQ(rig.control->ConnectDevice(0), std::nullopt);
+    const QString still = dirs.file(QStringLiteral("still.bmp"));
+    const QString picture = dirs.file(QStringLiteral("currentcapture.bmp"));
+    StillOptions numbered;
+    numbered.autoIncrement = true;
+    rig.control->setStillOptions(numbered);
+    rig.control->setStillFileName(still);
+    QTRY_VERIFY(!rig.control->grabFramePicture(picture).has_value());
+    EXPECT_FALSE(QImage(picture).isNull());
+    EXPECT_FALSE(QFile::exists(dirs.file(QStringLiteral("currentcapture0001.bmp"))));
+    EXPECT_EQ(rig.control->StillFileName(), still);
+    const QByteArray taken = test::TestDirs::readFile(picture);
+
+    QSignalSpy warnings(rig.control.get(), &CaptureDevice::warning);
+    StillOptions autoSave;
+    autoSave.autoSave = true;
+    autoSave.intervalSeconds = 1;
+    rig.control->setStillFileName(picture);
+    rig.control->setStillOptions(autoSave);
+    QTRY_COMPARE_WITH_TIMEOUT(warnings.size(), 1, 5000);
+    EXPECT_EQ(warnings.first().at(0).toString(),
+              QStringLiteral("AutoSave stopped: %1 is the picture the measure screen marks; "
+                             "choose another still file name")
+                  .arg(picture));
+    EXPECT_EQ(test::TestDirs::readFile(picture), taken);
+}
+
 } // namespace
 } // namespace skelvin
