@@ -7,6 +7,7 @@
 #include "core/capture/CaptureDevice.h"
 #include "core/capture/CaptureTiming.h"
 #include "core/capture/DeviceCatalog.h"
+#include "core/capture/VideoFileName.h"
 #include "core/common/NumberText.h"
 #include "ui/capture/DeviceSettingsDialog.h"
 #include "ui/common/Named.h"
@@ -538,7 +539,7 @@ void CapturePanel::SetCaptureValues()
         still.captionTop = wholeNumber(m_edtCapTop);
         still.caption = m_edtCaption->text();
         control.setStillOptions(still);
-        control.setStillFileName(m_edtFile->text());
+        control.setStillFileName(inVideoFolder(m_context.videoDirectory, m_edtFile->text()));
         return;
     }
     control.setCaptureFileName(m_edtFile->text());
@@ -771,6 +772,9 @@ void CapturePanel::CmdCap_Click()
         failure = control.GrabStill();
     } else if (m_cmdCap->text() == QLatin1String("Capture Stream")) {
         SetCaptureValues();
+        // The status line names the file ("Capturing to ...").
+        control.setCaptureFileName(
+            freeTestCaptureFile(m_context.videoDirectory, m_edtFile->text()));
         failure = control.StartCapture();
         if (!failure)
             m_cmdCap->setText(QStringLiteral("End Capture"));

@@ -122,6 +122,35 @@ TEST(CapturePanel, NothingStoredLeavesTheDevicesResolutionAndRecordsMotionJpeg)
     EXPECT_EQ(p.control<QComboBox>("ResolutionCombo")->currentText(), QStringLiteral("1280 x 720"));
 }
 
+// A test capture records into the video folder and never replaces a file there, the default
+// "testvid.avi" nor a file chosen with Browse.
+TEST(CapturePanel, ATestCaptureGoesToTheVideoFolderAndReplacesNoFile)
+{
+    Panel p;
+    ASSERT_TRUE(p.started);
+    p.h.dirs.writeFile(QStringLiteral("videos/testvid.avi"), "kept");
+    p.h.dirs.writeFile(QStringLiteral("elsewhere/mine.avi"), "mine");
+    auto *cap = p.control<QPushButton>("CmdCap");
+    ASSERT_EQ(cap->text(), QStringLiteral("Capture Stream"));
+    const auto testCapture = [&] {
+        QTest::mouseClick(cap, Qt::LeftButton);
+        const QString started = p.h.camera().calls.filter(QStringLiteral("StartCapture")).last();
+        QTest::mouseClick(cap, Qt::LeftButton); // End Capture
+        return started;
+    };
+    EXPECT_EQ(testCapture(),
+              QStringLiteral("StartCapture ") + p.h.videos() + QStringLiteral("/testvid (2).avi"));
+    EXPECT_EQ(testCapture(),
+              QStringLiteral("StartCapture ") + p.h.videos() + QStringLiteral("/testvid (3).avi"));
+    EXPECT_EQ(TestDirs::readFile(p.h.videos() + QStringLiteral("/testvid.avi")), "kept");
+
+    p.h.prompter.choose(p.h.dirs.file(QStringLiteral("elsewhere/mine.avi")));
+    QTest::mouseClick(p.control<QPushButton>("CmdCapFN"), Qt::LeftButton);
+    EXPECT_EQ(testCapture(), QStringLiteral("StartCapture ") +
+                                 p.h.dirs.file(QStringLiteral("elsewhere/mine (2).avi")));
+    EXPECT_EQ(TestDirs::readFile(p.h.dirs.file(QStringLiteral("elsewhere/mine.avi"))), "mine");
+}
+
 // The emergency reset clears the stored compressor: the start after it records Motion JPEG, as
 // with nothing stored, not uncompressed frames.
 TEST(CapturePanel, AfterTheEmergencyResetOfTheCompressorMotionJpegRecords)
