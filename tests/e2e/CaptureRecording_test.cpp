@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -88,7 +89,8 @@ TEST(CaptureRecording, CaptureFrameWritesTheMeasurePictureWhateverTheStillOption
     options.intervalSeconds = 1;
     device.setStillFileName(h.videos() + QStringLiteral("/still.bmp"));
     device.setStillOptions(options);
-    QTRY_VERIFY(!device.takePreviewPicture().isNull()); // the camera delivers
+    QSignalSpy pictures(&device, &CaptureDevice::previewPictureReady);
+    QTRY_VERIFY(!pictures.isEmpty()); // the camera delivers
 
     QTest::mouseClick(h.control<QPushButton>(ScreenId::Capture, "btnCaptureFrame"),
                       Qt::LeftButton);
