@@ -1,8 +1,12 @@
 #include "support/ProgramHarness.h"
 
+#include "core/capture/FrameNumberStrip.h"
 #include "core/capture/StillPictureWriter.h"
+#include "core/frames/VideoDecoder.h"
 #include "core/frames/mmInfo.h"
 #include "ui/capture/PreviewForm.h"
+#include "ui/frames/FramePlayer.h"
+#include "ui/frames/frmSetStart.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -10,6 +14,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -75,6 +80,47 @@ void openCaptureScreen(ProgramHarness &h, const QString &captureTime)
 }
 
 } // namespace
+
+// A recording of T seconds at R frames per second holds round(T x R) frames from its first one,
+// whatever the screen's one-second countdown makes of the time.
+TEST(CaptureRecording, ARecordingHoldsItsTimeTimesItsRateInFramesFromItsFirst)
+{
+    ProgramHarness h;
+    openCaptureScreen(h, QStringLiteral("3.0"));
+    QTest::mouseClick(h.control<QPushButton>(ScreenId::Capture, "cmdStartCapture"), Qt::LeftButton);
+    ASSERT_TRUE(h.context().captureDevice().Capturing());
+    QTRY_VERIFY_WITH_TIMEOUT(h.context().navigationTag == QLatin1String("Capture"), 15000);
+
+    const JumpHandOver &handed = h.context().handOver;
+    EXPECT_EQ(handed.capturedFrameCount, 90);
+    EXPECT_EQ(handed.captureFrameRate, 30);
+    auto decoder = VideoDecoder::open(handed.captureFilePath, nullptr);
+    ASSERT_TRUE(decoder);
+    EXPECT_EQ(decoder->frameCount(), 90);
+    EXPECT_EQ(readFrameNumberStrip(decoder->decodeFrame(0).value()), 0);
+}
+
+// The Time Limit of the capture panel ends a recording long before the capture time: the capture
+// screen hears it at once, stops its countdown, says why and goes on to frame selection.
+TEST(CaptureRecording, ARecordingEndedByTheTimeLimitGoesOnAtOnceAndSaysWhy)
+{
+    ProgramHarness h;
+    openCaptureScreen(h, QStringLiteral("20"));
+    h.control<QLineEdit>(ScreenId::Main, "EdtLimit")->setText(QStringLiteral("1"));
+    QTest::mouseClick(h.control<QPushButton>(ScreenId::Capture, "cmdStartCapture"), Qt::LeftButton);
+    ASSERT_TRUE(h.context().captureDevice().Capturing());
+    QTRY_VERIFY_WITH_TIMEOUT(!h.context().captureDevice().Capturing(), 10000);
+
+    auto *frames = static_cast<frmSetStart *>(h.program().screen(ScreenId::FrameSelection));
+    const QString video = h.videos() + QStringLiteral("/Skier Namejump1.avi");
+    QTRY_VERIFY(frames->isVisible() && frames->player().fileName() == video);
+    EXPECT_FALSE(h.program().screen(ScreenId::Capture)->isVisible());
+    EXPECT_FALSE(h.program().screen(ScreenId::Capture)->findChild<QTimer *>("Timer40")->isActive());
+    EXPECT_EQ(h.context().handOver.capturedFrameCount, 30);
+    EXPECT_EQ(h.prompter.texts(),
+              QStringList{QStringLiteral("The recording ended after 1 s: the Time Limit on the "
+                                         "main screen is shorter than the 20 s to record.")});
+}
 
 // Capture Frame writes the picture the measure screen opens, currentcapture.bmp, once: the
 // operator's AutoIncrement numbers and AutoSave timer belong to the operator's own still file.

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -238,6 +239,42 @@ TEST(CaptureScreen, TheCountdownStopsTheRecordingAtTheCaptureTime)
     EXPECT_EQ(run.h.context().handOver.contactFrame, 45); // 30 fps x 3 s / 2
     EXPECT_EQ(run.control<QLabel>("captime")->text(), QStringLiteral("3"));
     EXPECT_TRUE(run.control<QPushButton>("cmdStartCapture")->isEnabled());
+}
+
+// A recording that ends by itself is heard at once: without a frame the screen is ready to record
+// the same attempt again; with frames, frame selection opens with them.
+TEST(CaptureScreen, ARecordingThatEndsByItselfStaysReadyOrMovesOnAtOnce)
+{
+    CaptureRun run;
+    run.start();
+    run.open();
+    auto *start = run.control<QPushButton>("cmdStartCapture");
+    auto *countdown = run.screen()->findChild<QTimer *>(QStringLiteral("Timer40"));
+    const QString gone = QStringLiteral("Camera A was removed");
+    QTest::mouseClick(start, Qt::LeftButton);
+    run.h.camera().endBySelf(RecordingEnd::Fault, 0, gone);
+    EXPECT_EQ(run.h.prompter.texts(),
+              QStringList{QStringLiteral("The recording ended before its first frame, so nothing "
+                                         "was kept. Start Recording again once the camera shows "
+                                         "a picture.")});
+    EXPECT_FALSE(countdown->isActive());
+    EXPECT_TRUE(start->isEnabled());
+    EXPECT_FALSE(run.control<QPushButton>("cmdEndCapture")->isEnabled());
+    EXPECT_TRUE(run.control<QPushButton>("cmdGoSetup")->isEnabled());
+    EXPECT_EQ(run.control<QLineEdit>("txtPass")->text(), QStringLiteral("1"));
+    EXPECT_TRUE(run.screen()->isVisible());
+
+    run.h.prompter.clear();
+    QTest::mouseClick(start, Qt::LeftButton);
+    EXPECT_EQ(run.h.camera().captureFile, run.video(QStringLiteral("Skier Ajump1.avi")));
+    run.h.camera().endBySelf(RecordingEnd::Fault, 40, gone);
+    EXPECT_FALSE(countdown->isActive());
+    EXPECT_TRUE(run.h.prompter.texts().isEmpty()); // the control's warning tells the fault
+    EXPECT_EQ(run.h.context().navigationTag, QStringLiteral("Capture"));
+    EXPECT_EQ(run.h.context().handOver.capturedFrameCount, 40);
+    EXPECT_EQ(run.h.context().handOver.contactFrame, 75);
+    EXPECT_EQ(run.control<QLineEdit>("txtPass")->text(), QStringLiteral(" 2"));
+    EXPECT_FALSE(run.screen()->isVisible());
 }
 
 TEST(CaptureScreen, ANonPositiveStoredCaptureTimeSelectsFiveSeconds)
