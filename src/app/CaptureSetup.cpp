@@ -9,7 +9,8 @@ namespace skelvin {
 std::unique_ptr<CaptureDevice> makeCaptureDevice(const CommandLineOptions &options)
 {
     // With --simulated-camera only the simulated camera and microphone are offered ("instead of
-    // a real one"); otherwise the machine's devices, with the simulated ones last.
+    // a real one"); otherwise only the machine's devices, so a stored device index that points
+    // past today's cameras never connects a made-up scene.
     std::unique_ptr<DeviceCatalog> devices;
     if (options.simulatedCamera)
         devices = std::make_unique<SimulatedDeviceCatalog>();

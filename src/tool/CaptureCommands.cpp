@@ -108,11 +108,13 @@ std::optional<CaptureArgs> parseCapture(const QStringList &args, ToolIo &io)
     return a;
 }
 
+// The tool is the tests' and the demo's companion: besides the machine's devices it offers the
+// simulated ones, last (--simulated records from the simulated camera alone).
 std::unique_ptr<DeviceCatalog> catalogFor(bool simulated, const QString &scene)
 {
     if (simulated)
         return std::make_unique<SimulatedDeviceCatalog>(scene);
-    return makeSystemDeviceCatalog(scene);
+    return std::make_unique<SimulatedDeviceCatalog>(scene, makeSystemDeviceCatalog());
 }
 
 QString number(double value)

@@ -1,13 +1,20 @@
 #include "support/ProgramHarness.h"
 
+#include "core/capture/FrameNumberStrip.h"
+#include "core/capture/StillPictureWriter.h"
+#include "core/frames/VideoDecoder.h"
 #include "core/frames/mmInfo.h"
 #include "ui/capture/PreviewForm.h"
+#include "ui/frames/FramePlayer.h"
+#include "ui/frames/frmSetStart.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -54,4 +61,90 @@ TEST(CaptureRecording, ARecordingEndsUnderTheSkiersNameWithWhatIsHandedOn)
               QStringLiteral("Doe Jane"));
     EXPECT_EQ(h.control<QLabel>(ScreenId::Main, "LblFrames")->text(),
               QString::number(handed.capturedFrameCount));
+}
+
+namespace {
+
+// The program over the simulated camera at its smallest size, 30 frames per second, the
+// capture screen open.
+void openCaptureScreen(ProgramHarness &h, const QString &captureTime)
+{
+    h.useSimulatedCamera();
+    h.store(QStringLiteral("framerate"), QStringLiteral("30"));
+    h.store(QStringLiteral("captureTime"), captureTime);
+    h.store(QStringLiteral("VideoResolution"), QStringLiteral("0"));
+    ASSERT_TRUE(h.startWithVideoDirectory());
+    h.prompter.clear();
+    QTest::mouseClick(h.control<QPushButton>(ScreenId::Main, "cmdGoCapture"), Qt::LeftButton);
+    QTRY_VERIFY(h.context().navigationTag.isEmpty());
+}
+
+} // namespace
+
+// A recording of T seconds at R frames per second holds round(T x R) frames from its first one,
+// whatever the screen's one-second countdown makes of the time.
+TEST(CaptureRecording, ARecordingHoldsItsTimeTimesItsRateInFramesFromItsFirst)
+{
+    ProgramHarness h;
+    openCaptureScreen(h, QStringLiteral("3.0"));
+    QTest::mouseClick(h.control<QPushButton>(ScreenId::Capture, "cmdStartCapture"), Qt::LeftButton);
+    ASSERT_TRUE(h.context().captureDevice().Capturing());
+    QTRY_VERIFY_WITH_TIMEOUT(h.context().navigationTag == QLatin1String("Capture"), 15000);
+
+    const JumpHandOver &handed = h.context().handOver;
+    EXPECT_EQ(handed.capturedFrameCount, 90);
+    EXPECT_EQ(handed.captureFrameRate, 30);
+    auto decoder = VideoDecoder::open(handed.captureFilePath, nullptr);
+    ASSERT_TRUE(decoder);
+    EXPECT_EQ(decoder->frameCount(), 90);
+    EXPECT_EQ(readFrameNumberStrip(decoder->decodeFrame(0).value()), 0);
+}
+
+// The Time Limit of the capture panel ends a recording long before the capture time: the capture
+// screen hears it at once, stops its countdown, says why and goes on to frame selection.
+TEST(CaptureRecording, ARecordingEndedByTheTimeLimitGoesOnAtOnceAndSaysWhy)
+{
+    ProgramHarness h;
+    openCaptureScreen(h, QStringLiteral("20"));
+    h.control<QLineEdit>(ScreenId::Main, "EdtLimit")->setText(QStringLiteral("1"));
+    QTest::mouseClick(h.control<QPushButton>(ScreenId::Capture, "cmdStartCapture"), Qt::LeftButton);
+    ASSERT_TRUE(h.context().captureDevice().Capturing());
+    QTRY_VERIFY_WITH_TIMEOUT(!h.context().captureDevice().Capturing(), 10000);
+
+    auto *frames = static_cast<frmSetStart *>(h.program().screen(ScreenId::FrameSelection));
+    const QString video = h.videos() + QStringLiteral("/Skier Namejump1.avi");
+    QTRY_VERIFY(frames->isVisible() && frames->player().fileName() == video);
+    EXPECT_FALSE(h.program().screen(ScreenId::Capture)->isVisible());
+    EXPECT_FALSE(h.program().screen(ScreenId::Capture)->findChild<QTimer *>("Timer40")->isActive());
+    EXPECT_EQ(h.context().handOver.capturedFrameCount, 30);
+    EXPECT_EQ(h.prompter.texts(),
+              QStringList{QStringLiteral("The recording ended after 1 s: the Time Limit on the "
+                                         "main screen is shorter than the 20 s to record.")});
+}
+
+// Capture Frame writes the picture the measure screen opens, currentcapture.bmp, once: the
+// operator's AutoIncrement numbers and AutoSave timer belong to the operator's own still file.
+TEST(CaptureRecording, CaptureFrameWritesTheMeasurePictureWhateverTheStillOptions)
+{
+    ProgramHarness h;
+    openCaptureScreen(h, QStringLiteral("3.0"));
+    CaptureDevice &device = h.context().captureDevice();
+    StillOptions options;
+    options.autoIncrement = true;
+    options.autoSave = true;
+    options.intervalSeconds = 1;
+    device.setStillFileName(h.videos() + QStringLiteral("/still.bmp"));
+    device.setStillOptions(options);
+    QSignalSpy pictures(&device, &CaptureDevice::previewPictureReady);
+    QTRY_VERIFY(!pictures.isEmpty()); // the camera delivers
+
+    QTest::mouseClick(h.control<QPushButton>(ScreenId::Capture, "btnCaptureFrame"),
+                      Qt::LeftButton);
+    const QString picture = h.dirs.paths().currentCapture();
+    ASSERT_TRUE(QFile::exists(picture)) << qPrintable(h.prompter.texts().join('\n'));
+    EXPECT_FALSE(QFile::exists(numberedStillPath(picture, 1)));
+    const QByteArray taken = TestDirs::readFile(picture);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(h.videos() + QStringLiteral("/still0002.bmp")), 10000);
+    EXPECT_EQ(TestDirs::readFile(picture), taken);
+    EXPECT_FALSE(QFile::exists(numberedStillPath(picture, 1)));
 }

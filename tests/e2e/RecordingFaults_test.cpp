@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -214,4 +215,19 @@ TEST_F(RecordingFaults, ACameraPulledOutMidRecordingKeepsItsFramesAndComesBack)
     const int next = selectionOpens(video(2));
     EXPECT_GT(next, 10);
     expectWhole(video(2), next);
+}
+
+// The camera pulled out early in a long recording: the capture screen hears it at once, its
+// countdown stops, and frame selection opens with the frames written.
+TEST_F(RecordingFaults, ACameraPulledOutEndsTheCountdownAtOnce)
+{
+    h.context().settings().write(QStringLiteral("captureTime"), QStringLiteral("20"));
+    startRecording();
+    QTRY_VERIFY_WITH_TIMEOUT(h.context().captureDevice().FramesCaptured() > 5, 10000);
+    camera->pullOut();
+    QTRY_VERIFY(frames->isVisible() && frames->player().fileName() == video(1));
+    EXPECT_FALSE(h.program().screen(ScreenId::Capture)->findChild<QTimer *>("Timer40")->isActive());
+    EXPECT_EQ(h.context().handOver.capturedFrameCount, frames->player().frameCount());
+    EXPECT_TRUE(toldOf(
+        QStringLiteral("the recording to %1 ended with the frames written before").arg(video(1))));
 }

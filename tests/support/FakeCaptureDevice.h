@@ -5,6 +5,9 @@
 
 #include <QFile>
 #include <QStringList>
+#include <QTimer>
+
+#include <cmath>
 
 namespace skelvin::test {
 
@@ -41,13 +44,16 @@ public:
     bool preview = false;
     QString captureFile;
     double frameRate = 30;
+    double offeredFrameRate = 0; // above 0: the only rate the camera gives, whatever is asked
     int timeLimit = 0;
+    double timeLimitSeconds = 0;
     bool capturing = false;
     int framesCaptured = 0;
     int framesDropped = 0;
     QString stillFile;
     StillOptions still;
     int effect = -1;
+    int recordings = 0; // a time limit ends only the recording it was set for
 
     // A device arriving (change 0) or leaving (change 1), as the control reports it.
     void plugVideo(const QString &name)
@@ -144,9 +150,32 @@ public:
     QString CaptureFileName() const override { return captureFile; }
     void setCaptureFileName(const QString &path) override { captureFile = path; }
     double FrameRate() const override { return frameRate; }
-    void setFrameRate(double fps) override { frameRate = fps; }
+    void setFrameRate(double fps) override
+    {
+        frameRate = offeredFrameRate > 0 ? offeredFrameRate : fps;
+    }
     int TimeLimit() const override { return timeLimit; }
-    void setTimeLimit(int s) override { timeLimit = s; }
+    void setTimeLimit(int s) override
+    {
+        timeLimit = s;
+        timeLimitSeconds = s;
+    }
+    void setTimeLimitSeconds(double s) override
+    {
+        timeLimitSeconds = s;
+        timeLimit = int(std::ceil(s));
+    }
+    // The recording ends by itself, as the control tells it, with `frames` recorded.
+    void endBySelf(RecordingEnd how, int frames, const QString &why = {})
+    {
+        if (!capturing)
+            return;
+        capturing = false;
+        framesCaptured = frames;
+        if (frames == 0)
+            QFile::remove(captureFile); // no frame: no file, as the control leaves it
+        emit recordingEnded(how, why);
+    }
     CaptureFailure StartCapture() override
     {
         calls << QStringLiteral("StartCapture ") + captureFile;
@@ -156,12 +185,22 @@ public:
         QFile file(captureFile);
         if (file.open(QIODevice::WriteOnly))
             file.write("RIFF");
+        // At its time limit the recording ends by itself, holding the limit's frames.
+        if (timeLimitSeconds > 0) {
+            const int recording = ++recordings;
+            const int frames = int(std::lround(timeLimitSeconds * frameRate));
+            QTimer::singleShot(int(timeLimitSeconds * 1000), this, [this, recording, frames] {
+                if (recording == recordings)
+                    endBySelf(RecordingEnd::TimeLimit, frames);
+            });
+        }
         return std::nullopt;
     }
     void StopCapture() override
     {
         calls << QStringLiteral("StopCapture");
         capturing = false;
+        ++recordings;
     }
     bool Capturing() const override { return capturing; }
     int FramesCaptured() const override { return framesCaptured; }
@@ -175,6 +214,11 @@ public:
     CaptureFailure GrabStill() override
     {
         calls << QStringLiteral("GrabStill ") + stillFile;
+        return std::nullopt;
+    }
+    CaptureFailure grabFramePicture(const QString &path) override
+    {
+        calls << QStringLiteral("grabFramePicture ") + path;
         return std::nullopt;
     }
     bool HasDialog(int) const override { return true; }

@@ -21,10 +21,12 @@ struct ResetKey
     const char *installValue;
 };
 
+// The compressor goes back to "none chosen" (-1), which the next start turns into Motion JPEG:
+// list position 0 is "None", uncompressed frames far beyond what a disk takes at a camera's rate.
 constexpr ResetKey kResetKeys[] = {
     {"logpath", "Logpath = ", ""},
     {"barefoot", "barefoot = ", "0"},
-    {"compression", "compression = ", "0"},
+    {"compression", "compression = ", "-1"},
     {"device", "device = ", "0"},
     {"framerate", "framerate = ", "0"},
     {"grid1File", "Grid 1 File = ", ""},

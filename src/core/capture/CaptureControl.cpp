@@ -7,6 +7,7 @@
 #include "core/capture/VideoEffectFilter.h"
 #include "core/capture/VideoPump.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -45,9 +46,12 @@ CaptureControl::CaptureControl(std::unique_ptr<DeviceCatalog> catalog, QObject *
             &CaptureControl::onAudioDeviceChanged);
     m_statisticsTimer.setInterval(1000);
     connect(&m_statisticsTimer, &QTimer::timeout, this, &CaptureControl::keepStatistics);
+    // A failing AutoSave stops, told once, rather than raise the same warning every interval.
     connect(&m_autoSaveTimer, &QTimer::timeout, this, [this] {
-        if (const CaptureFailure failed = GrabStill())
-            emitWarning(failed->description);
+        if (const CaptureFailure failed = GrabStill()) {
+            stopAutoSave();
+            emitWarning(QStringLiteral("AutoSave stopped: %1").arg(failed->description));
+        }
     });
 }
 
@@ -558,8 +562,14 @@ CaptureFailure CaptureControl::StartCapture()
 
 void CaptureControl::StopCapture()
 {
+    finishRecording();
+}
+
+// Ends the recording; gives the warning told when the file could not be written whole.
+QString CaptureControl::finishRecording()
+{
     if (!m_recorder)
-        return;
+        return {};
     m_statisticsTimer.stop();
     if (m_pump)
         m_pump->setRecorder(nullptr);
@@ -581,18 +591,45 @@ void CaptureControl::StopCapture()
     m_encodeUsPerFrame = m_recorder->encodeMicrosecondsPerFrame();
     const QString path = m_recorder->plan().path;
     m_recorder.reset();
-    if (failed)
-        emitWarning(
-            QStringLiteral("The recording to %1 ended: %2. The frames written before are kept.")
-                .arg(path, *failed));
+    QString warning;
+    if (failed) {
+        warning = QStringLiteral("The recording to %1 ended: %2. The frames written before are kept.")
+                      .arg(path, *failed);
+        emitWarning(warning);
+    }
     emitStatus(capture_status::kStatistics, statisticsText());
     emitStatus(capture_status::kStreamReady, QStringLiteral("Capture complete: %1").arg(path));
+    return warning;
+}
+
+// A recording that ends without being stopped (its time limit, a full disk, the camera gone) is
+// told at once, so the screen that started it can move on with what was written. A file that
+// never got a frame is no recording: it goes, and the same name can be recorded again.
+// The recorder's and the camera's news reach this point posted, from the event loop, and the
+// end is told there and then (whoever sees the recording stopped sees it told); news of the
+// device list may come inside another call, so that end is told posted.
+void CaptureControl::endBySelf(const QString &faultWarning, bool tellPosted)
+{
+    if (!m_recorder)
+        return;
+    const QString path = m_recorder->plan().path;
+    const QString writeWarning = finishRecording();
+    if (!faultWarning.isEmpty())
+        emitWarning(faultWarning);
+    if (m_lastFrames == 0)
+        QFile::remove(path);
+    const QString why = faultWarning.isEmpty() ? writeWarning : faultWarning;
+    const RecordingEnd how = why.isEmpty() ? RecordingEnd::TimeLimit : RecordingEnd::Fault;
+    if (tellPosted)
+        post([this, how, why] { emit recordingEnded(how, why); });
+    else
+        emit recordingEnded(how, why);
 }
 
 void CaptureControl::onRecordingEnded()
 {
     if (m_recorder && m_recorder->ended())
-        StopCapture();
+        endBySelf({}, false);
 }
 
 void CaptureControl::keepStatistics()
@@ -646,6 +683,25 @@ void CaptureControl::stopAutoSave()
     m_autoSaveTimer.stop();
 }
 
+// The newest frame written to `path` with `options`; `written` gets the file written (a
+// numbered one with AutoIncrement).
+CaptureFailure CaptureControl::writeNewestPicture(const QString &path, const StillOptions &options,
+                                                  QString &written)
+{
+    using namespace capture_error;
+    if (!m_pump)
+        return captureError(kNotConnected, QStringLiteral("No capture device is connected"));
+    Result<QImage> picture = m_pump->newestPicture();
+    if (!picture)
+        return captureError(kDeviceFailed, picture.error());
+    const Result<QString> file = writeStillPicture(picture.value(), path, options);
+    if (!file)
+        return captureError(kFileFailed,
+                            QStringLiteral("Cannot write %1: %2").arg(path, file.error()));
+    written = file.value();
+    return std::nullopt;
+}
+
 CaptureFailure CaptureControl::GrabStill()
 {
     using namespace capture_error;
@@ -653,15 +709,27 @@ CaptureFailure CaptureControl::GrabStill()
         return captureError(kNotConnected, QStringLiteral("No capture device is connected"));
     if (m_stillFile.trimmed().isEmpty())
         return captureError(kFileFailed, QStringLiteral("No still file name"));
-    Result<QImage> picture = m_pump->newestPicture();
-    if (!picture)
-        return captureError(kDeviceFailed, picture.error());
+    if (!m_stillOptions.autoIncrement && !m_framePicture.isEmpty() &&
+        QFileInfo(m_stillFile).absoluteFilePath() == QFileInfo(m_framePicture).absoluteFilePath())
+        return captureError(kFileFailed,
+                            QStringLiteral("%1 is the picture the measure screen marks; choose "
+                                           "another still file name")
+                                .arg(m_stillFile));
     // AutoIncrement numbers the files beside StillFileName; the writer picks the free name.
-    const Result<QString> written = writeStillPicture(picture.value(), m_stillFile, m_stillOptions);
-    if (!written)
-        return captureError(
-            kFileFailed, QStringLiteral("Cannot write %1: %2").arg(m_stillFile, written.error()));
-    emitStatusText(QStringLiteral("Still picture written to %1").arg(written.value()));
+    QString written;
+    if (const CaptureFailure failed = writeNewestPicture(m_stillFile, m_stillOptions, written))
+        return failed;
+    emitStatusText(QStringLiteral("Still picture written to %1").arg(written));
+    return std::nullopt;
+}
+
+CaptureFailure CaptureControl::grabFramePicture(const QString &path)
+{
+    // Plain options: no numbering, no caption; the writer replaces the file whole.
+    QString written;
+    if (const CaptureFailure failed = writeNewestPicture(path, StillOptions(), written))
+        return failed;
+    m_framePicture = path;
     return std::nullopt;
 }
 
@@ -809,12 +877,11 @@ void CaptureControl::onVideoDeviceChanged(int change, int index, const QString &
     if (change == 1) {
         if (connectedOne) {
             if (Capturing()) {
-                const QString path = m_recorder->plan().path;
-                StopCapture();
-                emitWarning(
+                endBySelf(
                     QStringLiteral(
                         "%1 was removed; the recording to %2 ended with the frames written before")
-                        .arg(name, path));
+                        .arg(name, m_recorder->plan().path),
+                    true);
             } else {
                 emitWarning(QStringLiteral("%1 was removed").arg(name));
             }
@@ -851,11 +918,10 @@ void CaptureControl::onDeviceEnded(const QString &reason)
         return;
     const QString name = m_source->name();
     if (Capturing()) {
-        const QString path = m_recorder->plan().path;
-        StopCapture();
-        emitWarning(QStringLiteral("%1 stopped delivering pictures (%2); the recording to %3 ended "
-                                   "with the frames written before")
-                        .arg(name, reason, path));
+        endBySelf(QStringLiteral("%1 stopped delivering pictures (%2); the recording to %3 ended "
+                                 "with the frames written before")
+                      .arg(name, reason, m_recorder->plan().path),
+                  false);
     } else {
         emitWarning(QStringLiteral("%1 stopped delivering pictures: %2").arg(name, reason));
     }

@@ -84,6 +84,7 @@ public:
     void setFrameRate(double framesPerSecond) override;
     int TimeLimit() const override { return m_timeLimitSeconds; }
     void setTimeLimit(int seconds) override;
+    void setTimeLimitSeconds(double seconds) override;
     CaptureFailure StartCapture() override;
     void StopCapture() override;
     bool Capturing() const override { return m_recorder != nullptr; }
@@ -97,6 +98,7 @@ public:
     StillOptions stillOptions() const override { return m_stillOptions; }
     void setStillOptions(const StillOptions &options) override;
     CaptureFailure GrabStill() override;
+    CaptureFailure grabFramePicture(const QString &path) override;
 
     bool HasDialog(int code) const override;
     std::vector<DeviceSetting> DialogSettings(int code) const override;
@@ -119,8 +121,6 @@ public:
     // when it is not `size` itself).
     CaptureFailure setVideoSize(QSize size);
     QSize videoSize() const;
-    // A time limit in seconds that need not be whole: the recording holds round(s * rate) frames.
-    void setTimeLimitSeconds(double seconds);
     // The file system is full once a recording's file reaches this many bytes (< 0: never).
     void setWriteLimitBytes(qint64 bytes) { m_writeLimitBytes = bytes; }
     // The encoder's time per frame in the current or last recording, microseconds.
@@ -142,8 +142,12 @@ private:
     void onAudioDeviceChanged(int change, int index, const QString &name);
     void onDeviceEnded(const QString &reason);
     void onRecordingEnded();
+    QString finishRecording();
+    void endBySelf(const QString &faultWarning, bool tellPosted);
     void keepStatistics();
     void stopAutoSave();
+    CaptureFailure writeNewestPicture(const QString &path, const StillOptions &options,
+                                      QString &written);
     void installEffect();
 
     std::unique_ptr<DeviceCatalog> m_catalog;
@@ -190,6 +194,7 @@ private:
     double m_encodeUsPerFrame = 0;
 
     QString m_stillFile;
+    QString m_framePicture; // the measure screen's picture: still grabs leave it alone
     StillOptions m_stillOptions;
     QTimer m_autoSaveTimer;
 

@@ -88,6 +88,9 @@ public:
     virtual void setFrameRate(double framesPerSecond) = 0;
     virtual int TimeLimit() const = 0;            // seconds; 0 no limit
     virtual void setTimeLimit(int seconds) = 0;
+    // A time limit that need not be whole: the recording holds round(seconds x rate) frames,
+    // counted from its first frame, and then ends by itself. 0: no limit.
+    virtual void setTimeLimitSeconds(double seconds) = 0;
     virtual CaptureFailure StartCapture() = 0;
     // Ends the recording; the file is complete and closed when this returns. Safe when nothing
     // is being recorded.
@@ -106,6 +109,10 @@ public:
     virtual StillOptions stillOptions() const = 0;
     virtual void setStillOptions(const StillOptions &options) = 0;
     virtual CaptureFailure GrabStill() = 0;
+    // The picture the measure screen marks: the newest frame as a 24-bit bitmap at exactly
+    // `path`, replacing it. The still file name and options (AutoIncrement, AutoSave, the
+    // caption) play no part, and a still grab never writes over this file.
+    virtual CaptureFailure grabFramePicture(const QString &path) = 0;
 
     // Settings dialogs (codes in capture_dialog): whether one exists, what it edits, and an edit.
     virtual bool HasDialog(int code) const = 0;
@@ -134,6 +141,10 @@ signals:
     void statusText(const QString &text);
     void warning(const QString &text);
     void deviceListChanged(const QString &category, int change, int index, const QString &name);
+    // A recording ended by itself (never raised by StopCapture). `why` is the warning's text for
+    // a fault, empty at the time limit. A recording that ended before its first frame leaves
+    // no file.
+    void recordingEnded(skelvin::RecordingEnd how, const QString &why);
 };
 
 } // namespace skelvin

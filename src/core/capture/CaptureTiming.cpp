@@ -32,4 +32,28 @@ int halfwayContactFrame(const QString &frameRateText, double captureSeconds)
     return wholeNumber(roundHalfEven(Val(frameRateText) * captureSeconds / 2.0));
 }
 
+double recordingSeconds(double captureSeconds, int timeLimitSeconds)
+{
+    return timeLimitSeconds > 0 && timeLimitSeconds < captureSeconds ? timeLimitSeconds
+                                                                     : captureSeconds;
+}
+
+QString timeLimitEndText(double recordedSeconds, double captureSeconds)
+{
+    return QStringLiteral("The recording ended after %1 s: the Time Limit on the main screen is "
+                          "shorter than the %2 s to record.")
+        .arg(CStr(recordedSeconds), CStr(captureSeconds));
+}
+
+QString nothingRecordedText()
+{
+    return QStringLiteral("The recording ended before its first frame, so nothing was kept. "
+                          "Start Recording again once the camera shows a picture.");
+}
+
+int wholeFrameRate(double framesPerSecond)
+{
+    return wholeNumber(roundHalfEven(framesPerSecond));
+}
+
 } // namespace skelvin

@@ -39,6 +39,10 @@ inline constexpr int kStreamReady = 301;
 inline constexpr int kStatistics = 510;
 } // namespace capture_status
 
+// How a recording ended without being stopped: its time limit was reached, or a fault ended it
+// (the camera gone, the file not writable), which the control's warning tells.
+enum class RecordingEnd { TimeLimit, Fault };
+
 // One setting of a settings dialog, as the panel draws it: a slider and box for an integer,
 // a check box for a flag, a list for a menu.
 struct DeviceSetting

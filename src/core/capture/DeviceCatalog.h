@@ -12,8 +12,8 @@
 namespace skelvin {
 
 // The video and audio devices of the machine, in the order the panel lists them, and news of
-// devices plugged in or pulled out. `SystemDeviceCatalog` lists the V4L2 cameras, then the
-// simulated camera last; the ALSA/PulseAudio devices, then the simulated microphone last.
+// devices plugged in or pulled out. `SystemDeviceCatalog` lists the V4L2 cameras and the
+// ALSA/PulseAudio devices; `SimulatedDeviceCatalog` the simulated camera and microphone.
 class DeviceCatalog : public QObject
 {
     Q_OBJECT

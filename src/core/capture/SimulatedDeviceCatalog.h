@@ -4,14 +4,21 @@
 
 #include <QString>
 
+#include <memory>
+
 namespace skelvin {
 
-// Only the simulated camera and microphone: what the program offers with --simulated-camera
-// ("instead of a real one") and what skelvin-tool capture --simulated records from.
+// The simulated camera and microphone: what the program offers with --simulated-camera
+// ("instead of a real one") and what skelvin-tool capture --simulated records from. Given the
+// machine's catalogue, its devices come first and the simulated ones last (skelvin-tool
+// devices lists them so); the program itself never mixes the two, so that a stored device
+// index can never stand for a made-up camera.
 class SimulatedDeviceCatalog : public DeviceCatalog
 {
 public:
-    explicit SimulatedDeviceCatalog(QString sceneFile = {}, QObject *parent = nullptr);
+    explicit SimulatedDeviceCatalog(QString sceneFile = {},
+                                    std::unique_ptr<DeviceCatalog> machine = nullptr,
+                                    QObject *parent = nullptr);
 
     QStringList videoDeviceNames() const override;
     QStringList audioDeviceNames() const override;
@@ -20,6 +27,7 @@ public:
 
 private:
     QString m_sceneFile;
+    std::unique_ptr<DeviceCatalog> m_machine;
 };
 
 } // namespace skelvin

@@ -9,8 +9,7 @@
 
 namespace skelvin {
 
-// The simulated camera and microphone, offered on every machine as the last devices of their
-// lists. `sceneFile` is an INI scene file, or empty for the default scene. Null with the reason
+// The simulated camera and microphone (offered by `SimulatedDeviceCatalog`). `sceneFile` is an INI scene file, or empty for the default scene. Null with the reason
 // in `error` when the scene file cannot be used. A device is also made from a scene file with
 // values that make no sense (those keep their defaults); `error` then tells them, one a line,
 // and is empty otherwise.

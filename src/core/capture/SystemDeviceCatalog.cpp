@@ -3,7 +3,6 @@
 #include "core/capture/DeviceErrors.h"
 #include "core/capture/DeviceWatcher.h"
 #include "core/capture/FfmpegAudioSource.h"
-#include "core/capture/SimulatedDevices.h"
 #include "core/capture/SystemV4l2Io.h"
 #include "core/capture/V4l2Camera.h"
 #include "core/capture/V4l2Device.h"
@@ -31,14 +30,13 @@ bool nodeBefore(const QString &a, const QString &b)
     return na != nb ? na < nb : a < b;
 }
 
-// The names of a device list with the simulated device after them.
 template <typename Device>
-QStringList namesThen(const std::vector<Device> &devices, const QString &last)
+QStringList namesOf(const std::vector<Device> &devices)
 {
     QStringList names;
     for (const Device &device : devices)
         names << device.name;
-    return names << last;
+    return names;
 }
 
 } // namespace
@@ -84,19 +82,17 @@ int SystemDeviceCatalog::insertionIndex(const QString &node) const
 
 QStringList SystemDeviceCatalog::videoDeviceNames() const
 {
-    return namesThen(m_cameras, kSimulatedCameraName);
+    return namesOf(m_cameras);
 }
 
 QStringList SystemDeviceCatalog::audioDeviceNames() const
 {
-    return namesThen(m_soundDevices, kSimulatedMicrophoneName);
+    return namesOf(m_soundDevices);
 }
 
 std::unique_ptr<VideoSource> SystemDeviceCatalog::openVideo(int index, QString &error)
 {
-    if (index == int(m_cameras.size()))
-        return makeSimulatedCamera(m_sources.sceneFile, error);
-    if (index < 0 || index > int(m_cameras.size())) {
+    if (index < 0 || index >= int(m_cameras.size())) {
         error = QStringLiteral("There is no video device %1").arg(index);
         return nullptr;
     }
@@ -119,9 +115,7 @@ std::unique_ptr<VideoSource> SystemDeviceCatalog::openVideo(int index, QString &
 
 std::unique_ptr<AudioSource> SystemDeviceCatalog::openAudio(int index, QString &error)
 {
-    if (index == int(m_soundDevices.size()))
-        return makeSimulatedMicrophone(m_sources.sceneFile, error);
-    if (index < 0 || index > int(m_soundDevices.size())) {
+    if (index < 0 || index >= int(m_soundDevices.size())) {
         error = QStringLiteral("There is no audio device %1").arg(index);
         return nullptr;
     }
@@ -193,13 +187,12 @@ QStringList SystemDeviceCatalog::systemVideoNodes()
     return nodes;
 }
 
-std::unique_ptr<DeviceCatalog> makeSystemDeviceCatalog(const QString &sceneFile)
+std::unique_ptr<DeviceCatalog> makeSystemDeviceCatalog()
 {
     SystemDeviceCatalog::Sources sources;
     sources.io = std::make_shared<SystemV4l2Io>();
     sources.videoNodes = &SystemDeviceCatalog::systemVideoNodes;
     sources.soundDevices = [] { return SoundDevices::captureDevices(); };
-    sources.sceneFile = sceneFile;
     auto catalog = std::make_unique<SystemDeviceCatalog>(std::move(sources));
     auto *watcher = new DeviceWatcher(catalog.get());
     SystemDeviceCatalog *target = catalog.get();

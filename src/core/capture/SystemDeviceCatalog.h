@@ -13,9 +13,8 @@
 
 namespace skelvin {
 
-// The machine's cameras (every V4L2 node that delivers pictures, in /dev/videoN order) with
-// the simulated camera last, and its sound capture devices with the simulated microphone
-// last. News of devices plugged in or pulled out updates the lists and is passed on as
+// The machine's cameras (every V4L2 node that delivers pictures, in /dev/videoN order) and its
+// sound capture devices; never the simulated ones (those come with --simulated-camera). News of devices plugged in or pulled out updates the lists and is passed on as
 // videoDeviceChanged/audioDeviceChanged.
 class SystemDeviceCatalog : public DeviceCatalog
 {
@@ -27,7 +26,6 @@ public:
         std::shared_ptr<V4l2Io> io;
         std::function<QStringList()> videoNodes; // "/dev/video0", ... in any order
         std::function<std::vector<SoundDevice>()> soundDevices;
-        QString sceneFile; // the simulated devices' scene; empty for the default one
     };
 
     explicit SystemDeviceCatalog(Sources sources, QObject *parent = nullptr);
@@ -63,6 +61,6 @@ private:
 };
 
 // The catalogue of this machine, following devices plugged in and pulled out through udev.
-std::unique_ptr<DeviceCatalog> makeSystemDeviceCatalog(const QString &sceneFile = {});
+std::unique_ptr<DeviceCatalog> makeSystemDeviceCatalog();
 
 } // namespace skelvin

@@ -10,6 +10,20 @@ namespace skelvin {
 QString videoFileName(const QString &videoDirectory, const QString &skierName,
                       const QString &attemptText);
 
+// Start Recording takes an attempt number of digits only, blanks around them allowed, from 1 to
+// 32767: the file name, the session log and the next attempt are built from it. Empty when the
+// text is one, else what to tell the operator.
+QString attemptNumberProblem(const QString &attemptText);
+
+// A file name typed for the panel's test captures and still grabs: a name without a folder
+// belongs in the video folder, never in the program's working directory.
+QString inVideoFolder(const QString &videoDirectory, const QString &fileText);
+
+// The file a test capture records to: `fileText` in the video folder, or when a file of that
+// name is there, the first free "name (2).avi", "name (3).avi" ... beside it, so a test never
+// replaces a recording.
+QString freeTestCaptureFile(const QString &videoDirectory, const QString &fileText);
+
 // A recording is there when its length can be read.
 bool videoFileExists(const QString &path);
 

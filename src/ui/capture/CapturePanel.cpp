@@ -5,7 +5,9 @@
 #include "core/app/Startup.h"
 #include "core/capture/AudioAttributes.h"
 #include "core/capture/CaptureDevice.h"
+#include "core/capture/CaptureTiming.h"
 #include "core/capture/DeviceCatalog.h"
+#include "core/capture/VideoFileName.h"
 #include "core/common/NumberText.h"
 #include "ui/capture/DeviceSettingsDialog.h"
 #include "ui/common/Named.h"
@@ -443,7 +445,7 @@ void CapturePanel::CmdConnect_Click()
             fillList(m_channel, channels);
             m_channel->setCurrentIndex(control.TunerChannel() - control.MinChannel());
         }
-        m_edtRate->setText(QString::number(std::lround(control.FrameRate())));
+        m_edtRate->setText(QString::number(wholeFrameRate(control.FrameRate())));
         m_edtLimit->setText(QString::number(control.TimeLimit()));
         m_cmdCap->setEnabled(true);
         m_videoConfig->setEnabled(control.HasDialog(capture_dialog::kVideoSource));
@@ -537,7 +539,7 @@ void CapturePanel::SetCaptureValues()
         still.captionTop = wholeNumber(m_edtCapTop);
         still.caption = m_edtCaption->text();
         control.setStillOptions(still);
-        control.setStillFileName(m_edtFile->text());
+        control.setStillFileName(inVideoFolder(m_context.videoDirectory, m_edtFile->text()));
         return;
     }
     control.setCaptureFileName(m_edtFile->text());
@@ -770,6 +772,9 @@ void CapturePanel::CmdCap_Click()
         failure = control.GrabStill();
     } else if (m_cmdCap->text() == QLatin1String("Capture Stream")) {
         SetCaptureValues();
+        // The status line names the file ("Capturing to ...").
+        control.setCaptureFileName(
+            freeTestCaptureFile(m_context.videoDirectory, m_edtFile->text()));
         failure = control.StartCapture();
         if (!failure)
             m_cmdCap->setText(QStringLiteral("End Capture"));
@@ -811,7 +816,7 @@ void CapturePanel::CmdCapFN_Click()
 void CapturePanel::EdtRate_Change(const QString &text)
 {
     m_context.settings().write(QStringLiteral("framerate"), text);
-    device().setFrameRate(roundHalfEven(Val(text)));
+    device().setFrameRate(wholeFrameRate(Val(text)));
     emit frameRateChanged(text);
 }
 

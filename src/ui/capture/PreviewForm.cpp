@@ -27,6 +27,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace skelvin {
 
 PreviewForm::PreviewForm(AppContext &context, QWidget *parent)
@@ -152,6 +154,8 @@ void PreviewForm::buildControls()
     connect(results, &QAction::triggered, this,
             [this] { m_context.navigator().show(ScreenId::Results); });
     connect(m_timer40, &QTimer::timeout, this, &PreviewForm::Timer40_Timer);
+    connect(&m_context.captureDevice(), &CaptureDevice::recordingEnded, this,
+            &PreviewForm::recordingEndedBySelf);
     m_context.handOver.captureSkierName = m_txtSkierName->text();
     m_context.handOver.captureAttemptText = m_txtPass->text();
 }
@@ -306,6 +310,13 @@ QString PreviewForm::videoPath() const
 
 void PreviewForm::cmdStartCapture_Click()
 {
+    if (const QString problem = attemptNumberProblem(m_txtPass->text()); !problem.isEmpty()) {
+        m_context.prompter().inform(problem, MessageIcon::Exclamation,
+                                    QStringLiteral("Input Error"));
+        m_txtPass->setFocus();
+        m_txtPass->selectAll();
+        return;
+    }
     m_btnCaptureFrame->setEnabled(false);
     m_lblStartFrame->setText(QStringLiteral(" "));
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -325,7 +336,10 @@ void PreviewForm::cmdStartCapture_Click()
     m_context.debugLog().DebugLogWrite(QStringLiteral("Capture File: ") + m_captureFileName);
     emit captureValuesNeeded();
 
+    // The control ends the recording itself once it holds the capture time's frames.
     CaptureDevice &device = m_context.captureDevice();
+    m_recordingSeconds = recordingSeconds(m_captureSeconds, device.TimeLimit());
+    device.setTimeLimitSeconds(m_recordingSeconds);
     device.setCaptureFileName(m_captureFileName);
     if (const CaptureFailure failure = device.StartCapture()) {
         QApplication::restoreOverrideCursor();
@@ -337,6 +351,7 @@ void PreviewForm::cmdStartCapture_Click()
         return;
     }
     m_timer40->start(1000);
+    m_secondsLeft = m_captureSeconds;
     m_captime->setText(CStr(m_captureSeconds));
     m_cmdStartCapture->setEnabled(false);
     m_cmdStartTimer->setEnabled(true);
@@ -362,24 +377,57 @@ void PreviewForm::setContactToHalfway()
             m_context.settings().read(QStringLiteral("framerate")), m_captureSeconds);
 }
 
+// The countdown shows the time left; the control ends the recording when it holds its frames
+// (recordingEndedBySelf). Should it not have ended a little after the countdown (a camera that
+// delivers nothing), the screen stops the recording itself.
 void PreviewForm::Timer40_Timer()
 {
-    const double left = Val(m_captime->text()) - 1;
-    m_captime->setText(CStr(left));
-    CaptureDevice &device = m_context.captureDevice();
-    if (left <= 0) {
-        m_timer40->stop();
-        m_cmdStartCapture->setEnabled(true);
-        m_cmdEndCapture->setEnabled(false);
-        m_captime->setText(CStr(m_captureSeconds));
-        setContactToHalfway();
-        m_lblFrame->setText(QString::number(device.FramesCaptured()));
-        m_lblFrmDrop->setText(QString::number(device.FramesDropped()));
-        stopRecording(true);
+    m_secondsLeft -= 1;
+    m_captime->setText(CStr(std::max(0.0, m_secondsLeft)));
+    if (m_secondsLeft <= -kRecordingEndGraceSeconds) {
+        endTimedRecording();
         return;
     }
+    showCounters();
+}
+
+void PreviewForm::showCounters()
+{
+    const CaptureDevice &device = m_context.captureDevice();
     m_lblFrame->setText(QString::number(device.FramesCaptured()));
     m_lblFrmDrop->setText(QString::number(device.FramesDropped()));
+}
+
+// The end of a timed recording: the contact frame defaults to the middle, and frame selection
+// opens with the file.
+void PreviewForm::endTimedRecording()
+{
+    m_timer40->stop();
+    setContactToHalfway();
+    showCounters();
+    stopRecording(true);
+}
+
+// The control ended the recording (its time limit, a full disk, the camera gone): the countdown
+// stops at once and frame selection opens with the frames written; without a frame the screen
+// is ready to record the attempt again. A fault was told by the control's warning.
+void PreviewForm::recordingEndedBySelf(RecordingEnd how, const QString &)
+{
+    if (!recording())
+        return; // the panel's test capture, or a recording this screen has already stopped
+    m_timer40->stop();
+    Prompter &prompter = m_context.prompter();
+    if (how == RecordingEnd::TimeLimit && m_recordingSeconds < m_captureSeconds)
+        prompter.inform(timeLimitEndText(m_recordingSeconds, m_captureSeconds),
+                        MessageIcon::Exclamation);
+    if (m_context.captureDevice().FramesCaptured() == 0) {
+        emit statisticsChanged();
+        showCounters();
+        showIdle();
+        prompter.inform(nothingRecordedText(), MessageIcon::Exclamation);
+        return;
+    }
+    endTimedRecording();
 }
 
 void PreviewForm::escapePressed()
@@ -404,18 +452,12 @@ void PreviewForm::stopRecording(bool moveOn)
     CaptureDevice &device = m_context.captureDevice();
     device.StopCapture();
     emit statisticsChanged();
-    m_cmdStartCapture->setEnabled(true);
-    m_cmdEndCapture->setEnabled(false);
-    m_cmdStartTimer->setEnabled(false);
-    m_timer40->stop();
+    showIdle();
     m_txtPass->setText(attemptText(static_cast<int>(Val(m_txtPass->text())) + 1));
     m_context.handOver.captureFilePath = m_captureFileName;
-    m_context.handOver.captureFrameRate = static_cast<int>(device.FrameRate());
+    m_context.handOver.captureFrameRate = wholeFrameRate(device.FrameRate());
     m_context.handOver.capturedFrameCount = device.FramesCaptured();
     m_context.debugLog().DebugLogWrite(QStringLiteral("Capture Complete"));
-    m_cmdGoToTimer->setEnabled(true);
-    m_cmdGoSetup->setEnabled(true);
-    m_btnCaptureFrame->setEnabled(true);
     if (!moveOn)
         return;
     m_context.navigationTag = QStringLiteral("Capture");
@@ -423,11 +465,25 @@ void PreviewForm::stopRecording(bool moveOn)
     m_context.navigator().show(ScreenId::FrameSelection);
 }
 
+// Not recording: Start enabled, Contact and Stop disabled, the countdown stopped at the full
+// capture time, navigation and Capture Frame enabled.
+void PreviewForm::showIdle()
+{
+    m_timer40->stop();
+    m_captime->setText(CStr(m_captureSeconds));
+    m_cmdStartCapture->setEnabled(true);
+    m_cmdEndCapture->setEnabled(false);
+    m_cmdStartTimer->setEnabled(false);
+    m_cmdGoToTimer->setEnabled(true);
+    m_cmdGoSetup->setEnabled(true);
+    m_btnCaptureFrame->setEnabled(true);
+}
+
 void PreviewForm::btnCaptureFrame_Click()
 {
-    CaptureDevice &device = m_context.captureDevice();
-    device.setStillFileName(m_context.paths().currentCapture());
-    if (const CaptureFailure failure = device.GrabStill()) {
+    // The measure screen's picture is written once, here, whatever the operator's still options.
+    if (const CaptureFailure failure =
+            m_context.captureDevice().grabFramePicture(m_context.paths().currentCapture())) {
         m_context.prompter().inform(
             QStringLiteral("The picture could not be taken from the camera.\n") +
                 failure->description,

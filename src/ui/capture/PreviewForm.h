@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/capture/CaptureTypes.h"
+
 #include <QMainWindow>
 
 class QComboBox;
@@ -64,6 +66,10 @@ private:
     void captureTimeValue_Click(int index);
     void Timer40_Timer();
     void escapePressed();
+    void recordingEndedBySelf(RecordingEnd how, const QString &why);
+    void endTimedRecording();
+    void showCounters();
+    void showIdle();
     void stopRecording(bool moveOn);
     void openSkierList();
     void setContactToHalfway();
@@ -89,6 +95,8 @@ private:
     QTimer *m_timer40 = nullptr;
 
     double m_captureSeconds = 5.0;
+    double m_recordingSeconds = 5.0; // what the control records: the capture time or less
+    double m_secondsLeft = 0;        // of the countdown; below 0 while the last frames come
     QString m_captureFileName;
     bool m_loaded = false;
     bool m_painted = false;

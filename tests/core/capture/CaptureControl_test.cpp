@@ -195,10 +195,15 @@ TEST(CaptureControl, ACameraThatVanishesEndsTheRecordingAndKeepsTheFile)
     Rig rig({script});
     ASSERT_EQ(rig.control->ConnectDevice(0), std::nullopt);
     QSignalSpy warnings(rig.control.get(), &CaptureDevice::warning);
+    QSignalSpy ends(rig.control.get(), &CaptureDevice::recordingEnded);
     const QString path = dirs.file(QStringLiteral("gone.avi"));
     rig.control->setCaptureFileName(path);
     ASSERT_EQ(rig.control->StartCapture(), std::nullopt);
     QTRY_COMPARE_WITH_TIMEOUT(warnings.size(), 1, 10000);
+    // The recording's end is told as a fault, with the warning's words.
+    ASSERT_EQ(ends.size(), 1);
+    EXPECT_EQ(ends.first().at(0).value<RecordingEnd>(), RecordingEnd::Fault);
+    EXPECT_EQ(ends.first().at(1).toString(), warnings.first().at(0).toString());
     EXPECT_EQ(warnings.first().at(0).toString(),
               QStringLiteral("Test camera stopped delivering pictures (the camera was unplugged); "
                              "the recording to %1 ended with the frames written before")
@@ -287,6 +292,63 @@ TEST(CaptureControl, StillGrabsAreNumberedWithAutoIncrementAndShowTheChosenEffec
     const CaptureFailure unconnected = rig.control->GrabStill();
     ASSERT_TRUE(unconnected);
     EXPECT_EQ(unconnected->code, capture_error::kNotConnected);
+}
+
+// A recording that ends at its time limit says so, once; one stopped by its caller says nothing.
+TEST(CaptureControl, ARecordingThatReachesItsTimeLimitSaysSo)
+{
+    test::TestDirs dirs;
+    Rig rig({camera()});
+    ASSERT_EQ(rig.control->ConnectDevice(0), std::nullopt);
+    QSignalSpy ends(rig.control.get(), &CaptureDevice::recordingEnded);
+    rig.control->setFrameRate(50);
+    rig.control->setCaptureFileName(dirs.file(QStringLiteral("stopped.avi")));
+    ASSERT_EQ(rig.control->StartCapture(), std::nullopt);
+    rig.control->StopCapture();
+
+    rig.control->setCaptureFileName(dirs.file(QStringLiteral("limited.avi")));
+    rig.control->setTimeLimitSeconds(0.3);
+    ASSERT_EQ(rig.control->StartCapture(), std::nullopt);
+    QTRY_COMPARE_WITH_TIMEOUT(ends.size(), 1, 10000);
+    EXPECT_EQ(ends.first().at(0).value<RecordingEnd>(), RecordingEnd::TimeLimit);
+    EXPECT_EQ(ends.first().at(1).toString(), QString());
+    EXPECT_EQ(rig.control->FramesCaptured(), 15);
+
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ends.size(), 1);
+}
+
+// The measure screen's picture is written where asked, plainly, beside whatever still options the
+// operator set; no still grab, AutoSave's neither, writes over it.
+TEST(CaptureControl, TheFramePictureIsWrittenWhereAskedAndNoStillGrabReplacesIt)
+{
+    test::TestDirs dirs;
+    Rig rig({camera()});
+    ASSERT_EQ(rig.control->ConnectDevice(0), std::nullopt);
+    const QString still = dirs.file(QStringLiteral("still.bmp"));
+    const QString picture = dirs.file(QStringLiteral("currentcapture.bmp"));
+    StillOptions numbered;
+    numbered.autoIncrement = true;
+    rig.control->setStillOptions(numbered);
+    rig.control->setStillFileName(still);
+    QTRY_VERIFY(!rig.control->grabFramePicture(picture).has_value());
+    EXPECT_FALSE(QImage(picture).isNull());
+    EXPECT_FALSE(QFile::exists(dirs.file(QStringLiteral("currentcapture0001.bmp"))));
+    EXPECT_EQ(rig.control->StillFileName(), still);
+    const QByteArray taken = test::TestDirs::readFile(picture);
+
+    QSignalSpy warnings(rig.control.get(), &CaptureDevice::warning);
+    StillOptions autoSave;
+    autoSave.autoSave = true;
+    autoSave.intervalSeconds = 1;
+    rig.control->setStillFileName(picture);
+    rig.control->setStillOptions(autoSave);
+    QTRY_COMPARE_WITH_TIMEOUT(warnings.size(), 1, 5000);
+    EXPECT_EQ(warnings.first().at(0).toString(),
+              QStringLiteral("AutoSave stopped: %1 is the picture the measure screen marks; "
+                             "choose another still file name")
+                  .arg(picture));
+    EXPECT_EQ(test::TestDirs::readFile(picture), taken);
 }
 
 } // namespace

@@ -36,6 +36,17 @@ TEST(CaptureRules, FreeAttemptsAndNamesStepPastExistingFilesOnly)
     EXPECT_FALSE(firstFreeName(v, QStringLiteral("A"), QStringLiteral("3")).changed);
 }
 
+TEST(CaptureRules, AnAttemptNumberIsAWholeNumberFromOne)
+{
+    for (const char *taken : {"1", " 2", "12 ", "32767"})
+        EXPECT_TRUE(attemptNumberProblem(QString::fromLatin1(taken)).isEmpty()) << taken;
+    for (const char *refused : {"abc", "2x", "0", "", " ", "-1", "1.5", "1 0", "32768", "+3"})
+        EXPECT_EQ(attemptNumberProblem(QString::fromLatin1(refused)),
+                  QStringLiteral("The attempt number must be a whole number from 1 to 32767: "
+                                 "change the Attempt Number box."))
+            << refused;
+}
+
 TEST(CaptureRules, AudioItemsAndTheirFormats)
 {
     const QStringList items = audioAttributeItems();

@@ -1,5 +1,6 @@
 #include "V4l2FakeIo.h"
 
+#include "core/capture/SimulatedDeviceCatalog.h"
 #include "core/capture/SimulatedDevices.h"
 #include "core/capture/SystemDeviceCatalog.h"
 #include "core/capture/V4l2Camera.h"
@@ -41,38 +42,61 @@ QVariantList change(int kind, int index, const QString &name)
     return {kind, index, name};
 }
 
-TEST_F(SystemDeviceCatalogTest, WithoutDevicesOnlyTheSimulatedOnesAreListed)
+// The machine's catalogue never offers the simulated devices: a stored device index that points
+// past today's cameras must not connect a made-up scene.
+TEST_F(SystemDeviceCatalogTest, WithoutDevicesNothingIsListedAndNothingOpens)
 {
     auto catalog = makeCatalog();
-    EXPECT_EQ(catalog->videoDeviceNames(), QStringList{kSimulatedCameraName});
-    EXPECT_EQ(catalog->audioDeviceNames(), QStringList{kSimulatedMicrophoneName});
+    EXPECT_EQ(catalog->videoDeviceNames(), QStringList());
+    EXPECT_EQ(catalog->audioDeviceNames(), QStringList());
     QString error;
     EXPECT_EQ(catalog->openVideo(-1, error), nullptr);
     EXPECT_EQ(error, QStringLiteral("There is no video device -1"));
-    EXPECT_EQ(catalog->openAudio(2, error), nullptr);
-    EXPECT_EQ(error, QStringLiteral("There is no audio device 2"));
-
-    // The last entries open the simulated devices.
-    std::unique_ptr<VideoSource> camera = catalog->openVideo(0, error);
-    ASSERT_NE(camera, nullptr) << error.toStdString();
-    EXPECT_EQ(camera->name(), kSimulatedCameraName);
-    std::unique_ptr<AudioSource> microphone = catalog->openAudio(0, error);
-    ASSERT_NE(microphone, nullptr) << error.toStdString();
-    EXPECT_EQ(microphone->name(), kSimulatedMicrophoneName);
+    EXPECT_EQ(catalog->openVideo(0, error), nullptr);
+    EXPECT_EQ(error, QStringLiteral("There is no video device 0"));
+    EXPECT_EQ(catalog->openAudio(0, error), nullptr);
+    EXPECT_EQ(error, QStringLiteral("There is no audio device 0"));
 }
 
-TEST_F(SystemDeviceCatalogTest, ThisMachineListsWhatItHasAndTheSimulatedDevicesLast)
+TEST_F(SystemDeviceCatalogTest, ThisMachineListsWhatItHasAndNoSimulatedDevice)
 {
-    // The build machine has no camera and perhaps no sound: the lists still end with the
-    // simulated devices, and nothing waits for a device or a sound server.
+    // The build machine has no camera and perhaps no sound; nothing waits for a device or a
+    // sound server.
     std::unique_ptr<DeviceCatalog> catalog = makeSystemDeviceCatalog();
     const QStringList video = catalog->videoDeviceNames();
-    ASSERT_FALSE(video.isEmpty());
-    EXPECT_EQ(video.last(), kSimulatedCameraName);
+    EXPECT_FALSE(video.contains(kSimulatedCameraName));
     if (SystemDeviceCatalog::systemVideoNodes().isEmpty()) {
-        EXPECT_EQ(video, QStringList{kSimulatedCameraName});
+        EXPECT_EQ(video, QStringList());
     }
-    EXPECT_EQ(catalog->audioDeviceNames().last(), kSimulatedMicrophoneName);
+    EXPECT_FALSE(catalog->audioDeviceNames().contains(kSimulatedMicrophoneName));
+}
+
+// skelvin-tool's catalogue: the machine's devices, then the simulated ones, with the machine's
+// news passed on at the same positions.
+TEST_F(SystemDeviceCatalogTest, TheToolOffersTheSimulatedDevicesAfterTheMachines)
+{
+    plug(QStringLiteral("/dev/video0"), test::fakeWebcam());
+    sound = {SoundDevice{"ALC887-VD Analog", "alsa", "plughw:0,0"}};
+    auto owned = makeCatalog();
+    SystemDeviceCatalog *machine = owned.get();
+    SimulatedDeviceCatalog catalog({}, std::move(owned));
+    EXPECT_EQ(catalog.videoDeviceNames(), (QStringList{"Fake HD Webcam", kSimulatedCameraName}));
+    EXPECT_EQ(catalog.audioDeviceNames(),
+              (QStringList{"ALC887-VD Analog", kSimulatedMicrophoneName}));
+    QString error;
+    EXPECT_EQ(catalog.openVideo(0, error)->name(), QStringLiteral("Fake HD Webcam"));
+    EXPECT_EQ(catalog.openVideo(1, error)->name(), kSimulatedCameraName);
+    EXPECT_EQ(catalog.openAudio(1, error)->name(), kSimulatedMicrophoneName);
+    EXPECT_EQ(catalog.openVideo(2, error), nullptr);
+    EXPECT_EQ(error, QStringLiteral("There is no capture device 2"));
+
+    QSignalSpy changes(&catalog, &DeviceCatalog::videoDeviceChanged);
+    io->unplug(QStringLiteral("/dev/video0"));
+    machine->videoNodeRemoved(QStringLiteral("/dev/video0"));
+    ASSERT_EQ(changes.size(), 1);
+    EXPECT_EQ(changes.takeFirst(), change(1, 0, QStringLiteral("Fake HD Webcam")));
+    EXPECT_EQ(catalog.videoDeviceNames(), QStringList{kSimulatedCameraName});
+    EXPECT_EQ(catalog.openVideo(0, error)->name(), kSimulatedCameraName);
 }
 
 TEST_F(SystemDeviceCatalogTest, CamerasComeInNodeNumberOrderWithoutMetadataNodes)
@@ -90,8 +114,7 @@ TEST_F(SystemDeviceCatalogTest, CamerasComeInNodeNumberOrderWithoutMetadataNodes
     auto catalog = makeCatalog();
     // Two cameras of one make are told apart by their nodes.
     EXPECT_EQ(catalog->videoDeviceNames(),
-              (QStringList{"Fake HD Webcam", "Fake HD Webcam (/dev/video4)", "Fake Capture Card",
-                           kSimulatedCameraName}));
+              (QStringList{"Fake HD Webcam", "Fake HD Webcam (/dev/video4)", "Fake Capture Card"}));
     EXPECT_EQ(io->openDescriptors(), 0);
 }
 
@@ -101,7 +124,7 @@ TEST_F(SystemDeviceCatalogTest, CamerasPluggedInAndPulledOutChangeTheListAndSayW
     auto catalog = makeCatalog();
     QSignalSpy changes(catalog.get(), &DeviceCatalog::videoDeviceChanged);
     QString error;
-    EXPECT_EQ(catalog->openVideo(1, error)->name(), kSimulatedCameraName);
+    EXPECT_EQ(catalog->openVideo(1, error), nullptr);
 
     io->plug(QStringLiteral("/dev/video0"), test::fakeWebcam());
     io->plug(QStringLiteral("/dev/video1"), test::fakeMetadataNode());
@@ -111,8 +134,8 @@ TEST_F(SystemDeviceCatalogTest, CamerasPluggedInAndPulledOutChangeTheListAndSayW
     ASSERT_EQ(changes.size(), 1);
     EXPECT_EQ(changes.takeFirst(), change(0, 0, QStringLiteral("Fake HD Webcam")));
     EXPECT_EQ(catalog->videoDeviceNames(),
-              (QStringList{"Fake HD Webcam", "Fake Capture Card", kSimulatedCameraName}));
-    EXPECT_EQ(catalog->openVideo(2, error)->name(), kSimulatedCameraName);
+              (QStringList{"Fake HD Webcam", "Fake Capture Card"}));
+    EXPECT_EQ(catalog->openVideo(2, error), nullptr);
     EXPECT_EQ(catalog->openVideo(0, error)->name(), QStringLiteral("Fake HD Webcam"));
 
     io->unplug(QStringLiteral("/dev/video2"));
@@ -120,12 +143,12 @@ TEST_F(SystemDeviceCatalogTest, CamerasPluggedInAndPulledOutChangeTheListAndSayW
     catalog->videoNodeRemoved(QStringLiteral("/dev/video2"));
     ASSERT_EQ(changes.size(), 1);
     EXPECT_EQ(changes.takeFirst(), change(1, 1, QStringLiteral("Fake Capture Card")));
-    EXPECT_EQ(catalog->videoDeviceNames(), (QStringList{"Fake HD Webcam", kSimulatedCameraName}));
+    EXPECT_EQ(catalog->videoDeviceNames(), QStringList{"Fake HD Webcam"});
 
     io->unplug(QStringLiteral("/dev/video0"));
     catalog->videoNodeRemoved(QStringLiteral("/dev/video0"));
     EXPECT_EQ(changes.takeFirst(), change(1, 0, QStringLiteral("Fake HD Webcam")));
-    EXPECT_EQ(catalog->videoDeviceNames(), QStringList{kSimulatedCameraName});
+    EXPECT_EQ(catalog->videoDeviceNames(), QStringList());
 }
 
 TEST_F(SystemDeviceCatalogTest, OpeningACameraGivesItsFormatsAndControlsOrSaysWhyNot)
@@ -161,7 +184,7 @@ TEST_F(SystemDeviceCatalogTest, SoundDevicesComingAndGoingChangeTheListAndSayWhe
     sound = {pulse, builtIn};
     auto catalog = makeCatalog();
     EXPECT_EQ(catalog->audioDeviceNames(),
-              (QStringList{kPulseDefaultSourceName, "ALC887-VD Analog", kSimulatedMicrophoneName}));
+              (QStringList{kPulseDefaultSourceName, "ALC887-VD Analog"}));
     QSignalSpy changes(catalog.get(), &DeviceCatalog::audioDeviceChanged);
 
     sound = {pulse, builtIn, usb};
@@ -175,7 +198,7 @@ TEST_F(SystemDeviceCatalogTest, SoundDevicesComingAndGoingChangeTheListAndSayWhe
     ASSERT_EQ(changes.size(), 1);
     EXPECT_EQ(changes.takeFirst(), change(1, 0, kPulseDefaultSourceName));
     EXPECT_EQ(catalog->audioDeviceNames(),
-              (QStringList{"ALC887-VD Analog", "USB Audio", kSimulatedMicrophoneName}));
+              (QStringList{"ALC887-VD Analog", "USB Audio"}));
 
     QString error;
     std::unique_ptr<AudioSource> source = catalog->openAudio(1, error);

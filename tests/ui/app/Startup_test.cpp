@@ -1,6 +1,8 @@
 #include "support/ProgramHarness.h"
 #include "support/Clicks.h"
 
+#include "app/CaptureSetup.h"
+#include "core/capture/SimulatedDevices.h"
 #include "core/app/Startup.h"
 #include "core/grid_setup/GridSetupFile.h"
 #include "ui/app/MainForm.h"
@@ -80,6 +82,25 @@ TEST(Startup, CancellingTheVideoDirectoryQuestionEndsTheProgram)
     h.prompter.answer(Answer::No).cancelInput();
     EXPECT_FALSE(h.program().start());
     EXPECT_FALSE(h.program().screen(ScreenId::Config)->isVisible());
+}
+
+// Only --simulated-camera offers the simulated camera and microphone: on a machine without it, a
+// stored device index past today's cameras finds no camera instead of a made-up scene.
+TEST(Startup, TheSimulatedDevicesAreOfferedOnlyWithTheirOption)
+{
+    CommandLineOptions options;
+    std::unique_ptr<CaptureDevice> machine = makeCaptureDevice(options);
+    for (int i = 0; i < machine->VideoDeviceCount(); ++i)
+        EXPECT_NE(machine->VideoDeviceName(i), kSimulatedCameraName);
+    for (int i = 0; i < machine->AudioDeviceCount(); ++i)
+        EXPECT_NE(machine->AudioDeviceName(i), kSimulatedMicrophoneName);
+
+    options.simulatedCamera = true;
+    std::unique_ptr<CaptureDevice> simulated = makeCaptureDevice(options);
+    ASSERT_EQ(simulated->VideoDeviceCount(), 1);
+    EXPECT_EQ(simulated->VideoDeviceName(0), kSimulatedCameraName);
+    ASSERT_EQ(simulated->AudioDeviceCount(), 1);
+    EXPECT_EQ(simulated->AudioDeviceName(0), kSimulatedMicrophoneName);
 }
 
 TEST(Startup, FrameRateClassFollowsTheBoxText)

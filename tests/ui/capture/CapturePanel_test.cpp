@@ -122,6 +122,53 @@ TEST(CapturePanel, NothingStoredLeavesTheDevicesResolutionAndRecordsMotionJpeg)
     EXPECT_EQ(p.control<QComboBox>("ResolutionCombo")->currentText(), QStringLiteral("1280 x 720"));
 }
 
+// A test capture records into the video folder and never replaces a file there, the default
+// "testvid.avi" nor a file chosen with Browse.
+TEST(CapturePanel, ATestCaptureGoesToTheVideoFolderAndReplacesNoFile)
+{
+    Panel p;
+    ASSERT_TRUE(p.started);
+    p.h.dirs.writeFile(QStringLiteral("videos/testvid.avi"), "kept");
+    p.h.dirs.writeFile(QStringLiteral("elsewhere/mine.avi"), "mine");
+    auto *cap = p.control<QPushButton>("CmdCap");
+    ASSERT_EQ(cap->text(), QStringLiteral("Capture Stream"));
+    const auto testCapture = [&] {
+        QTest::mouseClick(cap, Qt::LeftButton);
+        const QString started = p.h.camera().calls.filter(QStringLiteral("StartCapture")).last();
+        QTest::mouseClick(cap, Qt::LeftButton); // End Capture
+        return started;
+    };
+    EXPECT_EQ(testCapture(),
+              QStringLiteral("StartCapture ") + p.h.videos() + QStringLiteral("/testvid (2).avi"));
+    EXPECT_EQ(testCapture(),
+              QStringLiteral("StartCapture ") + p.h.videos() + QStringLiteral("/testvid (3).avi"));
+    EXPECT_EQ(TestDirs::readFile(p.h.videos() + QStringLiteral("/testvid.avi")), "kept");
+
+    p.h.prompter.choose(p.h.dirs.file(QStringLiteral("elsewhere/mine.avi")));
+    QTest::mouseClick(p.control<QPushButton>("CmdCapFN"), Qt::LeftButton);
+    EXPECT_EQ(testCapture(), QStringLiteral("StartCapture ") +
+                                 p.h.dirs.file(QStringLiteral("elsewhere/mine (2).avi")));
+    EXPECT_EQ(TestDirs::readFile(p.h.dirs.file(QStringLiteral("elsewhere/mine.avi"))), "mine");
+}
+
+// The emergency reset clears the stored compressor: the start after it records Motion JPEG, as
+// with nothing stored, not uncompressed frames.
+TEST(CapturePanel, AfterTheEmergencyResetOfTheCompressorMotionJpegRecords)
+{
+    ProgramHarness h;
+    h.store(QStringLiteral("logpath"), h.videos());
+    h.store(QStringLiteral("compression"), QStringLiteral("3"));
+    h.prompter.answer(Answer::Yes).answer(Answer::Yes); // reset, certain
+    h.prompter.answer(Answer::No).answer(Answer::No);   // logpath, barefoot
+    h.prompter.answer(Answer::Yes);                     // compression
+    for (int i = 0; i < 5; ++i)
+        h.prompter.answer(Answer::No);
+    ASSERT_TRUE(h.program().start());
+    EXPECT_EQ(h.control<QComboBox>(ScreenId::Main, "CompressionCombo")->currentText(),
+              QStringLiteral("Motion JPEG"));
+    EXPECT_EQ(h.camera().compressor, 0);
+}
+
 TEST(CapturePanel, ACameraPluggedInWhileOneIsConnectedIsListedWithoutAQuestion)
 {
     Panel p;

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -121,6 +122,34 @@ TEST(CaptureScreen, StartRecordingNeverOverwritesAFileAndTellsTheNewName)
     EXPECT_FALSE(run.control<QPushButton>("cmdGoSetup")->isEnabled());
 }
 
+// An attempt that is not a whole number is refused before anything is named or recorded: the
+// file, the log and the next attempt are built from it.
+TEST(CaptureScreen, StartRefusesAnAttemptThatIsNotAWholeNumber)
+{
+    CaptureRun run;
+    run.start();
+    run.open();
+    run.touch(QStringLiteral("Skier Ajumpabc.avi"));
+    auto *pass = run.control<QLineEdit>("txtPass");
+    pass->setText(QStringLiteral("abc"));
+    QTest::mouseClick(run.control<QPushButton>("cmdStartCapture"), Qt::LeftButton);
+    EXPECT_EQ(run.h.prompter.texts(),
+              QStringList{QStringLiteral("The attempt number must be a whole number from 1 to "
+                                         "32767: change the Attempt Number box.")});
+    EXPECT_FALSE(run.h.camera().capturing);
+    EXPECT_TRUE(run.h.camera().calls.filter(QStringLiteral("StartCapture")).isEmpty());
+    EXPECT_EQ(run.control<QLineEdit>("txtSkierName")->text(), QStringLiteral("Skier A"));
+    EXPECT_EQ(pass->text(), QStringLiteral("abc"));
+    EXPECT_TRUE(run.control<QPushButton>("cmdStartCapture")->isEnabled());
+    EXPECT_TRUE(run.control<QPushButton>("btnCaptureFrame")->isEnabled());
+
+    run.h.prompter.clear();
+    pass->setText(QStringLiteral(" 2"));
+    QTest::mouseClick(run.control<QPushButton>("cmdStartCapture"), Qt::LeftButton);
+    EXPECT_TRUE(run.h.prompter.texts().isEmpty());
+    EXPECT_EQ(run.h.camera().captureFile, run.video(QStringLiteral("Skier Ajump2.avi")));
+}
+
 TEST(CaptureScreen, ACommaInTheNameIsRefusedAndAnyEditStartsAtAttemptOne)
 {
     CaptureRun run;
@@ -181,6 +210,23 @@ TEST(CaptureScreen, ContactMarksTheFramesSoFarAndEscOnAnIdleScreenDoesNothing)
     EXPECT_EQ(run.h.context().handOver.captureFrameRate, 30);
 }
 
+// A camera that gives a rate with a fraction: the panel's box and the rate handed to frame
+// selection are the same whole number.
+TEST(CaptureScreen, TheRateHandedOnIsTheCamerasRateRoundedAsThePanelShowsIt)
+{
+    for (const auto &[offered, expected] : {std::pair{29.97, 30}, std::pair{12.5, 12}}) {
+        CaptureRun run;
+        run.h.camera().offeredFrameRate = offered;
+        run.start();
+        EXPECT_EQ(run.h.control<QLineEdit>(ScreenId::Main, "EdtRate")->text(),
+                  QString::number(expected));
+        run.open();
+        QTest::mouseClick(run.control<QPushButton>("cmdStartCapture"), Qt::LeftButton);
+        QTest::mouseClick(run.control<QPushButton>("cmdEndCapture"), Qt::LeftButton);
+        EXPECT_EQ(run.h.context().handOver.captureFrameRate, expected) << offered;
+    }
+}
+
 TEST(CaptureScreen, TheCountdownStopsTheRecordingAtTheCaptureTime)
 {
     CaptureRun run;
@@ -193,6 +239,42 @@ TEST(CaptureScreen, TheCountdownStopsTheRecordingAtTheCaptureTime)
     EXPECT_EQ(run.h.context().handOver.contactFrame, 45); // 30 fps x 3 s / 2
     EXPECT_EQ(run.control<QLabel>("captime")->text(), QStringLiteral("3"));
     EXPECT_TRUE(run.control<QPushButton>("cmdStartCapture")->isEnabled());
+}
+
+// A recording that ends by itself is heard at once: without a frame the screen is ready to record
+// the same attempt again; with frames, frame selection opens with them.
+TEST(CaptureScreen, ARecordingThatEndsByItselfStaysReadyOrMovesOnAtOnce)
+{
+    CaptureRun run;
+    run.start();
+    run.open();
+    auto *start = run.control<QPushButton>("cmdStartCapture");
+    auto *countdown = run.screen()->findChild<QTimer *>(QStringLiteral("Timer40"));
+    const QString gone = QStringLiteral("Camera A was removed");
+    QTest::mouseClick(start, Qt::LeftButton);
+    run.h.camera().endBySelf(RecordingEnd::Fault, 0, gone);
+    EXPECT_EQ(run.h.prompter.texts(),
+              QStringList{QStringLiteral("The recording ended before its first frame, so nothing "
+                                         "was kept. Start Recording again once the camera shows "
+                                         "a picture.")});
+    EXPECT_FALSE(countdown->isActive());
+    EXPECT_TRUE(start->isEnabled());
+    EXPECT_FALSE(run.control<QPushButton>("cmdEndCapture")->isEnabled());
+    EXPECT_TRUE(run.control<QPushButton>("cmdGoSetup")->isEnabled());
+    EXPECT_EQ(run.control<QLineEdit>("txtPass")->text(), QStringLiteral("1"));
+    EXPECT_TRUE(run.screen()->isVisible());
+
+    run.h.prompter.clear();
+    QTest::mouseClick(start, Qt::LeftButton);
+    EXPECT_EQ(run.h.camera().captureFile, run.video(QStringLiteral("Skier Ajump1.avi")));
+    run.h.camera().endBySelf(RecordingEnd::Fault, 40, gone);
+    EXPECT_FALSE(countdown->isActive());
+    EXPECT_TRUE(run.h.prompter.texts().isEmpty()); // the control's warning tells the fault
+    EXPECT_EQ(run.h.context().navigationTag, QStringLiteral("Capture"));
+    EXPECT_EQ(run.h.context().handOver.capturedFrameCount, 40);
+    EXPECT_EQ(run.h.context().handOver.contactFrame, 75);
+    EXPECT_EQ(run.control<QLineEdit>("txtPass")->text(), QStringLiteral(" 2"));
+    EXPECT_FALSE(run.screen()->isVisible());
 }
 
 TEST(CaptureScreen, ANonPositiveStoredCaptureTimeSelectsFiveSeconds)
@@ -214,8 +296,9 @@ TEST(CaptureScreen, CaptureFrameGrabsTheFramePictureForTheMeasureScreenOrTheGrid
     run.start();
     run.open();
     QTest::mouseClick(run.control<QPushButton>("btnCaptureFrame"), Qt::LeftButton);
-    EXPECT_EQ(run.h.camera().calls.filter(QStringLiteral("GrabStill")),
-              QStringList{QStringLiteral("GrabStill ") + run.h.dirs.paths().currentCapture()});
+    EXPECT_EQ(run.h.camera().calls.filter(QStringLiteral("grab"), Qt::CaseInsensitive),
+              QStringList{QStringLiteral("grabFramePicture ") +
+                          run.h.dirs.paths().currentCapture()});
     // No grid is set up yet: the grid setup screen opens instead of the measure screen.
     EXPECT_EQ(
         run.h.prompter.texts().last(),
