@@ -48,6 +48,8 @@ struct Program::Screens
                          &CapturePanel::SetCaptureValues);
         QObject::connect(&capture, &PreviewForm::statisticsChanged, mainForm.capturePanel(),
                          &CapturePanel::showStatistics);
+        QObject::connect(mainForm.capturePanel(), &CapturePanel::timeLimitChanged, &capture,
+                         &PreviewForm::setPanelTimeLimit);
         QObject::connect(&mainForm, &MainForm::skierNameImported, &capture, &PreviewForm::setSkierName);
         QObject::connect(&frameSelection, &frmSetStart::skierNameSettled, &capture,
                          &PreviewForm::nameSettled);

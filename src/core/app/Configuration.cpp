@@ -267,14 +267,18 @@ void Configuration::setImpactColour(const QString &word)
     m_context.settings().write(QStringLiteral("impactcolor"), word);
 }
 
+// A keeping option chosen during the day applies from the next jump on, not from the next
+// start of the program.
 void Configuration::setPicturePolicy(const QString &word)
 {
     m_context.settings().write(QStringLiteral("PictureSave"), word);
+    m_context.tournament().pictureSavePolicy = savePolicyFromWord(word);
 }
 
 void Configuration::setVideoPolicy(const QString &word)
 {
     m_context.settings().write(QStringLiteral("VideoSave"), word);
+    m_context.tournament().videoSavePolicy = savePolicyFromWord(word);
 }
 
 void Configuration::setWstims(bool checked)

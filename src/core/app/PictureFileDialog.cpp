@@ -6,21 +6,12 @@
 
 namespace skelvin {
 
-bool capturesFolderUsable(AppContext &context)
-{
-    const QString captures = context.tournament().capturesPath;
-    if (captures.isEmpty() || QFileInfo(captures).isDir())
-        return true;
-    context.prompter().inform(QStringLiteral("Invalid path, change in configuration screen"),
-                              MessageIcon::Exclamation);
-    return false;
-}
-
 std::optional<QString> choosePictureFile(AppContext &context, int filterIndex)
 {
     FileDialogRequest request;
     request.title = QStringLiteral("Load Picture");
-    request.startDirectory = context.tournament().capturesPath;
+    const QString captures = context.tournament().capturesPath;
+    request.startDirectory = QFileInfo(captures).isDir() ? captures : context.videoDirectory;
     request.filters = parseFilterText(QStringLiteral(
         "All Files (*.*)|*.*|Text Files (*.txt)|*.txt|Jump Picture Files (*.gif)|*.gif|"
         "Jump Picture Files (*.bmp)|*.bmp|Jump Picture Files (*.jpg)|*.jpg|"));

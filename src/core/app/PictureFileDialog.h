@@ -8,12 +8,9 @@ namespace skelvin {
 
 class AppContext;
 
-// Whether the captures folder the picture dialogs open in exists; when it does not, the operator
-// is told to change it on the configuration screen.
-bool capturesFolderUsable(AppContext &context);
-
 // The Load Picture dialog of the measure and grid setup screens, opened in the captures folder
-// with the picture filters. Nothing when the dialog is cancelled.
+// with the picture filters; in the video folder while the captures folder typed on the
+// configuration screen does not exist. Nothing when the dialog is cancelled.
 std::optional<QString> choosePictureFile(AppContext &context, int filterIndex);
 
 // The filter that matches the saved pictures' type: ".gif" 3, ".bmp" 4, ".jpg" 5.

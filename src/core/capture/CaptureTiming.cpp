@@ -32,17 +32,12 @@ int halfwayContactFrame(const QString &frameRateText, double captureSeconds)
     return wholeNumber(roundHalfEven(Val(frameRateText) * captureSeconds / 2.0));
 }
 
-double recordingSeconds(double captureSeconds, int timeLimitSeconds)
+QString timeLimitWarning(double captureSeconds, int timeLimitSeconds)
 {
-    return timeLimitSeconds > 0 && timeLimitSeconds < captureSeconds ? timeLimitSeconds
-                                                                     : captureSeconds;
-}
-
-QString timeLimitEndText(double recordedSeconds, double captureSeconds)
-{
-    return QStringLiteral("The recording ended after %1 s: the Time Limit on the main screen is "
-                          "shorter than the %2 s to record.")
-        .arg(CStr(recordedSeconds), CStr(captureSeconds));
+    if (timeLimitSeconds <= 0 || timeLimitSeconds >= captureSeconds)
+        return QString();
+    return QStringLiteral("The capture panel's Time Limit of %1 s is shorter than the recording time")
+        .arg(timeLimitSeconds);
 }
 
 QString nothingRecordedText()

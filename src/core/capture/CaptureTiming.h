@@ -23,18 +23,16 @@ CaptureTimeChoice captureTimeAtLoad(double storedSeconds);
 // entry times the capture time divided by 2, halves to even (25 fps for 5 s gives 62).
 int halfwayContactFrame(const QString &frameRateText, double captureSeconds);
 
-// How long the capture control records a jump for: the capture time, or the panel's Time Limit
-// when one is set (above 0) and shorter. The control ends the recording itself once it holds
-// that many seconds of frames from its first one; the screen's countdown only shows the time.
-double recordingSeconds(double captureSeconds, int timeLimitSeconds);
+// A jump is recorded for the capture screen's time: the control ends the recording itself once
+// it holds that many seconds of frames from its first one, and the screen's countdown only shows
+// the time. The panel's Time Limit is for the panel's own test captures; when it is set (above
+// 0) and shorter than the capture time, the capture screen says so before Start, since an
+// operator would expect it to cut the jump short. Empty when there is nothing to say.
+QString timeLimitWarning(double captureSeconds, int timeLimitSeconds);
 
 // Seconds the capture screen waits past its countdown for the control to end a recording (the
 // last frames still on their way) before it stops the recording itself.
 inline constexpr int kRecordingEndGraceSeconds = 2;
-
-// What the capture screen tells when the panel's Time Limit ended a recording before the
-// capture time.
-QString timeLimitEndText(double recordedSeconds, double captureSeconds);
 
 // What the capture screen tells when a recording ended by itself before its first frame.
 QString nothingRecordedText();

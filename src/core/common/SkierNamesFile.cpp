@@ -9,6 +9,14 @@ QString SkierNamesFile::nameOf(const QString &line)
     return QString(line).replace(QLatin1Char(','), QLatin1Char(' '));
 }
 
+QString SkierNamesFile::nameOfQuoted(const QString &text)
+{
+    QString name = text.trimmed();
+    if (name.size() >= 2 && name.startsWith(QLatin1Char('"')) && name.endsWith(QLatin1Char('"')))
+        name = name.mid(1, name.size() - 2);
+    return nameOf(name.trimmed());
+}
+
 Result<QStringList> SkierNamesFile::readNames(const QString &path)
 {
     const Result<QStringList> lines = readTextLines(path);

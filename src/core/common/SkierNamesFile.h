@@ -17,6 +17,9 @@ public:
 
     // A line of the file as a skier's name: every comma becomes a blank, nothing else changes.
     static QString nameOf(const QString &line);
+    // A name given elsewhere (the scoring program's "Doe, Jane", quotes and all) as a skier's
+    // name the capture screen accepts: blanks and quotes around it removed, commas as blanks.
+    static QString nameOfQuoted(const QString &text);
 
     // Every line that is not empty, as names, in file order; the reason when the file cannot
     // be read.

@@ -160,6 +160,8 @@ QWidget *CapturePanel::buildStreamOptions()
     form->addRow(QStringLiteral("Frame Rate (fps)"), m_edtRate);
     m_edtLimit = named(new QLineEdit, "EdtLimit");
     form->addRow(QStringLiteral("Time Limit (sec)"), m_edtLimit);
+    connect(m_edtLimit, &QLineEdit::textChanged, this,
+            [this] { emit timeLimitChanged(wholeNumber(m_edtLimit)); });
     m_compressionCombo = named(new QComboBox, "CompressionCombo");
     m_comprConfig = named(new QPushButton(QStringLiteral("Configure...")), "ComprConfig");
     auto *compression = new QHBoxLayout;
@@ -287,8 +289,7 @@ void CapturePanel::fillFromDevice()
     m_strmOptions->hide();
     m_frmOptions->hide();
 
-    m_cmdPreview->setText(control.PreviewEnabled() ? QStringLiteral("Preview Off")
-                                                   : QStringLiteral("Preview On"));
+    showPreviewState();
     const int devices = control.VideoDeviceCount();
     if (devices < 1) {
         fillList(m_combo1, {kNoCaptureDevices});
@@ -352,8 +353,17 @@ void CapturePanel::connectAtStartup()
         stored < 0 || stored >= m_compressionCombo->count() ? first : stored);
 }
 
+void CapturePanel::showPreviewState()
+{
+    m_cmdPreview->setText(device().PreviewEnabled() ? QStringLiteral("Preview Off")
+                                                    : QStringLiteral("Preview On"));
+}
+
 void CapturePanel::finishStartup()
 {
+    // Start-up switched the preview on after the lists were filled: the button says so, so
+    // its first press switches it off rather than seeming to do nothing.
+    showPreviewState();
     m_edtFile->setText(QStringLiteral("testvid.avi"));
     m_strmOptions->hide();
     m_frmOptions->hide();
@@ -467,6 +477,10 @@ void CapturePanel::CmdConnect_Click()
 void CapturePanel::OnDisconnect()
 {
     m_cmdConnect->setText(QStringLiteral("Connect"));
+    // The status line no longer names a device the program is connected to (a warning that
+    // explains the disconnection stays).
+    if (m_lblStatus->text().startsWith(QStringLiteral("Connected to ")))
+        m_lblStatus->setText(QStringLiteral("Not connected"));
     for (QWidget *w :
          {static_cast<QWidget *>(m_cmdCap), static_cast<QWidget *>(m_cmdPreview),
           static_cast<QWidget *>(m_videoConfig), static_cast<QWidget *>(m_resolutionCombo),
@@ -805,10 +819,18 @@ void CapturePanel::CmdCapFN_Click()
     request.startDirectory =
         current.isAbsolute() ? current.absolutePath() : m_context.videoDirectory;
     request.startFile = current.fileName();
-    request.filters =
-        parseFilterText(QStringLiteral("All Supported Types|*.bmp;*.jpg;*.pic|BMP Files|*.bmp|JPEG "
-                                       "Files|*.jpg|Skelvin Pictures|*.pic|"));
-    request.defaultSuffix = QStringLiteral("jpg");
+    // Streams are recorded as AVI files: the dialog offers that type, so a recording is never
+    // written under a picture's name.
+    const bool streams = m_captureType->currentIndex() == 1;
+    if (streams) {
+        request.filters = parseFilterText(QStringLiteral("AVI Files|*.avi|"));
+        request.defaultSuffix = QStringLiteral("avi");
+    } else {
+        request.filters = parseFilterText(
+            QStringLiteral("All Supported Types|*.bmp;*.jpg;*.pic|BMP Files|*.bmp|JPEG "
+                           "Files|*.jpg|Skelvin Pictures|*.pic|"));
+        request.defaultSuffix = QStringLiteral("jpg");
+    }
     if (const std::optional<QString> path = m_context.prompter().chooseFile(request))
         m_edtFile->setText(*path);
 }

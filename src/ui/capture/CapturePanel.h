@@ -51,8 +51,12 @@ public:
 signals:
     // The frame-rate box changed (the main screen shows the rate class).
     void frameRateChanged(const QString &text);
+    // The Time Limit box changed: whole seconds, 0 for none.
+    void timeLimitChanged(int seconds);
 
 private:
+    // The preview button's caption from the device's preview state.
+    void showPreviewState();
     void buildControls();
     QWidget *buildDeviceGroup();
     QWidget *buildStreamOptions();

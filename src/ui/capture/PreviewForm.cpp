@@ -99,7 +99,14 @@ void PreviewForm::buildControls()
     m_label4 = named(new QLabel(QStringLiteral("Label4")), "Label4");
     m_label4->setWordWrap(true);
     m_label4->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
+    // Shown only with a warning in it, however the screen is reached.
+    m_label4->hide();
     column->addWidget(m_label4);
+    m_lblTimeLimit = named(new QLabel, "lblTimeLimitWarning");
+    m_lblTimeLimit->setWordWrap(true);
+    m_lblTimeLimit->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
+    m_lblTimeLimit->hide();
+    column->addWidget(m_lblTimeLimit);
 
     auto *counts = new QFormLayout;
     m_lblStartFrame = named(new QLabel(QStringLiteral("0")), "lblStartFrame");
@@ -181,6 +188,7 @@ void PreviewForm::Form_Load()
         captureTimeAtLoad(settings.readNumber(QStringLiteral("captureTime"), 0));
     m_captureTimeValue->setCurrentIndex(choice.itemIndex);
     m_captureSeconds = choice.seconds;
+    showTimeLimitWarning();
     if (choice.storeBack)
         settings.write(QStringLiteral("captureTime"), QStringLiteral("5"));
 
@@ -301,6 +309,20 @@ void PreviewForm::captureTimeValue_Click(int index)
     m_context.settings().write(QStringLiteral("captureTime"), text);
     m_captureSeconds = Val(text);
     m_captime->setText(CStr(m_captureSeconds));
+    showTimeLimitWarning();
+}
+
+void PreviewForm::setPanelTimeLimit(int seconds)
+{
+    m_panelTimeLimit = seconds;
+    showTimeLimitWarning();
+}
+
+void PreviewForm::showTimeLimitWarning()
+{
+    const QString warning = timeLimitWarning(m_captureSeconds, m_panelTimeLimit);
+    m_lblTimeLimit->setText(warning);
+    m_lblTimeLimit->setVisible(!warning.isEmpty());
 }
 
 QString PreviewForm::videoPath() const
@@ -338,8 +360,7 @@ void PreviewForm::cmdStartCapture_Click()
 
     // The control ends the recording itself once it holds the capture time's frames.
     CaptureDevice &device = m_context.captureDevice();
-    m_recordingSeconds = recordingSeconds(m_captureSeconds, device.TimeLimit());
-    device.setTimeLimitSeconds(m_recordingSeconds);
+    device.setTimeLimitSeconds(m_captureSeconds);
     device.setCaptureFileName(m_captureFileName);
     if (const CaptureFailure failure = device.StartCapture()) {
         QApplication::restoreOverrideCursor();
@@ -417,9 +438,6 @@ void PreviewForm::recordingEndedBySelf(RecordingEnd how, const QString &)
         return; // the panel's test capture, or a recording this screen has already stopped
     m_timer40->stop();
     Prompter &prompter = m_context.prompter();
-    if (how == RecordingEnd::TimeLimit && m_recordingSeconds < m_captureSeconds)
-        prompter.inform(timeLimitEndText(m_recordingSeconds, m_captureSeconds),
-                        MessageIcon::Exclamation);
     if (m_context.captureDevice().FramesCaptured() == 0) {
         emit statisticsChanged();
         showCounters();
@@ -510,7 +528,8 @@ void PreviewForm::btnGetName_Click()
     if (!name)
         return;
     emit skierNameForMeasure(*name);
-    setSkierName(*name);
+    // The name box takes the name as Start accepts it.
+    setSkierName(SkierNamesFile::nameOfQuoted(*name));
 }
 
 void PreviewForm::cmdSelect_Click()

@@ -42,6 +42,9 @@ public:
     void cmdSelect_Click();
     void cmdGoToTimer_Click();
     void cmdGoSetup_Click();
+    // The capture panel's Time Limit, which a jump's recording does not follow: the screen
+    // says so when it is the shorter.
+    void setPanelTimeLimit(int seconds);
 
 signals:
     // The measure screen's skier name and jump number boxes take these.
@@ -61,6 +64,7 @@ protected:
 private:
     void buildControls();
     void Form_Load();
+    void showTimeLimitWarning();
     void firstPaint();
     void txtSkierName_Change(const QString &text);
     void captureTimeValue_Click(int index);
@@ -95,7 +99,8 @@ private:
     QTimer *m_timer40 = nullptr;
 
     double m_captureSeconds = 5.0;
-    double m_recordingSeconds = 5.0; // what the control records: the capture time or less
+    int m_panelTimeLimit = 0;
+    QLabel *m_lblTimeLimit = nullptr;
     double m_secondsLeft = 0;        // of the countdown; below 0 while the last frames come
     QString m_captureFileName;
     bool m_loaded = false;

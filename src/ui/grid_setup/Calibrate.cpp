@@ -7,6 +7,7 @@
 #include "ui/common/PictureView.h"
 
 #include <QGridLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -64,10 +65,43 @@ QLineEdit *Calibrate::box(const char *name)
     return edit;
 }
 
+bool Calibrate::boxesHoldNumbers(QLineEdit *const (&boxes)[2][2], const QString &kind)
+{
+    for (int end = 0; end < 2; ++end) {
+        for (int axis = 0; axis < 2; ++axis) {
+            double value = 0;
+            if (parseNumberField(boxes[end][axis]->text(), &value))
+                continue;
+            // A box read as 0 would draw the line somewhere the operator never asked for.
+            m_context.prompter().inform(
+                QStringLiteral("The %1 %2 box of end %3 does not hold a number. Type the number "
+                               "there and press Draw again.")
+                    .arg(kind, axis == 0 ? QStringLiteral("X") : QStringLiteral("Y"))
+                    .arg(end + 1),
+                MessageIcon::Exclamation);
+            boxes[end][axis]->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
+void Calibrate::hideEvent(QHideEvent *event)
+{
+    // The line belongs to this window: closing it takes the line off both pictures.
+    if (!event->spontaneous())
+        CalibrationLineErase_Click();
+    QWidget::hideEvent(event);
+}
+
 void Calibrate::CalibrateLineDrawCommand_Click()
 {
     const GridTransform &t = m_context.grids().active().transform;
-    if (m_units->text() == QLatin1String("Actual")) {
+    const bool fromActual = m_units->text() == QLatin1String("Actual");
+    if (!boxesHoldNumbers(fromActual ? m_actual : m_twips,
+                          fromActual ? QStringLiteral("Actual") : QStringLiteral("Screen")))
+        return;
+    if (fromActual) {
         const std::array<SurveyPoint, 2> actual = {
             SurveyPoint{Val(m_actual[0][0]->text()), Val(m_actual[0][1]->text())},
             SurveyPoint{Val(m_actual[1][0]->text()), Val(m_actual[1][1]->text())}};

@@ -26,8 +26,14 @@ public:
 
     static const QString kLineName;
 
+protected:
+    void hideEvent(QHideEvent *event) override;
+
 private:
     QLineEdit *box(const char *name);
+    // True when the four boxes the line is drawn from hold numbers; else the first that does
+    // not is named to the operator.
+    bool boxesHoldNumbers(QLineEdit *const (&boxes)[2][2], const QString &kind);
 
     AppContext &m_context;
     PictureView &m_setupPicture;

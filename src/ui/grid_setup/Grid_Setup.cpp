@@ -550,8 +550,6 @@ void Grid_Setup::takePicture(const QImage &picture, bool measureSize)
 
 void Grid_Setup::loadPicture()
 {
-    if (!capturesFolderUsable(m_context))
-        return;
     if (const std::optional<QString> path = choosePictureFile(m_context, 4)) {
         const QImage picture(*path);
         if (picture.isNull())

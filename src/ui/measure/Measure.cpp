@@ -534,8 +534,6 @@ void Measure::ImgSnapShot_Click()
 
 void Measure::LoadPict_Click()
 {
-    if (!capturesFolderUsable(m_context))
-        return;
     const std::optional<QString> path =
         choosePictureFile(m_context, pictureFilterIndex(m_context.tournament().pictureExtension));
     if (path && m_picture->loadPicture(*path)) {

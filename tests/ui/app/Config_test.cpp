@@ -100,10 +100,13 @@ TEST(ConfigScreen, BarefootAndSitSkiExcludeEachOther)
     EXPECT_EQ(h.stored(QStringLiteral("tournamentType")), QStringLiteral("normal"));
     EXPECT_EQ(h.context().tournament().tournamentType, TournamentType::Normal);
 
-    // Choices are stored the moment they are made; the picture policy takes effect next start.
+    // Choices are stored the moment they are made; a keeping option applies from the next jump.
     clickIndicator(h.control<QRadioButton>(ScreenId::Config, "OptPictureNoSave"));
     EXPECT_EQ(h.stored(QStringLiteral("PictureSave")), QStringLiteral("NoSave"));
-    EXPECT_EQ(h.context().tournament().pictureSavePolicy, SavePolicy::Ask);
+    EXPECT_EQ(h.context().tournament().pictureSavePolicy, SavePolicy::NoSave);
+    clickIndicator(h.control<QRadioButton>(ScreenId::Config, "OptVideoSave"));
+    EXPECT_EQ(h.stored(QStringLiteral("VideoSave")), QStringLiteral("Save"));
+    EXPECT_EQ(h.context().tournament().videoSavePolicy, SavePolicy::Save);
     clickIndicator(h.control<QRadioButton>(ScreenId::Config, "right_to_left_button"));
     EXPECT_EQ(h.stored(QStringLiteral("right2left")), QStringLiteral("True"));
     clickIndicator(h.control<QCheckBox>(ScreenId::Config, "WSTIMS"));

@@ -224,3 +224,50 @@ TEST(CapturePanel, AnEffectTheControlNoLongerKnowsIsToldAndResetToNone)
     EXPECT_EQ(effect->currentIndex(), 0);
     EXPECT_EQ(p.h.camera().effect, -1);
 }
+
+// The preview button says what its press will do from the first press on, and after
+// Disconnect the status line no longer names the device.
+TEST(CapturePanel, ThePreviewButtonSwitchesAtItsFirstPressAndDisconnectIsSaid)
+{
+    ProgramHarness h;
+    ASSERT_TRUE(h.startWithVideoDirectory());
+    auto *preview = h.control<QPushButton>(ScreenId::Main, "CmdPreview");
+    ASSERT_TRUE(h.camera().PreviewEnabled()); // start-up switches it on
+    EXPECT_EQ(preview->text(), QStringLiteral("Preview Off"));
+    QTest::mouseClick(preview, Qt::LeftButton);
+    EXPECT_FALSE(h.camera().PreviewEnabled());
+    EXPECT_EQ(preview->text(), QStringLiteral("Preview On"));
+    QTest::mouseClick(preview, Qt::LeftButton);
+    EXPECT_TRUE(h.camera().PreviewEnabled());
+    EXPECT_EQ(preview->text(), QStringLiteral("Preview Off"));
+
+    emit h.camera().statusText(QStringLiteral("Connected to Fake camera"));
+    auto *status = h.control<QLabel>(ScreenId::Main, "LblStatus");
+    ASSERT_EQ(status->text(), QStringLiteral("Connected to Fake camera"));
+    QTest::mouseClick(h.control<QPushButton>(ScreenId::Main, "CmdConnect"), Qt::LeftButton);
+    EXPECT_EQ(h.control<QPushButton>(ScreenId::Main, "CmdConnect")->text(), QStringLiteral("Connect"));
+    EXPECT_EQ(status->text(), QStringLiteral("Not connected"));
+}
+
+// Browse for the test capture's file offers what the capture type writes: AVI for streams,
+// the still picture types for frames.
+TEST(CapturePanel, BrowseOffersTheTypeTheTestCaptureWrites)
+{
+    Panel p;
+    ASSERT_TRUE(p.started);
+    auto *type = p.control<QComboBox>("CaptureType");
+    ASSERT_EQ(type->currentIndex(), 1); // Streams
+    p.h.prompter.cancelFile();
+    QTest::mouseClick(p.control<QPushButton>("CmdCapFN"), Qt::LeftButton);
+    FileDialogRequest asked = p.h.prompter.prompts().last().file;
+    ASSERT_EQ(asked.filters.size(), 1);
+    EXPECT_EQ(asked.filters.first().patterns, QStringLiteral("*.avi"));
+    EXPECT_EQ(asked.defaultSuffix, QStringLiteral("avi"));
+
+    type->setCurrentIndex(0); // Frames
+    p.h.prompter.cancelFile();
+    QTest::mouseClick(p.control<QPushButton>("CmdCapFN"), Qt::LeftButton);
+    asked = p.h.prompter.prompts().last().file;
+    EXPECT_EQ(asked.defaultSuffix, QStringLiteral("jpg"));
+    EXPECT_EQ(asked.filters.first().patterns, QStringLiteral("*.bmp;*.jpg;*.pic"));
+}

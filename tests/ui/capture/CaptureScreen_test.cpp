@@ -306,3 +306,17 @@ TEST(CaptureScreen, CaptureFrameGrabsTheFramePictureForTheMeasureScreenOrTheGrid
                        "until all listed grids are configured"));
     EXPECT_TRUE(run.h.program().screen(ScreenId::GridSetup)->isVisible());
 }
+
+// The scoring program's name is put into the name box as Start accepts it, and the warning
+// label is never seen without a warning in it.
+TEST(CaptureScreen, TheScoringProgramsNameIsTakenWithoutQuotesOrCommas)
+{
+    CaptureRun run;
+    run.h.dirs.writeFile(QStringLiteral("drive/qvio/qvskier.nam"), "\"Doe, Jane\",1,2\r\n");
+    run.start();
+    run.open();
+    EXPECT_FALSE(run.control<QLabel>("Label4")->isVisible());
+    QTest::mouseClick(run.control<QPushButton>("btnGetName"), Qt::LeftButton);
+    EXPECT_EQ(run.control<QLineEdit>("txtSkierName")->text(), QStringLiteral("Doe  Jane"));
+    EXPECT_TRUE(run.h.prompter.prompts().isEmpty()) << run.h.prompter.texts().join('|').toStdString();
+}

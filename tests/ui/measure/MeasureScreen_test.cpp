@@ -598,3 +598,20 @@ TEST_F(MeasureScreen, EachNewPictureOpensFitted)
     EXPECT_EQ(view.horizontalScrollBar()->value(), 0);
     EXPECT_EQ(view.verticalScrollBar()->value(), 0);
 }
+
+// Load Picture opens in the captures folder, and in the video folder while the captures folder
+// typed on the configuration screen does not exist, rather than refusing.
+TEST_F(MeasureScreen, LoadPictureStartsInAFolderThatExists)
+{
+    h.context().tournament().capturesPath = h.dirs.file(QStringLiteral("no such folder/"));
+    h.prompter.cancelFile();
+    measure->findChild<QAction *>(QStringLiteral("LoadPict"))->trigger();
+    ASSERT_EQ(h.prompter.prompts().size(), 1);
+    EXPECT_EQ(h.prompter.prompts().first().file.startDirectory, h.context().videoDirectory);
+
+    h.context().tournament().capturesPath = h.dirs.paths().appDir() + QLatin1Char('/');
+    h.prompter.clear();
+    h.prompter.cancelFile();
+    measure->findChild<QAction *>(QStringLiteral("LoadPict"))->trigger();
+    EXPECT_EQ(h.prompter.prompts().first().file.startDirectory, h.dirs.paths().appDir() + QLatin1Char('/'));
+}
