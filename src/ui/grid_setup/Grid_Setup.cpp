@@ -3,6 +3,7 @@
 #include "core/app/AppContext.h"
 #include "core/app/Navigator.h"
 #include "core/app/PictureFileDialog.h"
+#include "core/common/NumberEntryValidator.h"
 #include "core/common/NumberText.h"
 #include "core/common/PictureSize.h"
 #include "core/geometry/SetupValidation.h"
@@ -117,6 +118,10 @@ QLineEdit *Grid_Setup::entryField(const char *name, const QString &notEntered)
 {
     QLineEdit *edit = field(name, notEntered);
     const QString key = text(name);
+    // Positions and survey values may be negative and fractional. An empty check buoy position
+    // shows "auto" after a file without check buoy.
+    const QStringList programWords{notEntered.isEmpty() ? QStringLiteral("auto") : notEntered};
+    edit->setValidator(new NumberEntryValidator(NumberEntry::SignedFraction, programWords, edit));
     connect(edit, &QLineEdit::textChanged, this, [this, key, edit, notEntered](const QString &t) {
         // Text that is no number reads as 0: it shows in a warning colour at once.
         const bool wrong = entryTextIsWrong(t, notEntered);

@@ -4,6 +4,7 @@
 #include "core/app/Configuration.h"
 #include "core/app/Navigator.h"
 #include "core/app/PictureFileDialog.h"
+#include "core/common/NumberEntryValidator.h"
 #include "core/common/NumberText.h"
 #include "core/common/PictureSize.h"
 #include "core/geometry/GridTransformSolver.h"
@@ -145,6 +146,7 @@ QWidget *Measure::buildSidePanel()
     m_skierName->setEditable(true);
     m_skierName->setEditText(QStringLiteral("Skier Name"));
     m_jumpNo = box("Jump_no", QStringLiteral("Jump"));
+    m_jumpNo->setValidator(new NumberEntryValidator(NumberEntry::Whole, {QStringLiteral("Jump")}, m_jumpNo));
     place(m_skierName, 4, 220, 24, 0);
     place(m_jumpNo, 228, 100);
     connect(m_skierName, &QComboBox::editTextChanged, this, [this] {

@@ -596,7 +596,7 @@ TEST_F(GridSetupScreen, CompleteKeepsAReadyGridReadyAndAFailureKeepsTheMarks)
 
     type("lr_survey_x", x);
     type("lr_survey_y", y);
-    type("ul_survey_x", QStringLiteral("1a5"));
+    control<QLineEdit>("ul_survey_x")->setText(QStringLiteral("1a5")); // typing refuses the letter
     h.prompter.clear();
     h.prompter.answer(Answer::Ok);
     QTest::mouseClick(control<QPushButton>("Load"), Qt::LeftButton);
@@ -643,4 +643,25 @@ TEST_F(GridSetupScreen, WheelZoomKeepsThePointUnderTheMouse)
     const ScreenPoint under = view.scale().markAt(view.canvas()->mapFrom(view.viewport(), inViewport));
     EXPECT_NEAR(under.x, 600 * 15, 15);
     EXPECT_NEAR(under.y, 450 * 15, 15);
+}
+
+// The position and survey boxes take signed numbers only; the words the program puts there
+// stay readable and can be deleted.
+TEST_F(GridSetupScreen, PositionAndSurveyBoxesTakeOnlyNumbers)
+{
+    auto *survey = control<QLineEdit>("ul_survey_x");
+    typeInto(survey, QStringLiteral("a-12.5b"));
+    EXPECT_EQ(survey->text(), QStringLiteral("-12.5"));
+    auto *jump = control<QLineEdit>("jump_y");
+    jump->end(false);
+    QTest::keyClicks(jump, QStringLiteral("7"));
+    EXPECT_EQ(jump->text(), QStringLiteral("jump y"));
+    QTest::keyClick(jump, Qt::Key_Backspace);
+    EXPECT_EQ(jump->text(), QStringLiteral("jump "));
+    auto *screen = control<QLineEdit>("upper_left_x");
+    typeInto(screen, QStringLiteral("x"));
+    EXPECT_EQ(screen->text(), QStringLiteral("auto"));
+    choose("upper_left_button");
+    clickPicture({100, 50});
+    EXPECT_EQ(screen->text(), QStringLiteral("1500")); // a click still writes its position
 }

@@ -626,3 +626,16 @@ TEST_F(MeasureScreen, TheSidePanelFitsALowScreenWithoutScrolling)
     }
     EXPECT_EQ(control<QScrollArea>("sidePanel")->verticalScrollBar()->maximum(), 0);
 }
+
+TEST_F(MeasureScreen, TheAttemptTakesOnlyDigits)
+{
+    auto *jump = control<QLineEdit>("Jump_no");
+    jump->selectAll();
+    QTest::keyClicks(jump, QStringLiteral("x7-."));
+    EXPECT_EQ(jump->text(), QStringLiteral("7"));
+    QTest::mouseClick(control<QPushButton>("Unfreeze"), Qt::LeftButton);
+    ASSERT_EQ(jump->text(), QStringLiteral(" 8")); // the program's own number form
+    jump->end(false);
+    QTest::keyClicks(jump, QStringLiteral("1"));
+    EXPECT_EQ(jump->text(), QStringLiteral(" 81"));
+}
