@@ -1,3 +1,12 @@
+#include "core/common/Clock.h"
+#include "core/common/PictureSize.h"
+#include "core/geometry/GridStore.h"
+#include "core/geometry/SetupValidation.h"
+#include "core/grid_setup/GridFileCommands.h"
+#include "core/grid_setup/GridSetupFile.h"
+#include "core/logs/DebugLog.h"
+#include "core/logs/ResultsFile.h"
+#include "support/ScriptedPrompter.h"
 #include "support/TestDirs.h"
 #include "support/ToolRunner.h"
 
@@ -5,6 +14,7 @@
 
 #include <cmath>
 
+using namespace skelvin;
 using namespace skelvin::test;
 
 namespace {
@@ -78,4 +88,42 @@ TEST(SceneTool, PrintsEveryPointAndTellsBadInput)
     EXPECT_TRUE(told.err.contains(" line 2: landing/seconds = \"soon\" is not a number"))
         << told.err.toStdString();
     EXPECT_EQ(toolValue(told.out, "landing_seconds"), "2"); // the default is kept
+}
+
+// The grid the tool writes for the default view is what an operator builds on it; Complete must
+// take it as it is, without "Allow Invalid Setup" and without any warning (a field of view of
+// 30 degrees or more, a grid or front narrower than 80 % of the picture would each be a prompt
+// the scripted prompter refuses).
+TEST(SceneTool, TheDefaultViewsGridPassesCompleteWithoutAllowingInvalidSetups)
+{
+    for (const QSize size : {QSize(1280, 720), QSize(1920, 1080)}) {
+        TestDirs dirs;
+        const QString path = dirs.file("default.ipt");
+        const QString sizeText = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+        const ToolRun scene = runTool({"scene", "--size", sizeText, "--write-grid", path});
+        ASSERT_EQ(scene.exitCode, 0) << scene.err.toStdString();
+        const Result<GridSetupFileData> file = readGridSetupFile(path);
+        const Result<CheckBuoyFileData> checkBuoy = readCheckBuoyFile(checkBuoyFilePath(path));
+        ASSERT_TRUE(file && checkBuoy);
+        Grid grid;
+        grid.fileName = path;
+        grid.description = file->description;
+        grid.corners = file->corners;
+        grid.jump = file->jump;
+        grid.checkBuoyScreen = checkBuoy->screen;
+        grid.checkBuoySurvey = checkBuoy->survey;
+
+        FixedClock clock(QDateTime(QDate(2026, 7, 4), QTime(10, 0, 0)));
+        ScriptedPrompter prompter;
+        DebugLog debugLog(dirs.paths(), clock, prompter);
+        ResultsFile results(dirs.file("results.txt"), prompter);
+        GridStore grids;
+        SetupValidation validation(grids, debugLog, results, prompter, clock);
+        const CompletionOutcome outcome = validation.complete(
+            1, entryTextsOf(grid, true), pictureTwipsText(size.width()), false);
+        EXPECT_EQ(outcome.end, CompletionEnd::Accepted) << sizeText.toStdString();
+        EXPECT_TRUE(outcome.accepted);
+        EXPECT_GE(outcome.ratios.front, 80.0);
+        EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join('\n').toStdString();
+    }
 }

@@ -30,13 +30,16 @@ struct SceneCourse
     SurveyPoint jump{0.0, 0.0}; // the top edge of the ramp, where distances are measured from
 };
 
-// The shore tower's camera.
+// The shore tower's camera. By default it stands as at a homologated site: 20 m up, 130 m
+// from the course's centre line, with a lens long enough that the grid fills about nine tenths
+// of the picture's width and is seen under about 25 degrees, so a grid built on its view passes
+// the setup checks.
 struct SceneCamera
 {
-    SurveyPoint position{47.5, -40.0};
-    double heightMetres = 10.0;
-    SurveyPoint aim{47.5, -10.0}; // the point on the water at the picture's centre
-    double horizontalFovDegrees = 90.0;
+    SurveyPoint position{47.5, -130.0};
+    double heightMetres = 20.0;
+    SurveyPoint aim{47.5, 0.0}; // the point on the water at the picture's centre
+    double horizontalFovDegrees = 28.0;
     double k1 = 0.0; // radial lens distortion; 0: none
 };
 

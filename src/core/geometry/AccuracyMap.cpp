@@ -246,7 +246,7 @@ QImage AccuracyMap::overlay() const
     return image;
 }
 
-QImage AccuracyMap::legend()
+QImage AccuracyMap::legend(const QString &title)
 {
     const std::pair<MapCell, const char *> rows[] = {{MapCell::R, "R   up to 0.10 m a pixel"},
                                                      {MapCell::L, "L   up to 0.15 m a pixel"},
@@ -257,7 +257,7 @@ QImage AccuracyMap::legend()
     const QFontMetrics metrics(font);
     const int line = metrics.height() + 4;
     const int swatch = metrics.height();
-    int textWidth = metrics.horizontalAdvance(QStringLiteral("Accuracy map"));
+    int textWidth = metrics.horizontalAdvance(title);
     for (const auto &[cell, text] : rows)
         textWidth = std::max(textWidth, metrics.horizontalAdvance(QString::fromLatin1(text)));
     QImage image(swatch + textWidth + 24, line * 5 + 8, QImage::Format_ARGB32_Premultiplied);
@@ -265,8 +265,7 @@ QImage AccuracyMap::legend()
     QPainter painter(&image);
     painter.setFont(font);
     painter.setPen(Qt::white);
-    painter.drawText(QRect(8, 4, image.width() - 16, line), Qt::AlignVCenter,
-                     QStringLiteral("Accuracy map"));
+    painter.drawText(QRect(8, 4, image.width() - 16, line), Qt::AlignVCenter, title);
     int y = 4 + line;
     for (const auto &[cell, text] : rows) {
         painter.fillRect(QRect(8, y + 2, swatch, swatch - 2), colour(cell));

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QImage>
 #include <QSize>
+#include <QString>
 
 #include <array>
 #include <cstdint>
@@ -64,8 +65,9 @@ public:
     // The map as a picture of its size: each grade's colour half transparent, clear outside the
     // outline.
     QImage overlay() const;
-    // The legend: each grade's colour with what it means.
-    static QImage legend();
+    // The legend under a title: each grade's colour with what it means. The accuracy check's
+    // letters on the grid setup picture are read by the same legend.
+    static QImage legend(const QString &title = QStringLiteral("Accuracy map"));
     static QColor colour(MapCell cell);
 
 private:

@@ -14,6 +14,12 @@ std::optional<Corner> cornerOf(Buoy buoy)
     return std::nullopt;
 }
 
+void GridMarkers::set(Buoy buoy, ScreenPoint point)
+{
+    m_points[static_cast<size_t>(buoy)] = point;
+    m_placed[static_cast<size_t>(buoy)] = point.x != 0.0 || point.y != 0.0;
+}
+
 std::array<bool, BuoyCount> GridMarkers::place(Buoy chosen, ScreenPoint point, bool locked)
 {
     const ScreenPoint from = at(chosen);
@@ -29,6 +35,7 @@ std::array<bool, BuoyCount> GridMarkers::nudge(Buoy chosen, double dxTwips, doub
         ScreenPoint &p = m_points[static_cast<size_t>(i)];
         p = {p.x + dxTwips, p.y + dyTwips};
         moved[static_cast<size_t>(i)] = true;
+        m_placed[static_cast<size_t>(i)] = true;
     }
     return moved;
 }

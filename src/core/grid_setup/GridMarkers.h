@@ -17,12 +17,15 @@ std::optional<Corner> cornerOf(Buoy buoy);
 
 // Where the five markers stand, in twips. A click places the chosen buoy; with the grid locked
 // every other marker follows by the same offset, so a small camera movement is followed with
-// one click.
+// one click. A buoy not yet placed has no marker to draw (its point, 0, 0, is the picture's
+// corner, not a buoy).
 class GridMarkers
 {
 public:
     const ScreenPoint &at(Buoy buoy) const { return m_points[static_cast<size_t>(buoy)]; }
-    void set(Buoy buoy, ScreenPoint point) { m_points[static_cast<size_t>(buoy)] = point; }
+    bool isPlaced(Buoy buoy) const { return m_placed[static_cast<size_t>(buoy)]; }
+    // Sets a marker; the point 0, 0 is "not placed", as in a grid that has no such buoy.
+    void set(Buoy buoy, ScreenPoint point);
 
     // Moves the chosen buoy to the point (and, locked, the others by the same offset). Returns
     // which markers moved.
@@ -35,6 +38,7 @@ public:
 
 private:
     std::array<ScreenPoint, BuoyCount> m_points{};
+    std::array<bool, BuoyCount> m_placed{};
 };
 
 // The grid button of the grid setup screen: "Grid 1" -> "Grid 2" (with more than one grid),

@@ -8,6 +8,7 @@
 #include "core/capture/CaptureTiming.h"
 #include "core/capture/DeviceCatalog.h"
 #include "core/capture/VideoFileName.h"
+#include "core/common/NumberEntryValidator.h"
 #include "core/common/NumberText.h"
 #include "ui/capture/DeviceSettingsDialog.h"
 #include "ui/common/Named.h"
@@ -162,6 +163,9 @@ QWidget *CapturePanel::buildStreamOptions()
     form->addRow(QStringLiteral("Time Limit (sec)"), m_edtLimit);
     connect(m_edtLimit, &QLineEdit::textChanged, this,
             [this] { emit timeLimitChanged(wholeNumber(m_edtLimit)); });
+    // A rate such as 29.97 is taken to the nearest whole frame; the time limit is whole seconds.
+    m_edtRate->setValidator(new NumberEntryValidator(NumberEntry::Fraction, {}, m_edtRate));
+    m_edtLimit->setValidator(new NumberEntryValidator(NumberEntry::Whole, {}, m_edtLimit));
     m_compressionCombo = named(new QComboBox, "CompressionCombo");
     m_comprConfig = named(new QPushButton(QStringLiteral("Configure...")), "ComprConfig");
     auto *compression = new QHBoxLayout;

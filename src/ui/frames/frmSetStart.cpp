@@ -2,6 +2,7 @@
 
 #include "core/app/AppContext.h"
 #include "core/app/Navigator.h"
+#include "core/common/NumberEntryValidator.h"
 #include "core/common/NumberText.h"
 #include "core/frames/DiskSpace.h"
 #include "core/frames/FrameChoice.h"
@@ -132,6 +133,8 @@ QWidget *frmSetStart::buildPanel()
     m_text4 = box("Text4", QStringLiteral("2"));
     m_text5 = box("Text5", QString(), true);
     m_txtStartLoop = box("txtStartLoop", QStringLiteral("1"));
+    m_text4->setValidator(new NumberEntryValidator(NumberEntry::Fraction, {}, m_text4));
+    m_txtStartLoop->setValidator(new NumberEntryValidator(NumberEntry::Whole, {}, m_txtStartLoop));
     play->addWidget(m_command5, 0, 0, 1, 2);
     play->addWidget(new QLabel(QStringLiteral("Seconds")), 0, 2);
     play->addWidget(m_text4, 0, 3);

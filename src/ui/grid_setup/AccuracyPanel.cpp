@@ -1,12 +1,14 @@
 #include "ui/grid_setup/AccuracyPanel.h"
 
 #include "core/app/AppContext.h"
+#include "core/geometry/AccuracyMap.h"
 #include "ui/common/Named.h"
 #include "ui/common/PictureView.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -57,6 +59,15 @@ AccuracyPanel::AccuracyPanel(AppContext &context, PictureView &picture,
         m_lineLabels[k]->setObjectName(QStringLiteral("LineLabel_%1").arg(k));
         m_lineLabels[k]->hide();
     }
+    // In the view's top left corner, fixed while the picture scrolls; the accuracy map keeps
+    // the bottom left one.
+    m_legend = new QLabel(m_picture.viewport());
+    m_legend->setObjectName(QStringLiteral("accuracyCheckLegend"));
+    m_legend->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_legend->setPixmap(QPixmap::fromImage(AccuracyMap::legend(QStringLiteral("Accuracy check"))));
+    m_legend->adjustSize();
+    m_legend->move(8, 8);
+    m_legend->hide();
 }
 
 void AccuracyPanel::setCheckEnabled(bool enabled)
@@ -73,6 +84,7 @@ void AccuracyPanel::clearIndicators()
         label->hide();
     for (QLabel *label : m_lineLabels)
         label->hide();
+    m_legend->hide();
 }
 
 AccuracyDisplay AccuracyPanel::chosenDisplay() const
@@ -100,6 +112,11 @@ void AccuracyPanel::showIndicators(const AccuracyIndicators &indicators)
     for (size_t k = 0; k < indicators.size(); ++k) {
         placeLabel(m_indicators[k], indicators[k].caption, indicators[k].topLeft);
         m_indicators[k]->setVisible(indicators[k].visible);
+    }
+    // Distances and metres a pixel read by themselves; the grade letters need the legend.
+    if (chosenDisplay() == AccuracyDisplay::HomologationLevel) {
+        m_legend->show();
+        m_legend->raise();
     }
 }
 

@@ -19,7 +19,7 @@ class PictureView;
 
 // The accuracy check on the grid setup screen: its button, the mode and display options, and
 // the grades it shows on the picture (one label per lattice point, line numbers while the
-// operator picks the skiers' line).
+// operator picks the skiers' line) with the accuracy map's legend.
 class AccuracyPanel : public QWidget
 {
     Q_OBJECT
@@ -54,6 +54,7 @@ private:
     QRadioButton *m_homologation = nullptr;
     std::array<QLabel *, kAccuracyIndicatorCount> m_indicators{};
     std::array<QLabel *, kLineLabelCount> m_lineLabels{};
+    QLabel *m_legend = nullptr; // what the grades mean, while grades are shown
 };
 
 } // namespace skelvin

@@ -3,6 +3,7 @@
 #include "core/app/AppContext.h"
 #include "core/app/Navigator.h"
 #include "core/app/PictureFileDialog.h"
+#include "core/common/NumberEntryValidator.h"
 #include "core/common/NumberText.h"
 #include "core/common/PictureSize.h"
 #include "core/geometry/SetupValidation.h"
@@ -30,6 +31,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -110,6 +112,9 @@ QLineEdit *Grid_Setup::field(const char *name, const QString &initial)
     auto *edit = named(new QLineEdit(initial), name);
     const QString key = text(name);
     m_fields.insert(key, edit);
+    // A value longer than its box can still be read whole.
+    edit->setToolTip(initial);
+    connect(edit, &QLineEdit::textChanged, edit, &QLineEdit::setToolTip);
     return edit;
 }
 
@@ -117,6 +122,10 @@ QLineEdit *Grid_Setup::entryField(const char *name, const QString &notEntered)
 {
     QLineEdit *edit = field(name, notEntered);
     const QString key = text(name);
+    // Positions and survey values may be negative and fractional. An empty check buoy position
+    // shows "auto" after a file without check buoy.
+    const QStringList programWords{notEntered.isEmpty() ? QStringLiteral("auto") : notEntered};
+    edit->setValidator(new NumberEntryValidator(NumberEntry::SignedFraction, programWords, edit));
     connect(edit, &QLineEdit::textChanged, this, [this, key, edit, notEntered](const QString &t) {
         // Text that is no number reads as 0: it shows in a warning colour at once.
         const bool wrong = entryTextIsWrong(t, notEntered);
@@ -163,8 +172,15 @@ void Grid_Setup::buildControls()
 QWidget *Grid_Setup::buildFields()
 {
     auto *box = new QWidget;
-    box->setFixedWidth(440);
+    box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto *grid = new QGridLayout(box);
+    // Each value shows whole: a screen position with the precision a mark or a grid file gives
+    // it ("13336.1016648051"), a survey value as surveyors write it.
+    const int frame = 2 * box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8;
+    const int screenWidth =
+        box->fontMetrics().horizontalAdvance(QStringLiteral("-00000.0000000000")) + frame;
+    const int surveyWidth =
+        box->fontMetrics().horizontalAdvance(QStringLiteral("-0000.000000")) + frame;
     grid->setContentsMargins(0, 0, 0, 0);
 
     auto *selection = named(new QGroupBox(QStringLiteral("Grid Point Selection")), "Frame1");
@@ -185,6 +201,7 @@ QWidget *Grid_Setup::buildFields()
         m_buoyOptions.insert(static_cast<int>(r.buoy), option);
         for (int c = 0; c < 4; ++c) {
             QLineEdit *edit = entryField(r.fields[c], text(r.initial[c]));
+            edit->setFixedWidth(c < 2 ? screenWidth : surveyWidth);
             grid->addWidget(edit, row, c + 1);
             // The screen fields are filled by clicks on the picture; Tab passes them by.
             if (c < 2)
@@ -194,8 +211,11 @@ QWidget *Grid_Setup::buildFields()
     }
     grid->addWidget(new QLabel(QStringLiteral("Jump")), row, 1, 1, 2, Qt::AlignRight);
     for (const auto &[name, initial, column] :
-         {std::tuple{"jump_x", "jump x", 3}, std::tuple{"jump_y", "jump y", 4}})
-        grid->addWidget(entryField(name, text(initial)), row, column);
+         {std::tuple{"jump_x", "jump x", 3}, std::tuple{"jump_y", "jump y", 4}}) {
+        QLineEdit *edit = entryField(name, text(initial));
+        edit->setFixedWidth(surveyWidth);
+        grid->addWidget(edit, row, column);
+    }
     ++row;
 
     // Tab goes down the Survey X column (the corners, the check buoy, the jump), then down the
@@ -498,10 +518,13 @@ void Grid_Setup::drawMarkers()
     m_picture->clearDrawings();
     const TournamentState &t = m_context.tournament();
     const bool crossStyle = t.markerStyle == QLatin1String("cross");
-    for (int i = 0; i < BuoyCount; ++i)
-        m_picture->drawBuoyMarker(m_markers.at(static_cast<Buoy>(i)),
-                                  crossStyle || m_drawnAsCross[static_cast<size_t>(i)],
-                                  m_crossSize->value(), drawingColour(t));
+    for (int i = 0; i < BuoyCount; ++i) {
+        const Buoy buoy = static_cast<Buoy>(i);
+        if (m_markers.isPlaced(buoy))
+            m_picture->drawBuoyMarker(m_markers.at(buoy),
+                                      crossStyle || m_drawnAsCross[static_cast<size_t>(i)],
+                                      m_crossSize->value(), drawingColour(t));
+    }
     m_accuracyMap->refresh();
 }
 

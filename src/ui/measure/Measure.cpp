@@ -4,6 +4,7 @@
 #include "core/app/Configuration.h"
 #include "core/app/Navigator.h"
 #include "core/app/PictureFileDialog.h"
+#include "core/common/NumberEntryValidator.h"
 #include "core/common/NumberText.h"
 #include "core/common/PictureSize.h"
 #include "core/geometry/GridTransformSolver.h"
@@ -27,6 +28,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -38,7 +40,8 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
-#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace skelvin {
 
@@ -93,6 +96,7 @@ Measure::~Measure() = default;
 void Measure::buildControls()
 {
     auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
     m_picture = named(new PictureView, "Picture1");
     m_picture->setMagnifierOffered(true);
     m_accuracyMap = new AccuracyMapSwitch(m_context, *m_picture);
@@ -119,7 +123,7 @@ QWidget *Measure::buildSidePanel()
         w->setParent(panel);
         w->setGeometry(x, y, width, height);
         if (advance < 0)
-            advance = height + 4;
+            advance = height + 2;
         y += advance;
         return w;
     };
@@ -142,6 +146,7 @@ QWidget *Measure::buildSidePanel()
     m_skierName->setEditable(true);
     m_skierName->setEditText(QStringLiteral("Skier Name"));
     m_jumpNo = box("Jump_no", QStringLiteral("Jump"));
+    m_jumpNo->setValidator(new NumberEntryValidator(NumberEntry::Whole, {QStringLiteral("Jump")}, m_jumpNo));
     place(m_skierName, 4, 220, 24, 0);
     place(m_jumpNo, 228, 100);
     connect(m_skierName, &QComboBox::editTextChanged, this, [this] {
@@ -156,7 +161,9 @@ QWidget *Measure::buildSidePanel()
     QPalette ground = frame1->palette();
     ground.setColor(QPalette::Window, QColor(150, 158, 168));
     frame1->setPalette(ground);
-    auto *options = new QVBoxLayout(frame1);
+    // Two columns: the normal results on the left, the entries that ask for more on the right,
+    // so the side panel fits a 768-pixel-high screen without scrolling.
+    auto *options = new QGridLayout(frame1);
     options->setContentsMargins(6, 2, 6, 2);
     options->setSpacing(0);
     m_optJumpOK = named(new QRadioButton(QStringLiteral("Jump OK")), "optJumpOK");
@@ -166,10 +173,14 @@ QWidget *Measure::buildSidePanel()
     m_mReride = named(new QRadioButton(QStringLiteral("Man. Reride")), "M_Reride");
     m_otherGrid = named(new QRadioButton(QStringLiteral("Other Grid")), "Other_Grid");
     m_makeComment = named(new QRadioButton(QStringLiteral("Comment")), "Make_comment");
-    for (QRadioButton *b : {m_optJumpOK, m_pass, m_fall, m_oReride, m_mReride, m_otherGrid, m_makeComment})
-        options->addWidget(b);
+    int row = 0;
+    for (QRadioButton *b : {m_optJumpOK, m_pass, m_fall, m_otherGrid})
+        options->addWidget(b, row++, 0);
+    row = 0;
+    for (QRadioButton *b : {m_oReride, m_mReride, m_makeComment})
+        options->addWidget(b, row++, 1);
     m_optJumpOK->setChecked(true);
-    place(frame1, 4, full, 170);
+    place(frame1, 4, full, 96);
     connect(m_pass, &QRadioButton::toggled, this, [this](bool on) { resultOptionChosen(ResultKind::Pass, on); });
     connect(m_fall, &QRadioButton::toggled, this, [this](bool on) { resultOptionChosen(ResultKind::Fall, on); });
     connect(m_otherGrid, &QRadioButton::toggled, this, [this](bool on) { resultOptionChosen(ResultKind::OtherGrid, on); });
@@ -231,24 +242,25 @@ QWidget *Measure::buildSidePanel()
             DrawImpactMark();
     });
 
+    // The arrow buttons stand beside their handle, the FROZEN and UNOFFICIAL JUMP signs below it.
+    const int markToolsTop = y;
     m_adjustmentLabel = named(new DragHandle(QStringLiteral("Micro-Adjust (drag-it)")), "AdjustmentLabel");
-    place(m_adjustmentLabel, 4, full);
+    place(m_adjustmentLabel, 4, 190);
     const std::tuple<QToolButton **, const char *, Qt::ArrowType, int, int, double, double> arrows[] = {
-        {&m_adjustUp, "AdjustUp", Qt::UpArrow, 40, 0, 0, -kMarkStepTwips},
-        {&m_adjustLeft, "AdjustLeft", Qt::LeftArrow, 10, 28, -kMarkStepTwips, 0},
-        {&m_adjustRight, "AdjustRight", Qt::RightArrow, 70, 28, kMarkStepTwips, 0},
-        {&m_adjustDown, "AdjustDown", Qt::DownArrow, 40, 56, 0, kMarkStepTwips}};
+        {&m_adjustUp, "AdjustUp", Qt::UpArrow, 250, 0, 0, -kMarkStepTwips},
+        {&m_adjustLeft, "AdjustLeft", Qt::LeftArrow, 220, 28, -kMarkStepTwips, 0},
+        {&m_adjustRight, "AdjustRight", Qt::RightArrow, 280, 28, kMarkStepTwips, 0},
+        {&m_adjustDown, "AdjustDown", Qt::DownArrow, 250, 56, 0, kMarkStepTwips}};
     for (const auto &[member, name, arrow, dx, dy, stepX, stepY] : arrows) {
         auto *button = named(new QToolButton(panel), name);
         button->setArrowType(arrow);
-        button->setGeometry(dx, y + dy, 28, 26);
+        button->setGeometry(dx, markToolsTop + dy, 28, 26);
         *member = button;
         m_adjustmentLabel->addToGroup(button);
         const double sx = stepX;
         const double sy = stepY;
         connect(button, &QToolButton::clicked, this, [this, sx, sy] { adjust(sx, sy); });
     }
-    y += 90;
 
     m_frozenSign = named(new DragHandle(QStringLiteral("FROZEN")), "FrozenSign");
     QFont bold = m_frozenSign->font();
@@ -259,8 +271,9 @@ QWidget *Measure::buildSidePanel()
     QPalette red = m_unofficialJump->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     m_unofficialJump->setPalette(red);
-    place(m_frozenSign, 4, 120, 24, 0);
-    place(m_unofficialJump, 130, 198);
+    place(m_frozenSign, 4, 190);
+    place(m_unofficialJump, 4, 190);
+    y = std::max(y, markToolsTop + 86);
 
     m_barefootIndicator = box("barefoot_indicator", QStringLiteral("Barefoot Jump"));
     m_barefootIndicator->setReadOnly(true);
@@ -282,10 +295,10 @@ QWidget *Measure::buildSidePanel()
     m_xposition = box("xposition");
     m_yposition = box("yposition");
     m_verifyDistance = box("VerifyDistance");
-    place(m_xtwips, 4, 160, 24, 0);
-    place(m_ytwips, 168, 160);
-    place(m_xposition, 4, 160, 24, 0);
-    place(m_yposition, 168, 160);
+    place(m_xtwips, 4, 78, 24, 0);
+    place(m_ytwips, 86, 78, 24, 0);
+    place(m_xposition, 168, 78, 24, 0);
+    place(m_yposition, 250, 78);
     place(m_verifyDistance, 4, full);
     for (QLineEdit *b : {m_xtwips, m_ytwips, m_xposition, m_yposition, m_verifyDistance})
         b->setReadOnly(true);

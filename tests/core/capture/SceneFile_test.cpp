@@ -36,7 +36,7 @@ TEST(SceneFile, ValuesOfTheFileReplaceTheDefaultsAndEmptyPathGivesTheDefaults)
     const Result<SimulatedScene> defaults = SimulatedScene::load(QString());
     ASSERT_TRUE(defaults);
     EXPECT_EQ(defaults->landingSeconds(), 2.0);
-    EXPECT_EQ(defaults->camera().heightMetres, 10.0);
+    EXPECT_EQ(defaults->camera().heightMetres, 20.0);
 }
 
 TEST(SceneFile, NonsenseIsToldWithItsLineAndTheDefaultIsKept)
@@ -57,10 +57,10 @@ TEST(SceneFile, NonsenseIsToldWithItsLineAndTheDefaultIsKept)
     const QStringList w = scene->warnings();
     const QString prefix = QStringLiteral("Scene file ") + path;
     EXPECT_TRUE(w.contains(prefix + " line 3: camera/height = \"ten\" is not a number; the default "
-                                    "10 is kept"))
+                                    "20 is kept"))
         << w.join('\n').toStdString();
     EXPECT_TRUE(w.contains(prefix + " line 4: camera/horizontal_fov = 200 must be above 1 and at "
-                                    "most 170; the default 90 is kept"));
+                                    "most 170; the default 28 is kept"));
     EXPECT_TRUE(w.contains(prefix + " line 7: landing/seconds = -1 must be above 0 and at most "
                                     "10; the default 2 is kept"));
     EXPECT_TRUE(w.contains(prefix + " line 8: unknown key landing/hieght; it is ignored"));
@@ -70,8 +70,8 @@ TEST(SceneFile, NonsenseIsToldWithItsLineAndTheDefaultIsKept)
                                     "52 is kept"));
     EXPECT_TRUE(w.contains(prefix + " line 1: unknown key height; it is ignored"));
     EXPECT_EQ(w.size(), 7);
-    EXPECT_EQ(scene->camera().heightMetres, 10.0);
-    EXPECT_EQ(scene->camera().horizontalFovDegrees, 90.0);
+    EXPECT_EQ(scene->camera().heightMetres, 20.0);
+    EXPECT_EQ(scene->camera().horizontalFovDegrees, 28.0);
     EXPECT_EQ(scene->camera().position.x, 12.0); // the good value in between is taken
     EXPECT_EQ(scene->landingSeconds(), 2.0);
     EXPECT_EQ(scene->landingSurvey().x, 52.0);

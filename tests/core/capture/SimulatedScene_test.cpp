@@ -80,7 +80,7 @@ TEST(SimulatedScene, TheWaterMapsToThePictureByTheExactProjectiveTransform)
 TEST(SimulatedScene, LensDistortionBendsTheViewAwayFromTheTransform)
 {
     SimulatedScene scene;
-    scene.camera().k1 = -0.2;
+    scene.camera().k1 = -1.0; // a long lens sees little of the edge, where distortion grows
     const GridTransform t = solvedFromView(scene, k720p);
     const auto back = ScreenToSurvey(t, twipsOf(scene, scene.landingSurvey(), k720p));
     ASSERT_TRUE(back);
@@ -103,7 +103,7 @@ TEST(SimulatedScene, DefaultViewMeasuresDowncourseToTheRightAndSeesEveryBuoy)
                       scene.pictureOf(scene.landingSurvey(), k720p)})
         EXPECT_TRUE(QRectF(0, 0, 1280, 720).contains(p)) << p.x() << ", " << p.y();
     // Behind the camera there is no picture point.
-    EXPECT_TRUE(std::isnan(scene.pictureOf(SurveyPoint{47.5, -80.0}, k720p).x()));
+    EXPECT_TRUE(std::isnan(scene.pictureOf(SurveyPoint{47.5, -150.0}, k720p).x()));
 }
 
 TEST(SimulatedScene, LandingFrameIsTheFirstFrameAtOrAfterContact)

@@ -270,4 +270,20 @@ TEST(CapturePanel, BrowseOffersTheTypeTheTestCaptureWrites)
     asked = p.h.prompter.prompts().last().file;
     EXPECT_EQ(asked.defaultSuffix, QStringLiteral("jpg"));
     EXPECT_EQ(asked.filters.first().patterns, QStringLiteral("*.bmp;*.jpg;*.pic"));
+
+TEST(CapturePanel, RateAndTimeLimitTakeOnlyNumbers)
+{
+    Panel p;
+    ASSERT_TRUE(p.started);
+    auto *rate = p.control<QLineEdit>("EdtRate");
+    auto *limit = p.control<QLineEdit>("EdtLimit");
+    for (QLineEdit *box : {rate, limit}) {
+        box->selectAll();
+        QTest::keyClicks(box, QStringLiteral("x1y0"));
+        EXPECT_EQ(box->text(), QStringLiteral("10")) << box->objectName().toStdString();
+    }
+    QTest::keyClicks(rate, QStringLiteral(".5"));
+    EXPECT_EQ(rate->text(), QStringLiteral("10.5"));
+    QTest::keyClicks(limit, QStringLiteral(".5"));
+    EXPECT_EQ(limit->text(), QStringLiteral("105")); // whole seconds: the point is refused
 }

@@ -607,3 +607,20 @@ TEST_F(FrameSelection, ReturningToTheMainScreenAfterARecordKeepsTheVideoByPolicy
     EXPECT_TRUE(h.context().handOver.measuredVideoFile.isEmpty());
     EXPECT_TRUE(screen()->player().fileName().isEmpty());
 }
+
+// Letters typed into the seconds once turned "xyz" into "1yz": the number boxes refuse them.
+TEST_F(FrameSelection, SecondsAndLoopsTakeOnlyNumbers)
+{
+    auto *seconds = control<QLineEdit>("Text4");
+    auto *loops = control<QLineEdit>("txtStartLoop");
+    const QString before = seconds->text();
+    seconds->selectAll();
+    QTest::keyClicks(seconds, QStringLiteral("xyz"));
+    EXPECT_EQ(seconds->text(), before);
+    seconds->selectAll();
+    QTest::keyClicks(seconds, QStringLiteral("2.5s"));
+    EXPECT_EQ(seconds->text(), QStringLiteral("2.5"));
+    loops->selectAll();
+    QTest::keyClicks(loops, QStringLiteral("4.x"));
+    EXPECT_EQ(loops->text(), QStringLiteral("4"));
+}

@@ -27,6 +27,7 @@
 #include <QScrollBar>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
@@ -596,7 +597,7 @@ TEST_F(GridSetupScreen, CompleteKeepsAReadyGridReadyAndAFailureKeepsTheMarks)
 
     type("lr_survey_x", x);
     type("lr_survey_y", y);
-    type("ul_survey_x", QStringLiteral("1a5"));
+    control<QLineEdit>("ul_survey_x")->setText(QStringLiteral("1a5")); // typing refuses the letter
     h.prompter.clear();
     h.prompter.answer(Answer::Ok);
     QTest::mouseClick(control<QPushButton>("Load"), Qt::LeftButton);
@@ -629,6 +630,9 @@ TEST_F(GridSetupScreen, SavingUnderANameWithoutExtensionAsksBeforeReplacingTheGr
 // The wheel zooms about the point under the mouse: the buoy under it stays under it.
 TEST_F(GridSetupScreen, WheelZoomKeepsThePointUnderTheMouse)
 {
+    // The screen the program is made for: the fitted picture is not shrunk below a quarter.
+    setup->setWindowState(Qt::WindowNoState);
+    setup->setGeometry(0, 0, 1366, 768 - 30);
     PictureView &view = setup->pictureView();
     view.fitToView();
     const QPoint over = canvasPointOf(view, {600, 450});
@@ -643,4 +647,89 @@ TEST_F(GridSetupScreen, WheelZoomKeepsThePointUnderTheMouse)
     const ScreenPoint under = view.scale().markAt(view.canvas()->mapFrom(view.viewport(), inViewport));
     EXPECT_NEAR(under.x, 600 * 15, 15);
     EXPECT_NEAR(under.y, 450 * 15, 15);
+}
+
+// The position and survey boxes take signed numbers only; the words the program puts there
+// stay readable and can be deleted.
+TEST_F(GridSetupScreen, PositionAndSurveyBoxesTakeOnlyNumbers)
+{
+    auto *survey = control<QLineEdit>("ul_survey_x");
+    typeInto(survey, QStringLiteral("a-12.5b"));
+    EXPECT_EQ(survey->text(), QStringLiteral("-12.5"));
+    auto *jump = control<QLineEdit>("jump_y");
+    jump->end(false);
+    QTest::keyClicks(jump, QStringLiteral("7"));
+    EXPECT_EQ(jump->text(), QStringLiteral("jump y"));
+    QTest::keyClick(jump, Qt::Key_Backspace);
+    EXPECT_EQ(jump->text(), QStringLiteral("jump "));
+    auto *screen = control<QLineEdit>("upper_left_x");
+    typeInto(screen, QStringLiteral("x"));
+    EXPECT_EQ(screen->text(), QStringLiteral("auto"));
+    choose("upper_left_button");
+    clickPicture({100, 50});
+    EXPECT_EQ(screen->text(), QStringLiteral("1500")); // a click still writes its position
+}
+
+// Only buoys placed have markers: nothing stands at the picture's corner before the first click.
+TEST_F(GridSetupScreen, MarkersAreDrawnOnlyForBuoysPlaced)
+{
+    PictureView &view = setup->pictureView();
+    setup->Show_grid();
+    EXPECT_EQ(view.drawingCount(), 0);
+    choose("upper_left_button");
+    clickPicture({100, 50});
+    setup->Show_grid();
+    EXPECT_EQ(view.drawingCount(), 6); // one circle with its five dots
+    EXPECT_FALSE(setup->markers().isPlaced(Buoy::CheckBuoy));
+}
+
+// The positions and survey values of a grid built on the simulated camera's view (long
+// fractions of twips) read whole on a 1366 x 768 screen.
+TEST_F(GridSetupScreen, EveryValueOfTheSimulatedViewsGridShowsWhole)
+{
+    const QString path = setupDir + QStringLiteral("/scene.ipt");
+    ASSERT_EQ(runTool({"scene", "--write-grid", path}).exitCode, 0);
+    h.prompter.choose(path);
+    setup->gridLoad_Click();
+    setup->setWindowState(Qt::WindowNoState);
+    setup->setGeometry(0, 0, 1366, 768 - 30);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(setup));
+    QApplication::processEvents();
+
+    const GridEntryTexts t = setup->entryTexts();
+    ASSERT_EQ(t.upper_left_x.size(), 16) << t.upper_left_x.toStdString(); // 15 digits and a point
+    int checked = 0;
+    for (QLineEdit *edit : setup->findChildren<QLineEdit *>()) {
+        const QString name = edit->objectName();
+        if (!name.endsWith(QLatin1String("_x")) && !name.endsWith(QLatin1String("_y")) &&
+            !name.startsWith(QLatin1String("txtCheck")))
+            continue;
+        ++checked;
+        const int frame = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit);
+        const int room = edit->width() - 2 * frame - 4; // less the box's own inner margin
+        EXPECT_LE(edit->fontMetrics().horizontalAdvance(edit->text()), room)
+            << name.toStdString() << " = " << edit->text().toStdString();
+        const QRect at(edit->mapTo(setup, QPoint(0, 0)), edit->size());
+        EXPECT_TRUE(setup->rect().contains(at)) << name.toStdString();
+        EXPECT_EQ(edit->toolTip(), edit->text());
+    }
+    EXPECT_EQ(checked, 22);
+    EXPECT_GT(setup->pictureView().width(), 640); // the picture keeps most of the screen
+}
+
+// The grade letters of the accuracy check come with the accuracy map's legend.
+TEST_F(GridSetupScreen, TheAccuracyChecksGradesHaveALegend)
+{
+    enterWholeGrid();
+    QTest::mouseClick(control<QPushButton>("Load"), Qt::LeftButton);
+    auto *legend = setup->pictureView().viewport()->findChild<QLabel *>(
+        QStringLiteral("accuracyCheckLegend"));
+    ASSERT_NE(legend, nullptr);
+    EXPECT_FALSE(legend->isVisibleTo(setup));
+    h.prompter.clear();
+    h.prompter.type(QStringLiteral("4"));
+    QTest::mouseClick(control<QPushButton>("btnAccuracyCheck"), Qt::LeftButton);
+    EXPECT_TRUE(legend->isVisibleTo(setup));
+    type("jump_x", QStringLiteral("16")); // a change clears the grades and their legend
+    EXPECT_FALSE(legend->isVisibleTo(setup));
 }

@@ -23,6 +23,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -614,4 +615,43 @@ TEST_F(MeasureScreen, LoadPictureStartsInAFolderThatExists)
     h.prompter.cancelFile();
     measure->findChild<QAction *>(QStringLiteral("LoadPict"))->trigger();
     EXPECT_EQ(h.prompter.prompts().first().file.startDirectory, h.dirs.paths().appDir() + QLatin1Char('/'));
+
+// At 1366 x 768 (less a title bar) everything a jump needs stands in the side panel without
+// scrolling, also after a picture from the log has put its name below the grid description.
+TEST_F(MeasureScreen, TheSidePanelFitsALowScreenWithoutScrolling)
+{
+    measure->setWindowState(Qt::WindowNoState);
+    measure->setGeometry(0, 0, 1366, 768 - 30);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(measure));
+    const QString picture = h.dirs.file(QStringLiteral("logged.bmp"));
+    QImage(640, 480, QImage::Format_RGB888).save(picture, "BMP");
+    ASSERT_TRUE(measure->showLoggedPicture(picture));
+    pressAt({400, 300}); // a mark shows the arrow buttons
+    QApplication::processEvents();
+
+    const QRect window = measure->rect();
+    for (const char *name : {"Record", "distance", "distance_ft", "Skier_name", "Jump_no",
+                             "optJumpOK", "Make_comment", "Comment", "AdjustUp", "AdjustDown",
+                             "AdjustLeft", "AdjustRight", "CrossSize", "gif_file_name"}) {
+        QWidget *w = control(name);
+        ASSERT_NE(w, nullptr) << name;
+        const QRect at(w->mapTo(measure, QPoint(0, 0)), w->size());
+        EXPECT_TRUE(window.contains(at)) << name << " lies at " << at.y() << ".." << at.bottom();
+        EXPECT_TRUE(w->isVisible()) << name;
+        EXPECT_EQ(w->visibleRegion().boundingRect(), w->rect()) << name << " is partly hidden";
+    }
+    EXPECT_EQ(control<QScrollArea>("sidePanel")->verticalScrollBar()->maximum(), 0);
+}
+
+TEST_F(MeasureScreen, TheAttemptTakesOnlyDigits)
+{
+    auto *jump = control<QLineEdit>("Jump_no");
+    jump->selectAll();
+    QTest::keyClicks(jump, QStringLiteral("x7-."));
+    EXPECT_EQ(jump->text(), QStringLiteral("7"));
+    QTest::mouseClick(control<QPushButton>("Unfreeze"), Qt::LeftButton);
+    ASSERT_EQ(jump->text(), QStringLiteral(" 8")); // the program's own number form
+    jump->end(false);
+    QTest::keyClicks(jump, QStringLiteral("1"));
+    EXPECT_EQ(jump->text(), QStringLiteral(" 81"));
 }
