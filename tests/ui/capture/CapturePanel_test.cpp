@@ -270,6 +270,7 @@ TEST(CapturePanel, BrowseOffersTheTypeTheTestCaptureWrites)
     asked = p.h.prompter.prompts().last().file;
     EXPECT_EQ(asked.defaultSuffix, QStringLiteral("jpg"));
     EXPECT_EQ(asked.filters.first().patterns, QStringLiteral("*.bmp;*.jpg;*.pic"));
+}
 
 TEST(CapturePanel, RateAndTimeLimitTakeOnlyNumbers)
 {

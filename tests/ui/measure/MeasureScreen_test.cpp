@@ -615,6 +615,7 @@ TEST_F(MeasureScreen, LoadPictureStartsInAFolderThatExists)
     h.prompter.cancelFile();
     measure->findChild<QAction *>(QStringLiteral("LoadPict"))->trigger();
     EXPECT_EQ(h.prompter.prompts().first().file.startDirectory, h.dirs.paths().appDir() + QLatin1Char('/'));
+}
 
 // At 1366 x 768 (less a title bar) everything a jump needs stands in the side panel without
 // scrolling, also after a picture from the log has put its name below the grid description.
