@@ -146,6 +146,11 @@ void MainForm::cmdShowConfig_Click()
     m_capturePanel->setConfigurationShown(show);
     m_cmdShowConfig->setText(show ? QStringLiteral("Hide Video Configuration")
                                   : QStringLiteral("Show Video Configuration"));
+    // The window takes the size of what it shows, smaller again once the panel is hidden.
+    if (!isMaximized() && !isFullScreen()) {
+        centralWidget()->adjustSize();
+        adjustSize();
+    }
 }
 
 bool MainForm::startUp()

@@ -97,7 +97,9 @@ void CapturePanel::buildControls()
     m_frmOptions->layout()->addWidget(buildFrameOptions());
     m_lblStatus = named(new QLabel, "LblStatus");
     m_lblStatus->setWordWrap(true);
-    m_lblStatus->setMinimumHeight(m_lblStatus->fontMetrics().height() * 2);
+    // One line kept for it (a longer status wraps onto a second), so the main screen with the
+    // panel fits a 768-pixel-high display.
+    m_lblStatus->setMinimumHeight(m_lblStatus->fontMetrics().height());
 
     layout->addWidget(devices, 0, 0, 2, 1);
     layout->addWidget(m_strmOptions, 0, 1);
@@ -202,26 +204,34 @@ QWidget *CapturePanel::buildStreamOptions()
 
 QWidget *CapturePanel::buildFrameOptions()
 {
+    // Two columns of boxes under the switches, so the main screen with this panel still fits
+    // a 768-pixel-high display.
     auto *box = new QWidget;
-    auto *form = new QFormLayout(box);
-    form->setContentsMargins(0, 0, 0, 0);
+    auto *grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
     m_chkAutoInc = named(new QCheckBox(QStringLiteral("AutoIncrement")), "ChkAutoInc");
     m_chkAutoSave = named(new QCheckBox(QStringLiteral("AutoSave")), "ChkAutoSave");
     m_chkProg = named(new QCheckBox(QStringLiteral("Progressive JPG")), "ChkProg");
-    form->addRow(m_chkAutoInc);
-    form->addRow(m_chkAutoSave);
-    form->addRow(m_chkProg);
+    grid->addWidget(m_chkAutoInc, 0, 0, 1, 2);
+    grid->addWidget(m_chkAutoSave, 0, 2, 1, 2);
+    grid->addWidget(m_chkProg, 1, 0, 1, 2);
+    int slot = 0;
     auto addBox = [&](QLineEdit *&edit, const char *name, const QString &caption) {
         edit = named(new QLineEdit, name);
-        form->addRow(caption, edit);
+        edit->setMinimumWidth(60);
+        const int row = 2 + slot / 2;
+        const int column = (slot % 2) * 2;
+        grid->addWidget(new QLabel(caption), row, column);
+        grid->addWidget(edit, row, column + 1);
+        ++slot;
     };
     addBox(m_edtCaption, "EdtCaption", QStringLiteral("Caption:"));
+    addBox(m_edtPass, "EdtPass", QStringLiteral("Password:"));
     addBox(m_edtCapLeft, "EdtCapLeft", QStringLiteral("CaptionLeft:"));
     addBox(m_edtCapTop, "EdtCapTop", QStringLiteral("CaptionTop:"));
     addBox(m_edtInterval, "EdtInterval", QStringLiteral("Interval:"));
     addBox(m_edtChrom, "EdtChrom", QStringLiteral("ChromFactor:"));
     addBox(m_edtLum, "EdtLum", QStringLiteral("LumFactor:"));
-    addBox(m_edtPass, "EdtPass", QStringLiteral("Password:"));
     connect(m_chkAutoSave, &QCheckBox::clicked, this, [this] { SetCaptureValues(); });
     return box;
 }

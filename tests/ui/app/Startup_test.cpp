@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -175,4 +176,28 @@ TEST(MainFormScreen, ImportTakesTheFirstNameWithCommasAsBlanks)
     h.prompter.cancelFile(); // nothing chosen: nothing changes
     QTest::mouseClick(h.control<QPushButton>(ScreenId::Main, "cmdImport"), Qt::LeftButton);
     EXPECT_EQ(h.context().handOver.captureSkierName, QStringLiteral("Doe Jane"));
+}
+
+// The main screen with the capture panel shown fits a 1366 x 768 display (less a title bar) in
+// both capture types, and is smaller again once the panel is hidden.
+TEST(MainFormScreen, WithThePanelShownItFitsALowDisplayInBothModes)
+{
+    ProgramHarness h;
+    ASSERT_TRUE(h.startWithVideoDirectory());
+    MainForm &main = h.program().mainForm();
+    main.show();
+    const int hiddenHeight = main.sizeHint().height();
+    auto *toggle = h.control<QPushButton>(ScreenId::Main, "cmdShowConfig");
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    auto *type = h.control<QComboBox>(ScreenId::Main, "CaptureType");
+    for (int mode : {0, 1}) {
+        type->setCurrentIndex(mode);
+        const QSize wanted = main.sizeHint().expandedTo(main.minimumSizeHint());
+        EXPECT_LE(wanted.height(), 768 - 30) << "capture type " << mode;
+        EXPECT_LE(wanted.width(), 1366) << "capture type " << mode;
+    }
+    const int shownHeight = main.sizeHint().height();
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    EXPECT_LE(main.sizeHint().height(), hiddenHeight);
+    EXPECT_LT(main.height(), shownHeight);
 }
