@@ -8,6 +8,7 @@ packages=(
   libavfilter-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libavdevice-dev
   libudev-dev
+  libopencv-imgproc-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 

@@ -20,6 +20,7 @@ namespace {
 const std::map<QString, int> kLevels = {
     {QStringLiteral("common"), 0},   {QStringLiteral("logs"), 1},
     {QStringLiteral("geometry"), 2}, {QStringLiteral("frames"), 3},
+    {QStringLiteral("vision"), 3},
     {QStringLiteral("capture"), 4},  {QStringLiteral("grid_setup"), 5},
     {QStringLiteral("measure"), 5},  {QStringLiteral("app"), 6},
 };
