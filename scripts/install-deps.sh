@@ -9,6 +9,7 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libavdevice-dev
   libudev-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  groff-base   # the test that renders the manual pages
 )
 
 missing=()
