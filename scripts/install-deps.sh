@@ -10,6 +10,7 @@ packages=(
   libudev-dev
   libopencv-imgproc-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  groff-base   # the test that renders the manual pages
 )
 
 missing=()

@@ -10,6 +10,7 @@ namespace {
 
 const char *const kUsage =
     "Usage: skelvin-tool COMMAND ...\n"
+    "       skelvin-tool --help | --version\n"
     "\n"
     "Grid files:\n"
     "  solve GRID.ipt                      solve the transform from the file's four corners\n"
@@ -80,6 +81,10 @@ int run(const QStringList &args)
         || command == QLatin1String("help")) {
         (command.isEmpty() ? err : out) << kUsage;
         return command.isEmpty() ? ExitUsage : ExitOk;
+    }
+    if (command == QLatin1String("--version") && args.size() == 1) {
+        out << "skelvin-tool " << SKELVIN_VERSION << "\n";
+        return ExitOk;
     }
 
     int code = -1;
