@@ -28,6 +28,11 @@ const char *const kUsage =
     "                                      (default 800x600) inside the four corner buoys, as a\n"
     "                                      PNG, and how many pixels have each grade\n"
     "\n"
+    "  buoys PICTURE GRID.ipt | buoys VIDEO.avi GRID.ipt --frame N\n"
+    "                                      the grid's five buoys found in the picture (pixels),\n"
+    "                                      how far each is from its mark, and whether the camera\n"
+    "                                      moved\n"
+    "\n"
     "Video files:\n"
     "  avi-info FILE.avi                   the file's facts as Browse lists them\n"
     "  frame FILE.avi N OUT.bmp            write frame N (from 0) as a 24-bit bitmap\n"
@@ -98,6 +103,8 @@ int run(const QStringList &args)
         code = runSceneCommand(args, io);
     if (code < 0)
         code = runCaptureCommand(args, io);
+    if (code < 0)
+        code = runVisionCommand(args, io);
     if (code < 0) {
         err << "Unknown command: " << command << "\n" << kUsage;
         code = ExitUsage;

@@ -162,7 +162,7 @@ BuoyFind findBuoy(const QImage &picture, const BuoySearch &search)
     cv::dilate(disc, disc, cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(5, 5)));
     cv::Mat weight;
     cv::min(covered, 1.0, weight);
-    cv::threshold(weight, weight, 0.2, 0.0, cv::THRESH_TOZERO);
+    cv::threshold(weight, weight, 0.1, 0.0, cv::THRESH_TOZERO);
     cv::Mat masked = cv::Mat::zeros(weight.size(), CV_32F);
     weight.copyTo(masked, disc);
     const cv::Moments m = cv::moments(masked, false);
