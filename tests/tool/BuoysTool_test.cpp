@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace skelvin::test;
 
 namespace {
@@ -52,6 +54,21 @@ TEST(BuoysTool, FindsTheGridsBuoysAndTellsAMovedCamera)
     EXPECT_EQ(toolValue(none.out, "upper_left_found"), QStringLiteral("no"));
     EXPECT_EQ(toolValue(none.out, "upper_left_reason"), QStringLiteral("no buoy within 12 px"));
     EXPECT_EQ(toolValue(none.out, "camera_moved"), QStringLiteral("no"));
+
+    // The landing where the moved view shows it, measured on the grid followed to that view.
+    const QString x = QString::number((toolValue(scene.out, "landing_x").toDouble() + 3.0) * 15.0, 'g', 17);
+    const QString y = QString::number(toolValue(scene.out, "landing_y").toDouble() * 15.0, 'g', 17);
+    const double truth = toolValue(scene.out, "landing_distance_m").toDouble() + 2.1;
+    const ToolRun followed = runTool({"measure", grid, x, y, "--follow", movedView});
+    ASSERT_EQ(followed.exitCode, 0) << followed.err.toStdString();
+    EXPECT_EQ(toolValue(followed.out, "followed"), QStringLiteral("yes"));
+    EXPECT_NEAR(toolValue(followed.out, "distance_m").toDouble(), truth, 0.02);
+    const ToolRun unfollowed = runTool({"measure", grid, x, y});
+    EXPECT_GT(std::abs(toolValue(unfollowed.out, "distance_m").toDouble() - truth), 0.05);
+    const ToolRun refused = runTool({"measure", grid, x, y, "--follow", blankView});
+    EXPECT_EQ(toolValue(refused.out, "followed"), QStringLiteral("no"));
+    EXPECT_EQ(toolValue(refused.out, "followed_reason"),
+              QStringLiteral("not found: upper_left, upper_right, lower_left, lower_right"));
 
     EXPECT_EQ(runTool({"buoys", dirs.file(QStringLiteral("missing.png")), grid}).exitCode, 2);
     EXPECT_EQ(runTool({"buoys", view}).exitCode, 1);

@@ -1,10 +1,13 @@
 #include "core/vision/GridBuoyCheck.h"
 
 #include "core/common/PictureSize.h"
+#include "core/geometry/CheckBuoy.h"
 #include "core/geometry/GridTransformSolver.h"
 
 #include <algorithm>
 #include <cmath>
+
+#include <QStringList>
 
 namespace skelvin {
 
@@ -112,6 +115,36 @@ GridBuoyCheck checkGridBuoys(const QImage &picture, const Grid &grid, double sea
                   (check.distanceChangeMetres &&
                    std::abs(*check.distanceChangeMetres) > kCameraMovedMetres);
     return check;
+}
+
+CameraFollow followCamera(const Grid &grid, const GridBuoyCheck &check)
+{
+    CameraFollow follow;
+    QStringList missing;
+    for (size_t i = 0; i < CornerCount; ++i)
+        if (!check.buoys[i].find.found)
+            missing << check.buoys[i].name;
+    if (!missing.isEmpty()) {
+        follow.refusal = QStringLiteral("not found: %1").arg(missing.join(QStringLiteral(", ")));
+        return follow;
+    }
+    if (!check.followed) {
+        follow.refusal = QStringLiteral("the found corner buoys give no grid");
+        return follow;
+    }
+    const GridBuoyFind &checkBuoy = check.buoys[4];
+    if (!checkBuoy.find.found) {
+        follow.refusal = QStringLiteral("the check buoy was not found (%1)").arg(checkBuoy.find.reason);
+        return follow;
+    }
+    const std::optional<CheckBuoyCheck> validation =
+        checkBuoyValidation(*check.followed, twipsOf(checkBuoy.find.centre), grid.checkBuoySurvey);
+    if (!validation || !validation->validates) {
+        follow.refusal = QStringLiteral("the check buoy is not where the followed grid puts it");
+        return follow;
+    }
+    follow.transform = check.followed;
+    return follow;
 }
 
 } // namespace skelvin

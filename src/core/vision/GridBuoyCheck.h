@@ -49,6 +49,15 @@ inline constexpr double kCameraMovedMetres = 0.02;
 // `searchRadiusPx` of their marks in `picture`.
 GridBuoyCheck checkGridBuoys(const QImage &picture, const Grid &grid, double searchRadiusPx = 12.0);
 
+// The grid followed to where the camera shows the buoys now, or why not: a follow needs all four
+// corner buoys found and the check buoy, found too, where the followed grid puts it.
+struct CameraFollow
+{
+    std::optional<GridTransform> transform;
+    QString refusal; // in words, when there is no transform
+};
+CameraFollow followCamera(const Grid &grid, const GridBuoyCheck &check);
+
 // The size a buoy of a grid shows at `mark`, from the grid's scale there: pixels across.
 double expectedBuoyDiameterPx(const GridTransform &transform, QPointF mark);
 
