@@ -7,22 +7,14 @@
 
 #include <QWidget>
 
-class QCheckBox;
-class QComboBox;
 class QLabel;
-class QLineEdit;
-class QPushButton;
 class QRadioButton;
-class QScrollBar;
 class QTimer;
-class QToolButton;
 
 namespace skelvin {
 
-
 class AccuracyMapSwitch;
 class AppContext;
-class DragHandle;
 class PictureView;
 
 // The measure screen: a still picture of the landing area with the current grid drawn over it,
