@@ -80,7 +80,7 @@ void CapturePanel::buildControls()
     m_frmOptions->setLayout(new QVBoxLayout);
     m_stillOptions = new StillOptionsBox;
     m_frmOptions->layout()->addWidget(m_stillOptions);
-    connect(m_stillOptions, &StillOptionsBox::autoSaveClicked, this, [this] { SetCaptureValues(); });
+    connect(m_stillOptions, &StillOptionsBox::autoSaveChanged, this, [this] { SetCaptureValues(); });
     m_lblStatus = named(new QLabel, "LblStatus");
     m_lblStatus->setWordWrap(true);
     // One line kept for it (a longer status wraps onto a second), so the main screen with the

@@ -39,7 +39,12 @@ StillOptionsBox::StillOptionsBox(QWidget *parent) : QWidget(parent)
     addBox(m_edtInterval, "EdtInterval", QStringLiteral("Interval:"));
     addBox(m_edtChrom, "EdtChrom", QStringLiteral("ChromFactor:"));
     addBox(m_edtLum, "EdtLum", QStringLiteral("LumFactor:"));
-    connect(m_chkAutoSave, &QCheckBox::clicked, this, &StillOptionsBox::autoSaveClicked);
+    connect(m_chkAutoSave, &QCheckBox::clicked, this, &StillOptionsBox::autoSaveChanged);
+    // A running AutoSave takes a new Interval when the operator leaves the box.
+    connect(m_edtInterval, &QLineEdit::editingFinished, this, [this] {
+        if (m_chkAutoSave->isChecked())
+            emit autoSaveChanged();
+    });
 }
 
 void StillOptionsBox::showOptions(const StillOptions &still)
@@ -50,7 +55,7 @@ void StillOptionsBox::showOptions(const StillOptions &still)
     m_edtCaption->setText(still.caption);
     m_edtCapLeft->setText(QString::number(still.captionLeft));
     m_edtCapTop->setText(QString::number(still.captionTop));
-    m_edtInterval->setText(QString::number(still.intervalSeconds));
+    m_edtInterval->setText(QString::number(still.intervalMs));
     m_edtChrom->setText(QString::number(still.chromFactor));
     m_edtLum->setText(QString::number(still.lumFactor));
     m_edtPass->setText(still.password);
@@ -63,7 +68,7 @@ StillOptions StillOptionsBox::readOptions(StillOptions still) const
     still.autoIncrement = m_chkAutoInc->isChecked();
     still.chromFactor = roundedEntry(m_edtChrom->text());
     still.lumFactor = roundedEntry(m_edtLum->text());
-    still.intervalSeconds = roundedEntry(m_edtInterval->text());
+    still.intervalMs = roundedEntry(m_edtInterval->text());
     still.password = m_edtPass->text();
     still.captionLeft = roundedEntry(m_edtCapLeft->text());
     still.captionTop = roundedEntry(m_edtCapTop->text());

@@ -24,8 +24,9 @@ public:
     StillOptions readOptions(StillOptions options) const;
 
 signals:
-    // AutoSave was switched by the operator: the control takes the options at once.
-    void autoSaveClicked();
+    // AutoSave was switched, or its Interval changed while it runs: the control takes the
+    // options at once.
+    void autoSaveChanged();
 
 private:
     QCheckBox *m_chkAutoInc = nullptr;

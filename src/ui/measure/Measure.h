@@ -71,6 +71,8 @@ private:
     void buildMenu();
     void activate();
     void pictureChanged();
+    // Says under the picture when it is not the size of the picture the active grid was built on.
+    void checkGridPicture();
     void freezePicture(const QImage &picture, const QString &name);
     // Shows the path of a picture loaded from a file directly below the grid description.
     void showPicturePath(const QString &path);
@@ -107,6 +109,8 @@ private:
     PictureView *m_picture = nullptr;
     AccuracyMapSwitch *m_accuracyMap = nullptr;
     QTimer *m_loadTimer = nullptr;
+    // Under the picture: said when the picture is not the size the active grid was built on.
+    QLabel *m_gridWarning = nullptr;
     // The distance labels of the upper buoys, over the picture.
     QLabel *m_maxbuoy = nullptr;
     QLabel *m_minbuoy = nullptr;
