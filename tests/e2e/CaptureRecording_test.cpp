@@ -135,7 +135,7 @@ TEST(CaptureRecording, CaptureFrameWritesTheMeasurePictureWhateverTheStillOption
     StillOptions options;
     options.autoIncrement = true;
     options.autoSave = true;
-    options.intervalSeconds = 1;
+    options.intervalMs = 1;
     device.setStillFileName(h.videos() + QStringLiteral("/still.bmp"));
     device.setStillOptions(options);
     QSignalSpy pictures(&device, &CaptureDevice::previewPictureReady);

@@ -47,7 +47,10 @@ CaptureControl::CaptureControl(std::unique_ptr<DeviceCatalog> catalog, QObject *
     m_statisticsTimer.setInterval(1000);
     connect(&m_statisticsTimer, &QTimer::timeout, this, &CaptureControl::keepStatistics);
     // A failing AutoSave stops, told once, rather than raise the same warning every interval.
+    // While a jump is recorded the still waits: the recording's frames come first.
     connect(&m_autoSaveTimer, &QTimer::timeout, this, [this] {
+        if (Capturing())
+            return;
         if (const CaptureFailure failed = GrabStill()) {
             stopAutoSave();
             emitWarning(QStringLiteral("AutoSave stopped: %1").arg(failed->description));
@@ -156,6 +159,7 @@ CaptureFailure CaptureControl::ConnectDevice(int index)
     installEffect();
     m_pump->start();
     emitStatusText(QStringLiteral("Connected to %1").arg(m_source->name()));
+    updateAutoSave();
     return std::nullopt;
 }
 
@@ -463,6 +467,7 @@ CaptureFailure CaptureControl::setPreviewEnabled(bool on)
         m_pump->setPreview(on, m_previewSize);
     if (!on)
         m_previewSignalPending = false;
+    updateAutoSave();
     return std::nullopt;
 }
 
@@ -671,11 +676,25 @@ int64_t CaptureControl::CaptureTimeMs() const
 void CaptureControl::setStillOptions(const StillOptions &options)
 {
     m_stillOptions = options;
-    if (options.autoSave && options.intervalSeconds > 0 && m_source) {
-        m_autoSaveTimer.start(options.intervalSeconds * 1000);
-    } else {
+    updateAutoSave();
+}
+
+// AutoSave runs while it is on with an Interval, a camera is connected and its preview runs;
+// any change of those starts it, restarts it at a new Interval, or stops it.
+void CaptureControl::updateAutoSave()
+{
+    if (!m_stillOptions.autoSave || m_stillOptions.intervalMs <= 0 || !m_pump || !m_preview) {
         stopAutoSave();
+        return;
     }
+    const int interval = std::max(m_stillOptions.intervalMs, kShortestAutoSaveIntervalMs);
+    if (!m_autoSaveTimer.isActive() || m_autoSaveTimer.interval() != interval)
+        m_autoSaveTimer.start(interval);
+}
+
+int CaptureControl::autoSaveIntervalMs() const
+{
+    return m_autoSaveTimer.isActive() ? m_autoSaveTimer.interval() : 0;
 }
 
 void CaptureControl::stopAutoSave()

@@ -98,6 +98,8 @@ public:
     StillOptions stillOptions() const override { return m_stillOptions; }
     void setStillOptions(const StillOptions &options) override;
     CaptureFailure GrabStill() override;
+    // How often AutoSave writes a still now; 0 while it is idle.
+    int autoSaveIntervalMs() const;
     CaptureFailure grabFramePicture(const QString &path) override;
 
     bool HasDialog(int code) const override;
@@ -146,6 +148,7 @@ private:
     void endBySelf(const QString &faultWarning, bool tellPosted);
     void keepStatistics();
     void stopAutoSave();
+    void updateAutoSave();
     CaptureFailure writeNewestPicture(const QString &path, const StillOptions &options,
                                       QString &written);
     void installEffect();

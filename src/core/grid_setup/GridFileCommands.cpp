@@ -6,6 +6,7 @@
 #include "core/common/Prompter.h"
 #include "core/common/SettingsStore.h"
 #include "core/common/TournamentState.h"
+#include "core/geometry/GridPicture.h"
 #include "core/geometry/GridStore.h"
 #include "core/geometry/SetupValidation.h"
 #include "core/grid_setup/GridFileLoader.h"
@@ -163,6 +164,7 @@ GridSaveOutcome gridSave(GridFileServices &services, const GridSaveRequest &requ
     active.jump = grids.distanceJump();
     active.checkBuoyScreen = request.checkBuoyMarker;
     active.checkBuoySurvey = {Val(request.checkSurveyXText), Val(request.checkSurveyYText)};
+    rememberGridPicture(services.settings, *n, request.pictureSize, savePath);
     services.settings.write(SettingsStore::gridFileKey(*n), savePath);
     services.debugLog.DebugLogWrite(QStringLiteral("save grid %1").arg(*n));
     services.gridIndicators[static_cast<size_t>(*n - 1)].description = *description;
@@ -182,7 +184,7 @@ GridSaveOutcome gridSave(GridFileServices &services, const GridSaveRequest &requ
 }
 
 GridLoadOutcome gridLoad(GridFileServices &services, int captionGrid,
-                         const QString &pictureWidthText)
+                         const QString &pictureWidthText, QSize pictureSize)
 {
     GridLoadOutcome outcome;
     GridStore &grids = services.grids;
@@ -231,6 +233,7 @@ GridLoadOutcome gridLoad(GridFileServices &services, int captionGrid,
     log.DebugLogWrite(QStringLiteral("Load grid file names on main page below"));
     grids.setGridLoaded(n, true);
     outcome.gridLoaded = true;
+    rememberGridPicture(services.settings, n, pictureSize, *path);
     services.settings.write(SettingsStore::gridFileKey(n), *path);
     GridIndicator &indicator = services.gridIndicators[static_cast<size_t>(n - 1)];
     indicator.picture = QStringLiteral("SmallSmiley.jpg");

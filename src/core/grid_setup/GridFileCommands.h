@@ -3,6 +3,7 @@
 #include "core/geometry/GridEntryTexts.h"
 #include "core/grid_setup/GridIndicator.h"
 
+#include <QSize>
 #include <QString>
 
 namespace skelvin {
@@ -39,6 +40,7 @@ struct GridSaveRequest
     ScreenPoint checkBuoyMarker; // where the check buoy marker stands
     QString checkSurveyXText;    // txtCheckX, as typed
     QString checkSurveyYText;    // txtCheckY
+    QSize pictureSize;           // the picture the grid stands on; empty when none is shown
 };
 
 struct GridSaveOutcome
@@ -61,9 +63,9 @@ struct GridLoadOutcome
 };
 
 // `captionGrid` is the number on the grid button; `pictureWidthText` the picture width the
-// front/back check uses.
+// front/back check uses; `pictureSize` the picture shown, remembered as the grid's picture.
 GridLoadOutcome gridLoad(GridFileServices &services, int captionGrid,
-                         const QString &pictureWidthText);
+                         const QString &pictureWidthText, QSize pictureSize = {});
 
 // The question asked before a grid file is replaced under the name saving adds ".ipt" to.
 QString gridFileExistsText(const QString &path);

@@ -233,6 +233,11 @@ QWidget *CapturePanel::buildFrameOptions()
     addBox(m_edtChrom, "EdtChrom", QStringLiteral("ChromFactor:"));
     addBox(m_edtLum, "EdtLum", QStringLiteral("LumFactor:"));
     connect(m_chkAutoSave, &QCheckBox::clicked, this, [this] { SetCaptureValues(); });
+    // A running AutoSave takes a new Interval when the operator leaves the box.
+    connect(m_edtInterval, &QLineEdit::editingFinished, this, [this] {
+        if (m_chkAutoSave->isChecked())
+            SetCaptureValues();
+    });
     return box;
 }
 
@@ -346,7 +351,7 @@ void CapturePanel::fillFromDevice()
     m_edtCaption->setText(still.caption);
     m_edtCapLeft->setText(QString::number(still.captionLeft));
     m_edtCapTop->setText(QString::number(still.captionTop));
-    m_edtInterval->setText(QString::number(still.intervalSeconds));
+    m_edtInterval->setText(QString::number(still.intervalMs));
     m_edtChrom->setText(QString::number(still.chromFactor));
     m_edtLum->setText(QString::number(still.lumFactor));
     m_edtPass->setText(still.password);
@@ -561,7 +566,7 @@ void CapturePanel::SetCaptureValues()
         still.autoIncrement = ItoB(BtoI(m_chkAutoInc->isChecked()));
         still.chromFactor = wholeNumber(m_edtChrom);
         still.lumFactor = wholeNumber(m_edtLum);
-        still.intervalSeconds = wholeNumber(m_edtInterval);
+        still.intervalMs = wholeNumber(m_edtInterval);
         still.password = m_edtPass->text();
         still.captionLeft = wholeNumber(m_edtCapLeft);
         still.captionTop = wholeNumber(m_edtCapTop);

@@ -694,6 +694,7 @@ void Grid_Setup::gridSave_Click()
     request.checkBuoyMarker = m_markers.at(Buoy::CheckBuoy);
     request.checkSurveyXText = t.txtCheckX;
     request.checkSurveyYText = t.txtCheckY;
+    request.pictureSize = m_picture->picture().size();
     GridFileServices services = m_context.gridFileServices();
     const GridSaveOutcome outcome = gridSave(services, request);
     if (!outcome.saved)
@@ -711,7 +712,7 @@ void Grid_Setup::gridLoad_Click()
     setLocked(false);
     m_loading = true;
     GridFileServices services = m_context.gridFileServices();
-    const GridLoadOutcome outcome = gridLoad(services, captionGrid(), m_pictureWidthText);
+    const GridLoadOutcome outcome = gridLoad(services, captionGrid(), m_pictureWidthText, m_picture->picture().size());
     if (outcome.fileRead) {
         showTexts(outcome.texts);
         m_markers.takeFrom(m_context.grids().entry(outcome.gridNumber));

@@ -7,6 +7,7 @@
 #include "core/common/NumberEntryValidator.h"
 #include "core/common/NumberText.h"
 #include "core/common/PictureSize.h"
+#include "core/geometry/GridPicture.h"
 #include "core/geometry/GridTransformSolver.h"
 #include "core/geometry/JumpDistance.h"
 #include "core/measure/ExchangeFiles.h"
@@ -40,6 +41,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -100,7 +102,14 @@ void Measure::buildControls()
     m_picture = named(new PictureView, "Picture1");
     m_picture->setMagnifierOffered(true);
     m_accuracyMap = new AccuracyMapSwitch(m_context, *m_picture);
-    layout->addWidget(m_picture, 1);
+    auto *pictureColumn = new QVBoxLayout;
+    pictureColumn->addWidget(m_picture, 1);
+    m_gridWarning = named(new QLabel, "lblGridWarning");
+    m_gridWarning->setWordWrap(true);
+    m_gridWarning->setStyleSheet(QStringLiteral("color: red; font-weight: bold"));
+    m_gridWarning->hide();
+    pictureColumn->addWidget(m_gridWarning);
+    layout->addLayout(pictureColumn, 1);
     layout->addWidget(buildSidePanel());
 
     connect(m_picture, &PictureView::mousePressed, this,
@@ -474,6 +483,7 @@ void Measure::activate()
         }
     }
     show_the_grid();
+    checkGridPicture();
     m_context.debugLog().DebugLogWrite(QStringLiteral("Measure form Activated - picture loaded - ") + capture);
 }
 
@@ -492,6 +502,16 @@ void Measure::pictureChanged()
     for (const QString &line : {kSplash, kHorizontal, kVertical})
         m_picture->setNamedLineVisible(line, false);
     setMarkControlsVisible(false);
+    checkGridPicture();
+}
+
+void Measure::checkGridPicture()
+{
+    const int n = m_context.grids().currentGrid();
+    const QString warning = wrongGridPictureText(n, gridPictureSize(m_context.settings(), n),
+                                                 m_picture->picture().size());
+    m_gridWarning->setText(warning);
+    m_gridWarning->setVisible(!warning.isEmpty());
 }
 
 void Measure::freezePicture(const QImage &picture, const QString &name)
@@ -674,6 +694,7 @@ void Measure::Set_grid_Click()
     clearDistanceLabels();
     m_context.grids().selectActiveGrid(choice.grid);
     show_the_grid();
+    checkGridPicture();
 }
 
 void Measure::resultOptionChosen(ResultKind kind, bool on)

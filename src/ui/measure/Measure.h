@@ -78,6 +78,8 @@ private:
     void buildMenu();
     void activate();
     void pictureChanged();
+    // Says under the picture when it is not the size of the picture the active grid was built on.
+    void checkGridPicture();
     void freezePicture(const QImage &picture, const QString &name);
     // Shows the path of a picture loaded from a file directly below the grid description.
     void showPicturePath(const QString &path);
@@ -140,6 +142,7 @@ private:
     DragHandle *m_adjustmentLabel = nullptr;
     DragHandle *m_frozenSign = nullptr;
     QLabel *m_unofficialJump = nullptr;
+    QLabel *m_gridWarning = nullptr;
     DragHandle *m_gridLabel = nullptr;
     QLineEdit *m_gridDescription = nullptr;
     QLineEdit *m_gifFileName = nullptr;

@@ -294,6 +294,44 @@ TEST(CaptureControl, StillGrabsAreNumberedWithAutoIncrementAndShowTheChosenEffec
     EXPECT_EQ(unconnected->code, capture_error::kNotConnected);
 }
 
+// AutoSave writes a numbered still every Interval milliseconds while a camera is connected with
+// its preview on, whichever of those comes last; it stops with the preview or the camera.
+TEST(CaptureControl, AutoSaveWritesAStillEveryIntervalWhileThePreviewRuns)
+{
+    test::TestDirs dirs;
+    Rig rig({camera()});
+    StillOptions options;
+    options.autoSave = true;
+    options.autoIncrement = true;
+    options.intervalMs = 150;
+    rig.control->setStillFileName(dirs.file(QStringLiteral("auto.bmp")));
+    rig.control->setStillOptions(options); // before there is a camera: waits for one
+    EXPECT_EQ(rig.control->autoSaveIntervalMs(), 0);
+    ASSERT_EQ(rig.control->ConnectDevice(0), std::nullopt);
+    EXPECT_EQ(rig.control->autoSaveIntervalMs(), 0); // no preview yet
+    ASSERT_EQ(rig.control->setPreviewEnabled(true), std::nullopt);
+    ASSERT_EQ(rig.control->autoSaveIntervalMs(), 150);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dirs.file(QStringLiteral("auto0003.bmp"))), 10000);
+    EXPECT_FALSE(QImage(dirs.file(QStringLiteral("auto0001.bmp"))).isNull());
+
+    ASSERT_EQ(rig.control->setPreviewEnabled(false), std::nullopt);
+    EXPECT_EQ(rig.control->autoSaveIntervalMs(), 0);
+    ASSERT_EQ(rig.control->setPreviewEnabled(true), std::nullopt);
+    EXPECT_EQ(rig.control->autoSaveIntervalMs(), 150);
+    rig.control->DisconnectDevice();
+    EXPECT_EQ(rig.control->autoSaveIntervalMs(), 0);
+
+    // An Interval of 0 leaves AutoSave idle; a tiny one is held to the shortest interval.
+    ASSERT_EQ(rig.control->ConnectDevice(0), std::nullopt);
+    EXPECT_EQ(rig.control->autoSaveIntervalMs(), 150);
+    options.intervalMs = 0;
+    rig.control->setStillOptions(options);
+    EXPECT_EQ(rig.control->autoSaveIntervalMs(), 0);
+    options.intervalMs = 1;
+    rig.control->setStillOptions(options);
+    EXPECT_EQ(rig.control->autoSaveIntervalMs(), kShortestAutoSaveIntervalMs);
+}
+
 // A recording that ends at its time limit says so, once; one stopped by its caller says nothing.
 TEST(CaptureControl, ARecordingThatReachesItsTimeLimitSaysSo)
 {
@@ -338,9 +376,10 @@ TEST(CaptureControl, TheFramePictureIsWrittenWhereAskedAndNoStillGrabReplacesIt)
     const QByteArray taken = test::TestDirs::readFile(picture);
 
     QSignalSpy warnings(rig.control.get(), &CaptureDevice::warning);
+    ASSERT_EQ(rig.control->setPreviewEnabled(true), std::nullopt);
     StillOptions autoSave;
     autoSave.autoSave = true;
-    autoSave.intervalSeconds = 1;
+    autoSave.intervalMs = 1;
     rig.control->setStillFileName(picture);
     rig.control->setStillOptions(autoSave);
     QTRY_COMPARE_WITH_TIMEOUT(warnings.size(), 1, 5000);

@@ -2,6 +2,7 @@
 
 #include "ui/app/MainForm.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -287,4 +288,22 @@ TEST(CapturePanel, RateAndTimeLimitTakeOnlyNumbers)
     EXPECT_EQ(rate->text(), QStringLiteral("10.5"));
     QTest::keyClicks(limit, QStringLiteral(".5"));
     EXPECT_EQ(limit->text(), QStringLiteral("105")); // whole seconds: the point is refused
+}
+
+// AutoSave takes the Interval box in milliseconds: when the box is left with AutoSave on, the
+// control gets the new Interval at once, not only at the next click of AutoSave.
+TEST(CapturePanel, ANewIntervalReachesARunningAutoSave)
+{
+    Panel p;
+    ASSERT_TRUE(p.started);
+    p.control<QComboBox>("CaptureType")->setCurrentIndex(0); // Frames
+    auto *interval = p.control<QLineEdit>("EdtInterval");
+    interval->setText(QStringLiteral("500"));
+    p.control<QCheckBox>("ChkAutoSave")->click(); // the panel may be folded away
+    EXPECT_TRUE(p.h.camera().still.autoSave);
+    EXPECT_EQ(p.h.camera().still.intervalMs, 500);
+
+    interval->setText(QStringLiteral("250"));
+    emit interval->editingFinished();
+    EXPECT_EQ(p.h.camera().still.intervalMs, 250);
 }

@@ -733,3 +733,21 @@ TEST_F(GridSetupScreen, TheAccuracyChecksGradesHaveALegend)
     type("jump_x", QStringLiteral("16")); // a change clears the grades and their legend
     EXPECT_FALSE(legend->isVisibleTo(setup));
 }
+
+// Saving or loading a grid remembers the size of the picture it stands on, beside the grid's file
+// name in the settings; the grid file itself is written as always.
+TEST_F(GridSetupScreen, TheGridsPictureSizeIsKeptBesideItsFile)
+{
+    enterWholeGrid();
+    const QString path = setupDir + QStringLiteral("/sized.ipt");
+    h.prompter.choose(path).type(QStringLiteral("west")).answer(Answer::Yes);
+    setup->gridSave_Click();
+    EXPECT_EQ(h.stored(QStringLiteral("grid1PictureSize")), QStringLiteral("800x600"));
+
+    QImage wide(1280, 720, QImage::Format_RGB888);
+    wide.fill(Qt::darkBlue);
+    setup->pictureView().setPicture(wide);
+    h.prompter.choose(path);
+    setup->gridLoad_Click();
+    EXPECT_EQ(h.stored(QStringLiteral("grid1PictureSize")), QStringLiteral("1280x720"));
+}

@@ -656,3 +656,32 @@ TEST_F(MeasureScreen, TheAttemptTakesOnlyDigits)
     QTest::keyClicks(jump, QStringLiteral("1"));
     EXPECT_EQ(jump->text(), QStringLiteral(" 81"));
 }
+
+// A picture of another size than the one the grid was built on is named under the picture,
+// before Record; the grid it is checked against is the one in use, also after Grid is pressed.
+TEST_F(MeasureScreen, APictureOfAnotherSizeThanTheGridsIsSaidToMayNotBelong)
+{
+    auto *warning = control<QLabel>("lblGridWarning");
+    EXPECT_FALSE(warning->isVisibleTo(measure)); // no size known for grid 1
+
+    h.store(QStringLiteral("grid1PictureSize"), QStringLiteral("1280x720"));
+    h.store(QStringLiteral("grid2PictureSize"), QStringLiteral("800x600"));
+    h.context().grids().setGridCount(2);
+    measure->hide();
+    h.context().navigator().show(ScreenId::Measure);
+    ASSERT_TRUE(warning->isVisibleTo(measure));
+    EXPECT_EQ(warning->text(),
+              QStringLiteral("This picture is 800 x 600 pixels, grid 1 was built on a 1280 x 720 "
+                             "picture: the picture may not belong to this grid. Check the grid "
+                             "before recording."));
+
+    QTest::mouseClick(control<QPushButton>("Set_grid"), Qt::LeftButton); // grid 2
+    EXPECT_FALSE(warning->isVisibleTo(measure));
+    QImage wide(1280, 720, QImage::Format_RGB888);
+    wide.fill(Qt::darkBlue);
+    h.prompter.choose(h.dirs.file(QStringLiteral("wide.bmp")));
+    ASSERT_TRUE(wide.save(h.dirs.file(QStringLiteral("wide.bmp")), "BMP"));
+    measure->LoadPict_Click();
+    EXPECT_TRUE(warning->isVisibleTo(measure));
+    EXPECT_TRUE(warning->text().contains(QStringLiteral("grid 2 was built on a 800 x 600")));
+}

@@ -78,13 +78,17 @@ struct StillOptions
     int lumFactor = 0;       // JPEG luminance quality factor
     bool progressiveJpeg = false;
     QString password;
-    bool autoSave = false;   // grab every `intervalSeconds`
-    int intervalSeconds = 0;
+    bool autoSave = false;   // grab a still every `intervalMs` while the preview runs
+    int intervalMs = 0;      // the panel's "Interval:", milliseconds; 0 leaves AutoSave idle
     int captionLeft = 0;     // where the caption is drawn, picture pixels
     int captionTop = 0;
     QString caption;
     bool autoIncrement = false; // number the still files
 };
+
+// AutoSave writes at most this often: a shorter Interval is taken as this one, so a typing slip
+// (1 for 1000) cannot fill the disk with ten thousand pictures a minute.
+inline constexpr int kShortestAutoSaveIntervalMs = 100;
 
 // One picture format a camera offers: pixel format x size x the frame rates it can give at
 // that size.
