@@ -1,7 +1,7 @@
 // How long the buoy finder takes on a 1920 x 1080 view of the simulated world: the snap of one
 // click and the five-buoy check of a whole grid.
 
-#include "core/capture/SimulatedScene.h"
+#include "core/simulation/SimulatedScene.h"
 #include "core/geometry/GridTransformSolver.h"
 #include "core/vision/GridBuoyCheck.h"
 

@@ -9,7 +9,7 @@
 // time per frame; then the time from Stop to a closed file after a 5 s recording.
 
 #include "core/capture/CaptureControl.h"
-#include "core/capture/SimulatedDeviceCatalog.h"
+#include "core/simulation/SimulatedDeviceCatalog.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

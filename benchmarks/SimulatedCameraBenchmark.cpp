@@ -1,8 +1,8 @@
 // How long the simulated camera takes to draw one frame, and an effect to filter one, on one
 // core. A camera at 1920 x 1080 and 30 fps has 33 ms a frame, at 1280 x 720 and 60 fps 16.7 ms.
-#include "core/capture/SceneRenderer.h"
-#include "core/capture/SimulatedScene.h"
-#include "core/capture/VideoEffectFilter.h"
+#include "core/capture/recording/VideoEffectFilter.h"
+#include "core/simulation/SceneRenderer.h"
+#include "core/simulation/SimulatedScene.h"
 
 #include <QGuiApplication>
 

@@ -1,8 +1,8 @@
 #include "app/CaptureSetup.h"
 
 #include "core/capture/CaptureControl.h"
-#include "core/capture/SimulatedDeviceCatalog.h"
-#include "core/capture/SystemDeviceCatalog.h"
+#include "core/capture/devices/SystemDeviceCatalog.h"
+#include "core/simulation/SimulatedDeviceCatalog.h"
 
 namespace skelvin {
 

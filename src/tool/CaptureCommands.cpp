@@ -1,9 +1,9 @@
 #include "tool/ToolCommands.h"
 
 #include "core/capture/CaptureControl.h"
-#include "core/capture/SimulatedDeviceCatalog.h"
-#include "core/capture/SimulatedScene.h"
-#include "core/capture/SystemDeviceCatalog.h"
+#include "core/capture/devices/SystemDeviceCatalog.h"
+#include "core/simulation/SimulatedDeviceCatalog.h"
+#include "core/simulation/SimulatedScene.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

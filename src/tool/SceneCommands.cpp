@@ -1,10 +1,10 @@
 #include "tool/ToolCommands.h"
 
-#include "core/capture/SimulatedScene.h"
 #include "core/common/NumberText.h"
 #include "core/geometry/GridTransformSolver.h"
 #include "core/geometry/JumpDistance.h"
 #include "core/grid_setup/GridSetupFile.h"
+#include "core/simulation/SimulatedScene.h"
 
 #include <QFileInfo>
 #include <QImage>

@@ -1,9 +1,9 @@
 #include "support/ProgramHarness.h"
 
-#include "core/capture/FrameNumberStrip.h"
-#include "core/capture/StillPictureWriter.h"
+#include "core/capture/recording/StillPictureWriter.h"
 #include "core/frames/VideoDecoder.h"
 #include "core/frames/mmInfo.h"
+#include "core/simulation/FrameNumberStrip.h"
 #include "ui/capture/PreviewForm.h"
 #include "ui/frames/FramePlayer.h"
 #include "ui/frames/frmSetStart.h"

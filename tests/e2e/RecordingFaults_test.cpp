@@ -1,7 +1,7 @@
 #include "support/ProgramHarness.h"
 
-#include "core/capture/AudioSource.h"
-#include "core/capture/VideoSource.h"
+#include "core/capture/devices/AudioSource.h"
+#include "core/capture/devices/VideoSource.h"
 #include "core/common/FileFaults.h"
 #include "core/frames/VideoDecoder.h"
 #include "ui/frames/FramePlayer.h"

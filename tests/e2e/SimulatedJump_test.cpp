@@ -2,10 +2,10 @@
 #include "support/ProgramHarness.h"
 #include "support/ToolRunner.h"
 
-#include "core/capture/FrameNumberStrip.h"
 #include "core/common/NumberText.h"
 #include "core/geometry/GridTransformSolver.h"
 #include "core/grid_setup/GridSetupFile.h"
+#include "core/simulation/FrameNumberStrip.h"
 #include "ui/app/MainForm.h"
 #include "ui/common/PictureView.h"
 #include "ui/frames/FramePlayer.h"

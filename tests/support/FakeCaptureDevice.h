@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/capture/CaptureDevice.h"
-#include "core/capture/DeviceCatalog.h"
+#include "core/capture/devices/DeviceCatalog.h"
 
 #include <QFile>
 #include <QStringList>

@@ -1,7 +1,7 @@
-#include "core/capture/FrameNumberStrip.h"
 #include "core/common/Prompter.h"
 #include "core/frames/VideoDecoder.h"
 #include "core/frames/mmInfo.h"
+#include "core/simulation/FrameNumberStrip.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestDirs.h"
 #include "support/ToolRunner.h"

@@ -1,7 +1,7 @@
 #include "core/app/AppContext.h"
 
 #include "core/capture/CaptureControl.h"
-#include "core/capture/EmptyDeviceCatalog.h"
+#include "core/capture/devices/EmptyDeviceCatalog.h"
 
 namespace skelvin {
 

@@ -1,7 +1,7 @@
 #include "core/capture/AudioMonitor.h"
 
-#include "core/capture/FfmpegDeviceInput.h"
-#include "core/capture/SoundDevices.h"
+#include "core/capture/devices/FfmpegDeviceInput.h"
+#include "core/capture/devices/SoundDevices.h"
 #include "core/frames/FfmpegHandles.h"
 
 extern "C" {

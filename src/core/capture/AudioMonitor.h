@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/capture/CaptureFfmpegHandles.h"
+#include "core/capture/devices/CaptureFfmpegHandles.h"
 #include "core/common/Result.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #include "core/capture/AudioPump.h"
 
-#include "core/capture/AviRecorder.h"
+#include "core/capture/recording/AviRecorder.h"
 
 namespace skelvin {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/capture/AudioSource.h"
+#include "core/capture/devices/AudioSource.h"
 
 #include <QByteArray>
 

@@ -2,10 +2,10 @@
 
 #include "core/capture/AudioMonitor.h"
 #include "core/capture/AudioPump.h"
-#include "core/capture/AviRecorder.h"
-#include "core/capture/StillPictureWriter.h"
-#include "core/capture/VideoEffectFilter.h"
 #include "core/capture/VideoPump.h"
+#include "core/capture/recording/AviRecorder.h"
+#include "core/capture/recording/StillPictureWriter.h"
+#include "core/capture/recording/VideoEffectFilter.h"
 
 #include <QFile>
 #include <QFileInfo>

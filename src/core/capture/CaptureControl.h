@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/capture/CaptureDevice.h"
-#include "core/capture/DeviceCatalog.h"
-#include "core/capture/VideoEncoder.h"
+#include "core/capture/devices/DeviceCatalog.h"
+#include "core/capture/recording/VideoEncoder.h"
 
 #include <QTimer>
 

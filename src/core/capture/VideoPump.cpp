@@ -1,7 +1,7 @@
 #include "core/capture/VideoPump.h"
 
-#include "core/capture/AviRecorder.h"
-#include "core/capture/PictureConversion.h"
+#include "core/capture/recording/AviRecorder.h"
+#include "core/capture/recording/PictureConversion.h"
 
 namespace skelvin {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/capture/CaptureTypes.h"
-#include "core/capture/PacketDecoder.h"
-#include "core/capture/VideoSource.h"
+#include "core/capture/devices/VideoSource.h"
+#include "core/capture/recording/PacketDecoder.h"
+#include "core/capture/shared/CaptureTypes.h"
 #include "core/common/Result.h"
 
 #include <QImage>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/capture/CaptureTypes.h"
+#include "core/capture/shared/CaptureTypes.h"
 
 #include <QWidget>
 

@@ -2,7 +2,7 @@
 
 #include "core/capture/CaptureErrorText.h"
 #include "core/capture/CaptureListChoices.h"
-#include "core/capture/CaptureTypes.h"
+#include "core/capture/shared/CaptureTypes.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "core/capture/AviRecorder.h"
+#include "core/capture/recording/AviRecorder.h"
 
 #include "SyntheticCamera.h"
 #include "core/common/Prompter.h"

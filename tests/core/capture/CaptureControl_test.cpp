@@ -1,7 +1,7 @@
 #include "core/capture/CaptureControl.h"
 
 #include "SyntheticCamera.h"
-#include "core/capture/EmptyDeviceCatalog.h"
+#include "core/capture/devices/EmptyDeviceCatalog.h"
 #include "core/frames/TestVideo.h"
 #include "core/frames/VideoDecoder.h"
 #include "support/TestDirs.h"

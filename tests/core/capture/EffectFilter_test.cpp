@@ -1,5 +1,5 @@
-#include "core/capture/SimulatedScene.h"
-#include "core/capture/VideoEffectFilter.h"
+#include "core/capture/recording/VideoEffectFilter.h"
+#include "core/simulation/SimulatedScene.h"
 
 extern "C" {
 #include <libavutil/imgutils.h>

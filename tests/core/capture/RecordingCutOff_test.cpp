@@ -1,4 +1,4 @@
-#include "core/capture/AviWriter.h"
+#include "core/capture/recording/AviWriter.h"
 
 #include "SyntheticCamera.h"
 #include "core/common/Prompter.h"

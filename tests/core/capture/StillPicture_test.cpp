@@ -1,7 +1,7 @@
-#include "core/capture/SimulatedScene.h"
-#include "core/capture/StillPictureWriter.h"
+#include "core/capture/recording/StillPictureWriter.h"
 #include "core/frames/FramePicture.h"
 #include "core/frames/cDIB.h"
+#include "core/simulation/SimulatedScene.h"
 #include "support/TestDirs.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "SyntheticCamera.h"
 
-#include "core/capture/RecorderHandles.h"
+#include "core/capture/recording/RecorderHandles.h"
 #include "core/frames/TestVideo.h"
 
 #include <thread>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/capture/DeviceCatalog.h"
-#include "core/capture/VideoSource.h"
+#include "core/capture/devices/DeviceCatalog.h"
+#include "core/capture/devices/VideoSource.h"
 
 #include <QSet>
 

@@ -1,4 +1,4 @@
-#include "core/capture/SimulatedScene.h"
+#include "core/simulation/SimulatedScene.h"
 #include "core/vision/BuoyFinder.h"
 
 #include <QPainter>

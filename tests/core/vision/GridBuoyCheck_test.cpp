@@ -1,4 +1,4 @@
-#include "core/capture/SimulatedScene.h"
+#include "core/simulation/SimulatedScene.h"
 #include "core/geometry/GridTransformSolver.h"
 #include "core/vision/GridBuoyCheck.h"
 

@@ -1,17 +1,17 @@
-#include "support/ProgramHarness.h"
 #include "support/Clicks.h"
+#include "support/ProgramHarness.h"
 
 #include "app/CaptureSetup.h"
-#include "core/capture/SimulatedDevices.h"
 #include "core/app/Startup.h"
 #include "core/grid_setup/GridSetupFile.h"
+#include "core/simulation/SimulatedDevices.h"
 #include "ui/app/MainForm.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
