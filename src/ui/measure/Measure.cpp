@@ -7,7 +7,6 @@
 #include "core/common/NumberEntryValidator.h"
 #include "core/common/NumberText.h"
 #include "core/common/PictureSize.h"
-#include "core/geometry/GridPicture.h"
 #include "core/geometry/GridTransformSolver.h"
 #include "core/geometry/JumpDistance.h"
 #include "core/measure/ExchangeFiles.h"
@@ -17,6 +16,7 @@
 #include "core/measure/ResultLine.h"
 #include "core/measure/ResultRecorder.h"
 #include "ui/common/AccuracyMapSwitch.h"
+#include "ui/measure/CameraWatchBar.h"
 #include "ui/common/ArrowKeyPoller.h"
 #include "ui/common/DragHandle.h"
 #include "ui/common/Maximized.h"
@@ -99,11 +99,13 @@ void Measure::buildControls()
     m_accuracyMap = new AccuracyMapSwitch(m_context, *m_picture);
     auto *pictureColumn = new QVBoxLayout;
     pictureColumn->addWidget(m_picture, 1);
-    m_gridWarning = named(new QLabel, "lblGridWarning");
-    m_gridWarning->setWordWrap(true);
-    m_gridWarning->setStyleSheet(QStringLiteral("color: red; font-weight: bold"));
-    m_gridWarning->hide();
-    pictureColumn->addWidget(m_gridWarning);
+    m_cameraWatch = new CameraWatchBar(m_context.grids(), m_context.settings(), m_context.debugLog());
+    pictureColumn->addWidget(m_cameraWatch);
+    connect(m_cameraWatch, &CameraWatchBar::gridChanged, this, [this] {
+        show_the_grid();
+        if (m_state.markPlaced)
+            DrawImpactMark();
+    });
     layout->addLayout(pictureColumn, 1);
     layout->addWidget(buildSidePanel());
 
@@ -348,11 +350,7 @@ void Measure::pictureChanged()
 
 void Measure::checkGridPicture()
 {
-    const int n = m_context.grids().currentGrid();
-    const QString warning = wrongGridPictureText(n, gridPictureSize(m_context.settings(), n),
-                                                 m_picture->picture().size());
-    m_gridWarning->setText(warning);
-    m_gridWarning->setVisible(!warning.isEmpty());
+    m_cameraWatch->watch(m_picture->picture());
 }
 
 void Measure::freezePicture(const QImage &picture, const QString &name)

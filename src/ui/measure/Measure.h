@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class QLabel;
 class QRadioButton;
 class QTimer;
@@ -15,6 +17,7 @@ namespace skelvin {
 
 class AccuracyMapSwitch;
 class AppContext;
+class CameraWatchBar;
 class PictureView;
 
 // The measure screen: a still picture of the landing area with the current grid drawn over it,
@@ -110,7 +113,7 @@ private:
     AccuracyMapSwitch *m_accuracyMap = nullptr;
     QTimer *m_loadTimer = nullptr;
     // Under the picture: said when the picture is not the size the active grid was built on.
-    QLabel *m_gridWarning = nullptr;
+    CameraWatchBar *m_cameraWatch = nullptr;
     // The distance labels of the upper buoys, over the picture.
     QLabel *m_maxbuoy = nullptr;
     QLabel *m_minbuoy = nullptr;

@@ -5,6 +5,7 @@
 
 #include "core/geometry/GridTransformSolver.h"
 #include "core/grid_setup/GridSetupFile.h"
+#include "core/measure/CameraWatch.h"
 #include "core/measure/PictureKeeper.h"
 #include "core/measure/ResultRecorder.h"
 #include "ui/app/MainForm.h"
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -662,7 +664,8 @@ TEST_F(MeasureScreen, TheAttemptTakesOnlyDigits)
 TEST_F(MeasureScreen, APictureOfAnotherSizeThanTheGridsIsSaidToMayNotBelong)
 {
     auto *warning = control<QLabel>("lblGridWarning");
-    EXPECT_FALSE(warning->isVisibleTo(measure)); // no size known for grid 1
+    // No size known for grid 1, but a plain picture shows none of its buoys.
+    EXPECT_EQ(warning->text(), noBuoyNearItsMarkText(1));
 
     h.store(QStringLiteral("grid1PictureSize"), QStringLiteral("1280x720"));
     h.store(QStringLiteral("grid2PictureSize"), QStringLiteral("800x600"));
@@ -676,7 +679,7 @@ TEST_F(MeasureScreen, APictureOfAnotherSizeThanTheGridsIsSaidToMayNotBelong)
                              "before recording."));
 
     QTest::mouseClick(control<QPushButton>("Set_grid"), Qt::LeftButton); // grid 2
-    EXPECT_FALSE(warning->isVisibleTo(measure));
+    EXPECT_EQ(warning->text(), noBuoyNearItsMarkText(2)); // the size agrees
     QImage wide(1280, 720, QImage::Format_RGB888);
     wide.fill(Qt::darkBlue);
     h.prompter.choose(h.dirs.file(QStringLiteral("wide.bmp")));
@@ -684,4 +687,59 @@ TEST_F(MeasureScreen, APictureOfAnotherSizeThanTheGridsIsSaidToMayNotBelong)
     measure->LoadPict_Click();
     EXPECT_TRUE(warning->isVisibleTo(measure));
     EXPECT_TRUE(warning->text().contains(QStringLiteral("grid 2 was built on a 800 x 600")));
+}
+
+// The simulated view and the grid built on it: a steady camera is said to be steady; the same
+// view moved three pixels is said to have moved, and "Follow camera" measures the landing at its
+// moved place as the truth; the next picture is measured on the grid itself again.
+TEST(MeasureCameraWatch, AMovedCameraIsSaidAndFollowedForOneJump)
+{
+    ProgramHarness h;
+    const QString grid = h.dirs.file(QStringLiteral("view.ipt"));
+    const QString view = h.dirs.file(QStringLiteral("view.bmp"));
+    const ToolRun scene = runTool({"scene", "--write-grid", grid, "--picture", view});
+    ASSERT_EQ(scene.exitCode, 0) << scene.err.toStdString();
+    h.store(QStringLiteral("grid1File"), grid);
+    QDir().mkpath(h.dirs.paths().appDir());
+    ASSERT_TRUE(QFile::copy(view, h.dirs.paths().currentCapture()));
+    ASSERT_TRUE(h.startWithVideoDirectory());
+    h.prompter.clear();
+    h.context().navigationTag = QStringLiteral("SelectFrame");
+    h.context().navigator().show(ScreenId::Measure);
+    auto *measure = static_cast<Measure *>(h.program().screen(ScreenId::Measure));
+    auto *sign = h.control<QLabel>(ScreenId::Measure, "lblCameraSign");
+    auto *follow = h.control<QPushButton>(ScreenId::Measure, "cmdFollowCamera");
+    EXPECT_EQ(sign->text(), QStringLiteral("Camera steady"));
+    EXPECT_FALSE(follow->isVisibleTo(measure));
+    const Grid asBuilt = h.context().grids().active();
+
+    QImage moved(QImage(view).size(), QImage::Format_RGB32);
+    moved.fill(Qt::black);
+    QPainter(&moved).drawImage(3, 0, QImage(view));
+    const QString movedView = h.dirs.file(QStringLiteral("moved.bmp"));
+    ASSERT_TRUE(moved.save(movedView, "BMP"));
+    h.prompter.choose(movedView);
+    measure->LoadPict_Click();
+    EXPECT_TRUE(sign->text().startsWith(QStringLiteral("Camera moved 3.0 px: a distance in the "
+                                                       "landing area changes by ")))
+        << sign->text().toStdString();
+    ASSERT_TRUE(follow->isVisibleTo(measure));
+    QTest::mouseClick(follow, Qt::LeftButton);
+    EXPECT_FALSE(follow->isVisibleTo(measure));
+    EXPECT_TRUE(TestDirs::readFile(h.dirs.paths().debugLog()).contains("Camera followed on grid 1"));
+
+    measure->setSkierAndJump(QStringLiteral("Skier A"), QStringLiteral("1"));
+    measure->pictureView().setZoom(1.0);
+    const double x = toolValue(scene.out, "landing_x").toDouble() + 3.0;
+    const double y = toolValue(scene.out, "landing_y").toDouble();
+    const double truth = toolValue(scene.out, "landing_distance_m").toDouble() + 2.1;
+    pressOnPicture(measure->pictureView(), {qRound(x), qRound(y)});
+    QTest::mouseClick(h.control<QPushButton>(ScreenId::Measure, "Record"), Qt::LeftButton);
+    const double shown = h.control<QLineEdit>(ScreenId::Measure, "distance")->text().remove('m').toDouble();
+    EXPECT_NEAR(shown, truth, 0.1); // the official tenth, from a click on a whole pixel
+
+    h.prompter.choose(view);
+    measure->LoadPict_Click();
+    EXPECT_EQ(sign->text(), QStringLiteral("Camera steady"));
+    EXPECT_EQ(h.context().grids().active().transform.c, asBuilt.transform.c);
 }
