@@ -8,7 +8,9 @@ packages=(
   libavfilter-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libavdevice-dev
   libudev-dev
+  libopencv-imgproc-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  groff-base   # the test that renders the manual pages
 )
 
 missing=()

@@ -5,6 +5,9 @@
 #include "core/geometry/GridTransformSolver.h"
 #include "core/geometry/JumpDistance.h"
 #include "core/grid_setup/GridFileLoader.h"
+#include "core/vision/GridBuoyCheck.h"
+
+#include <QImage>
 
 #include <optional>
 
@@ -59,9 +62,12 @@ int measure(const QStringList &args, ToolIo &io)
     QStringList positional;
     TournamentType type = TournamentType::Normal;
     bool resolve = false;
+    QString followPicture;
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--solve")) {
             resolve = true;
+        } else if (args[i] == QLatin1String("--follow") && i + 1 < args.size()) {
+            followPicture = args[++i];
         } else if (args[i] == QLatin1String("--tournament") && i + 1 < args.size()) {
             const QString word = args[++i];
             if (word != QLatin1String("normal") && word != QLatin1String("barefoot")
@@ -77,7 +83,7 @@ int measure(const QStringList &args, ToolIo &io)
     }
     if (positional.size() != 3) {
         io.err << "Usage: skelvin-tool measure GRID.ipt X Y [--tournament normal|barefoot|sitski]"
-                  " [--solve]\n";
+                  " [--solve] [--follow PICTURE]\n";
         return ExitUsage;
     }
     ScreenPoint point;
@@ -95,6 +101,21 @@ int measure(const QStringList &args, ToolIo &io)
             return ExitNoSolution;
         }
         transform = *solved;
+    }
+    if (!followPicture.isEmpty()) {
+        const QImage picture(followPicture);
+        if (picture.isNull()) {
+            io.err << "Cannot read the picture " << followPicture << "\n";
+            return ExitBadFile;
+        }
+        Grid grid = gridFromFiles(*loaded, 1);
+        grid.transform = transform;
+        const CameraFollow follow = followCamera(grid, checkGridBuoys(picture, grid));
+        io.out << "followed=" << (follow.transform ? "yes" : "no") << "\n";
+        if (follow.transform)
+            transform = *follow.transform;
+        else
+            io.out << "followed_reason=" << follow.refusal << "\n";
     }
     const auto m = measureJump(transform, loaded->grid.jump, type, point);
     if (!m) {

@@ -10,11 +10,14 @@ namespace {
 
 const char *const kUsage =
     "Usage: skelvin-tool COMMAND ...\n"
+    "       skelvin-tool --help | --version\n"
     "\n"
     "Grid files:\n"
     "  solve GRID.ipt                      solve the transform from the file's four corners\n"
-    "  measure GRID.ipt X Y [--tournament normal|barefoot|sitski] [--solve]\n"
-    "                                      map picture point X, Y (twips) and measure the jump\n"
+    "  measure GRID.ipt X Y [--tournament normal|barefoot|sitski] [--solve] [--follow PICTURE]\n"
+    "                                      map picture point X, Y (twips) and measure the jump,\n"
+    "                                      with --follow on the grid followed to the buoys found\n"
+    "                                      in PICTURE\n"
     "  inverse GRID.ipt X Y                picture point (twips) of survey point X, Y (metres)\n"
     "  grid show GRID.ipt                  the grid's fields and its check buoy validation\n"
     "  grid rewrite IN.ipt OUT.ipt         write the grid and its check buoy file again\n"
@@ -26,6 +29,11 @@ const char *const kUsage =
     "                                      the accuracy check's grade at every pixel of a picture\n"
     "                                      (default 800x600) inside the four corner buoys, as a\n"
     "                                      PNG, and how many pixels have each grade\n"
+    "\n"
+    "  buoys PICTURE GRID.ipt | buoys VIDEO.avi GRID.ipt --frame N\n"
+    "                                      the grid's five buoys found in the picture (pixels),\n"
+    "                                      how far each is from its mark, and whether the camera\n"
+    "                                      moved\n"
     "\n"
     "Video files:\n"
     "  avi-info FILE.avi                   the file's facts as Browse lists them\n"
@@ -81,6 +89,10 @@ int run(const QStringList &args)
         (command.isEmpty() ? err : out) << kUsage;
         return command.isEmpty() ? ExitUsage : ExitOk;
     }
+    if (command == QLatin1String("--version") && args.size() == 1) {
+        out << "skelvin-tool " << SKELVIN_VERSION << "\n";
+        return ExitOk;
+    }
 
     int code = -1;
     if (code < 0)
@@ -93,6 +105,8 @@ int run(const QStringList &args)
         code = runSceneCommand(args, io);
     if (code < 0)
         code = runCaptureCommand(args, io);
+    if (code < 0)
+        code = runVisionCommand(args, io);
     if (code < 0) {
         err << "Unknown command: " << command << "\n" << kUsage;
         code = ExitUsage;

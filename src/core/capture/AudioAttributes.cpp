@@ -29,6 +29,22 @@ AudioFormatChoice audioFormatOfItem(int index, const QString &text)
     return choice;
 }
 
+AudioFormatChoice audioFormatToSet(int index, const QString &text, int currentSampleRate)
+{
+    AudioFormatChoice choice = audioFormatOfItem(index, text);
+    if (choice.sampleRate <= 0)
+        choice.sampleRate = currentSampleRate;
+    return choice;
+}
+
+int audioItemOf(const QStringList &items, const QString &formatText)
+{
+    for (int i = 0; i < items.size(); ++i)
+        if (items.at(i).compare(formatText, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
 QString audioFormatText(int sampleRate, int bitsPerSample, int channels)
 {
     return QString::number(sampleRate / 1000.0, 'f', 3) + QStringLiteral(" Khz, ") +

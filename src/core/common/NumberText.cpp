@@ -142,6 +142,11 @@ int wholeNumber(double value)
     return static_cast<int>(std::clamp(std::trunc(value), kLow, kHigh));
 }
 
+int roundedEntry(const QString &text)
+{
+    return wholeNumber(roundHalfEven(Val(text)));
+}
+
 double roundHalfEven(double value)
 {
     return std::nearbyint(value); // the default rounding mode rounds halves to even

@@ -38,6 +38,10 @@ int wholeNumber(double value);
 // Rounds to the nearest whole number, halves to the even neighbour (30.5 -> 30, 31.5 -> 32).
 double roundHalfEven(double value);
 
+// A whole number typed into a box: the nearest, halves to even ("29.97" gives 30, "12.5" gives
+// 12), held at the ends of the range of int so a wild entry never overflows.
+int roundedEntry(const QString &text);
+
 // Half up to the given number of decimals: Int(value * 10^decimals + 0.5) / 10^decimals.
 double roundHalfUp(double value, int decimals);
 

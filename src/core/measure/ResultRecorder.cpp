@@ -45,6 +45,16 @@ ExchangeStatus exchangeStatus(const MeasureState &state)
 
 ResultRecorder::ResultRecorder(Services services) : m_services(services) {}
 
+bool ResultRecorder::recordEntry(MeasureState &state, Entry entry)
+{
+    switch (entry) {
+    case Entry::ManReride: M_Reride(state); break;
+    case Entry::OptReride: O_reride(state); break;
+    case Entry::Comment: Make_comment(state); break;
+    }
+    return entry != Entry::Comment && state.pictureFrozen;
+}
+
 void ResultRecorder::chooseKind(MeasureState &state, ResultKind kind)
 {
     state.kind = kind;

@@ -57,6 +57,13 @@ public:
     bool O_reride(MeasureState &state);
     bool Make_comment(MeasureState &state);
 
+    // The entries that write a line of their own at once.
+    enum class Entry { ManReride, OptReride, Comment };
+    // Writes the entry's line as M_Reride, O_reride or Make_comment does. True when the
+    // entry's option stays chosen afterwards: a reride while a picture is frozen (it belongs
+    // to the jump on show); a comment never, and nothing else.
+    bool recordEntry(MeasureState &state, Entry entry);
+
     // Choosing Pass, Fall or Other Grid puts its text in the comment.
     static void chooseKind(MeasureState &state, ResultKind kind);
 

@@ -3,20 +3,24 @@
 #include "core/app/AppContext.h"
 #include "core/app/Navigator.h"
 #include "core/app/Startup.h"
-#include "core/capture/AudioAttributes.h"
 #include "core/capture/CaptureDevice.h"
+#include "core/capture/CaptureErrorText.h"
+#include "core/capture/CaptureListChoices.h"
 #include "core/capture/CaptureTiming.h"
+#include "core/capture/DeviceListChanges.h"
+#include "core/capture/TestCaptureFileDialog.h"
 #include "core/capture/VideoFileName.h"
 #include "core/capture/devices/DeviceCatalog.h"
 #include "core/common/NumberEntryValidator.h"
 #include "core/common/NumberText.h"
+#include "ui/capture/AudioOptionsBox.h"
+#include "ui/capture/ComboLists.h"
 #include "ui/capture/DeviceSettingsDialog.h"
+#include "ui/capture/StillOptionsBox.h"
 #include "ui/common/Named.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -30,26 +34,6 @@
 namespace skelvin {
 
 namespace {
-
-const QString kNoCaptureDevices = QStringLiteral("No Capture Devices");
-const QString kNone = QStringLiteral("None");
-const QString kShowCaption = QStringLiteral("Show Video Configuration");
-
-// Check box values as the control takes them.
-bool ItoB(int value)
-{
-    return value != 0;
-}
-int BtoI(bool value)
-{
-    return value ? 1 : 0;
-}
-
-// A whole number from a box (32-bit, as the control takes it).
-int wholeNumber(const QLineEdit *box)
-{
-    return static_cast<int>(roundHalfEven(Val(box->text())));
-}
 
 // The busy pointer while a handler talks to the device; the normal pointer again on every way out.
 class BusyPointer
@@ -94,7 +78,9 @@ void CapturePanel::buildControls()
     m_strmOptions->layout()->addWidget(buildStreamOptions());
     m_frmOptions = named(new QGroupBox(QStringLiteral("Options")), "FrmOptions");
     m_frmOptions->setLayout(new QVBoxLayout);
-    m_frmOptions->layout()->addWidget(buildFrameOptions());
+    m_stillOptions = new StillOptionsBox;
+    m_frmOptions->layout()->addWidget(m_stillOptions);
+    connect(m_stillOptions, &StillOptionsBox::autoSaveChanged, this, [this] { SetCaptureValues(); });
     m_lblStatus = named(new QLabel, "LblStatus");
     m_lblStatus->setWordWrap(true);
     // One line kept for it (a longer status wraps onto a second), so the main screen with the
@@ -164,7 +150,7 @@ QWidget *CapturePanel::buildStreamOptions()
     m_edtLimit = named(new QLineEdit, "EdtLimit");
     form->addRow(QStringLiteral("Time Limit (sec)"), m_edtLimit);
     connect(m_edtLimit, &QLineEdit::textChanged, this,
-            [this] { emit timeLimitChanged(wholeNumber(m_edtLimit)); });
+            [this] { emit timeLimitChanged(roundedEntry(m_edtLimit->text())); });
     // A rate such as 29.97 is taken to the nearest whole frame; the time limit is whole seconds.
     m_edtRate->setValidator(new NumberEntryValidator(NumberEntry::Fraction, {}, m_edtRate));
     m_edtLimit->setValidator(new NumberEntryValidator(NumberEntry::Whole, {}, m_edtLimit));
@@ -174,70 +160,13 @@ QWidget *CapturePanel::buildStreamOptions()
     compression->addWidget(m_compressionCombo, 1);
     compression->addWidget(m_comprConfig);
     form->addRow(QStringLiteral("Compression:"), compression);
-    m_audioDevice = named(new QComboBox, "AudioDevice");
-    m_audioConfig = named(new QPushButton(QStringLiteral("Configure...")), "AudioConfig");
-    auto *audio = new QHBoxLayout;
-    audio->addWidget(m_audioDevice, 1);
-    audio->addWidget(m_audioConfig);
-    form->addRow(QStringLiteral("Audio Device:"), audio);
-    m_audioCompr = named(new QComboBox, "AudioCompr");
-    m_audioCompLabel = named(new QLabel(QStringLiteral("Compression:")), "AudioCompLabel");
-    form->addRow(m_audioCompLabel, m_audioCompr);
-    m_comboAttrib = named(new QComboBox, "ComboAttrib");
-    m_comboAttrib->addItems(audioAttributeItems());
-    m_attribLabel = named(new QLabel(QStringLiteral("Attributes:")), "AttribLabel");
-    form->addRow(m_attribLabel, m_comboAttrib);
-    m_check1 = named(new QCheckBox(QStringLiteral("Listen")), "Check1");
-    form->addRow(m_check1);
+    m_audio = new AudioOptionsBox(device(), m_context.prompter());
+    form->addRow(m_audio);
 
     connect(m_edtRate, &QLineEdit::textChanged, this, &CapturePanel::EdtRate_Change);
     connect(m_compressionCombo, &QComboBox::currentIndexChanged, this,
             &CapturePanel::CompressionCombo_Click);
     connect(m_comprConfig, &QPushButton::clicked, this, &CapturePanel::ComprConfig_Click);
-    connect(m_audioDevice, &QComboBox::currentIndexChanged, this, &CapturePanel::AudioDevice_Click);
-    connect(m_audioConfig, &QPushButton::clicked, this, &CapturePanel::AudioConfig_Click);
-    connect(m_audioCompr, &QComboBox::currentIndexChanged, this, &CapturePanel::AudioCompr_Click);
-    connect(m_comboAttrib, &QComboBox::currentIndexChanged, this, &CapturePanel::ComboAttrib_Click);
-    connect(m_check1, &QCheckBox::clicked, this, &CapturePanel::Check1_Click);
-    return box;
-}
-
-QWidget *CapturePanel::buildFrameOptions()
-{
-    // Two columns of boxes under the switches, so the main screen with this panel still fits
-    // a 768-pixel-high display.
-    auto *box = new QWidget;
-    auto *grid = new QGridLayout(box);
-    grid->setContentsMargins(0, 0, 0, 0);
-    m_chkAutoInc = named(new QCheckBox(QStringLiteral("AutoIncrement")), "ChkAutoInc");
-    m_chkAutoSave = named(new QCheckBox(QStringLiteral("AutoSave")), "ChkAutoSave");
-    m_chkProg = named(new QCheckBox(QStringLiteral("Progressive JPG")), "ChkProg");
-    grid->addWidget(m_chkAutoInc, 0, 0, 1, 2);
-    grid->addWidget(m_chkAutoSave, 0, 2, 1, 2);
-    grid->addWidget(m_chkProg, 1, 0, 1, 2);
-    int slot = 0;
-    auto addBox = [&](QLineEdit *&edit, const char *name, const QString &caption) {
-        edit = named(new QLineEdit, name);
-        edit->setMinimumWidth(60);
-        const int row = 2 + slot / 2;
-        const int column = (slot % 2) * 2;
-        grid->addWidget(new QLabel(caption), row, column);
-        grid->addWidget(edit, row, column + 1);
-        ++slot;
-    };
-    addBox(m_edtCaption, "EdtCaption", QStringLiteral("Caption:"));
-    addBox(m_edtPass, "EdtPass", QStringLiteral("Password:"));
-    addBox(m_edtCapLeft, "EdtCapLeft", QStringLiteral("CaptionLeft:"));
-    addBox(m_edtCapTop, "EdtCapTop", QStringLiteral("CaptionTop:"));
-    addBox(m_edtInterval, "EdtInterval", QStringLiteral("Interval:"));
-    addBox(m_edtChrom, "EdtChrom", QStringLiteral("ChromFactor:"));
-    addBox(m_edtLum, "EdtLum", QStringLiteral("LumFactor:"));
-    connect(m_chkAutoSave, &QCheckBox::clicked, this, [this] { SetCaptureValues(); });
-    // A running AutoSave takes a new Interval when the operator leaves the box.
-    connect(m_edtInterval, &QLineEdit::editingFinished, this, [this] {
-        if (m_chkAutoSave->isChecked())
-            SetCaptureValues();
-    });
     return box;
 }
 
@@ -270,30 +199,25 @@ QWidget *CapturePanel::buildTestCapture()
     return group;
 }
 
-void CapturePanel::fillList(QComboBox *list, const QStringList &items)
+void CapturePanel::showFormatList(QComboBox *list, const QStringList &names, int deviceChoice,
+                                  int stored)
 {
-    // Filling selects nothing, so the selection made afterwards runs the list's handler.
-    const QSignalBlocker blocker(list);
-    list->clear();
-    list->addItems(items);
-    list->setCurrentIndex(-1);
+    // The device's own choice is selected first (its handler stores it); then the stored one,
+    // where it is still offered, which sets the device.
+    showChoice(list, {names, deviceChoice});
+    if (const int choice = storedChoice(stored, names.size(), -1); choice >= 0)
+        list->setCurrentIndex(choice);
 }
 
-QStringList CapturePanel::deviceNames(int count, QString (CaptureDevice::*name)(int) const) const
+bool CapturePanel::applyChoice(int current, int wanted, CaptureFailure (CaptureDevice::*set)(int),
+                               const QString &errorPrefix)
 {
-    QStringList names;
-    const CaptureDevice &control = m_context.captureDevice();
-    for (int i = 0; i < count; ++i)
-        names << (control.*name)(i);
-    return names;
+    return applyDeviceChoice(device(), m_context.prompter(), current, wanted, set, errorPrefix);
 }
 
-void CapturePanel::showError(const QString &prefix, const CaptureError &error, bool hex)
+void CapturePanel::showError(const CaptureError &error, ErrorNumberBase base)
 {
-    const QString number = hex ? QString::number(static_cast<quint32>(error.code), 16).toUpper()
-                               : QString::number(error.code);
-    m_context.prompter().inform(prefix + number + QLatin1Char(' ') + error.description,
-                                MessageIcon::None, QStringLiteral("Error"));
+    informCaptureError(m_context.prompter(), error, base);
 }
 
 void CapturePanel::fillFromDevice()
@@ -309,53 +233,35 @@ void CapturePanel::fillFromDevice()
     m_frmOptions->hide();
 
     showPreviewState();
-    const int devices = control.VideoDeviceCount();
-    if (devices < 1) {
-        fillList(m_combo1, {kNoCaptureDevices});
-        m_combo1->setCurrentIndex(0);
-    } else {
-        fillList(m_combo1, deviceNames(devices, &CaptureDevice::VideoDeviceName));
-        int stored = m_context.settings().readInt(QStringLiteral("device"), -1);
-        if (m_context.simulatedCamera)
-            stored = devices - 1; // the simulated camera is always the last device
-        m_combo1->setCurrentIndex(stored < 0 || stored >= devices ? 0 : stored);
-    }
-    fillList(m_audioDevice, QStringList{kNone} + deviceNames(control.AudioDeviceCount(),
-                                                             &CaptureDevice::AudioDeviceName));
-    m_audioDevice->setCurrentIndex(control.AudioDeviceIndex() + 1);
-    fillList(m_compressionCombo,
-             QStringList{kNone} +
-                 deviceNames(control.VideoCompressorCount(), &CaptureDevice::VideoCompressorName));
-    m_compressionCombo->setCurrentIndex(control.VideoCompressor() + 1);
-    fillList(m_audioCompr, QStringList{kNone} + deviceNames(control.AudioCompressorCount(),
-                                                            &CaptureDevice::AudioCompressorName));
-    m_audioCompr->setCurrentIndex(control.AudioCompressor() + 1);
+    showChoice(m_combo1,
+               videoDeviceChoice(
+                   deviceNames(control, control.VideoDeviceCount(), &CaptureDevice::VideoDeviceName),
+                   m_context.settings().readInt(QStringLiteral("device"), -1),
+                   m_context.simulatedCamera));
+    m_audio->fillDeviceList();
+    showChoice(m_compressionCombo,
+               noneFirstChoice(deviceNames(control, control.VideoCompressorCount(),
+                                           &CaptureDevice::VideoCompressorName),
+                               control.VideoCompressor()));
+    m_audio->fillCompressorList();
 
-    QStringList effects{kNone};
+    QStringList effects;
     for (int i = 0; i < control.EffectCount(kVideoEffectGroup); ++i)
         effects << control.EffectName(kVideoEffectGroup, i);
-    fillList(m_effect, effects);
-    m_effect->setEnabled(effects.size() > 1);
-    if (effects.size() > 1)
-        m_effect->setCurrentIndex(control.CurrentEffect(0) + 1);
-    else {
+    const ListChoice effectChoice = noneFirstChoice(effects, control.CurrentEffect(0));
+    fillList(m_effect, effectChoice.items);
+    // With no effect to choose, "None" is shown without asking the device for it.
+    m_effect->setEnabled(!effects.isEmpty());
+    if (effects.isEmpty()) {
         const QSignalBlocker blocker(m_effect);
         m_effect->setCurrentIndex(0);
+    } else {
+        m_effect->setCurrentIndex(effectChoice.selected);
     }
 
-    const StillOptions still = control.stillOptions();
     m_edtFile->setText(control.StillFileName());
-    m_chkAutoInc->setChecked(ItoB(BtoI(still.autoIncrement)));
-    m_chkAutoSave->setChecked(still.autoSave);
-    m_chkProg->setChecked(still.progressiveJpeg);
-    m_edtCaption->setText(still.caption);
-    m_edtCapLeft->setText(QString::number(still.captionLeft));
-    m_edtCapTop->setText(QString::number(still.captionTop));
-    m_edtInterval->setText(QString::number(still.intervalMs));
-    m_edtChrom->setText(QString::number(still.chromFactor));
-    m_edtLum->setText(QString::number(still.lumFactor));
-    m_edtPass->setText(still.password);
-    InitAudioSettings();
+    m_stillOptions->showOptions(control.stillOptions());
+    m_audio->InitAudioSettings();
 
     m_edtRate->setText(startupFrameRateText(m_context.settings(), control.FrameRate()));
     m_edtLimit->setText(QString::number(control.TimeLimit()));
@@ -364,12 +270,8 @@ void CapturePanel::fillFromDevice()
 void CapturePanel::connectAtStartup()
 {
     CmdConnect_Click();
-    // Without a stored choice the first compressor (Motion JPEG) records: "None" would write
-    // uncompressed frames, far more than a disk takes at a camera's rate.
-    const int stored = m_storedCompression;
-    const int first = m_compressionCombo->count() > 1 ? 1 : 0;
     m_compressionCombo->setCurrentIndex(
-        stored < 0 || stored >= m_compressionCombo->count() ? first : stored);
+        compressorAtStartup(m_storedCompression, m_compressionCombo->count()));
 }
 
 void CapturePanel::showPreviewState()
@@ -427,7 +329,7 @@ void CapturePanel::CmdConnect_Click()
         {
             BusyPointer busy;
             if (const CaptureFailure failure = control.ConnectDevice(m_combo1->currentIndex())) {
-                showError(QStringLiteral("Eror code: "), *failure, true);
+                showError(*failure, ErrorNumberBase::Hexadecimal);
                 return;
             }
         }
@@ -442,16 +344,14 @@ void CapturePanel::CmdConnect_Click()
         const int storedResolution = settings.readInt(QStringLiteral("VideoResolution"), -1);
         const int storedColour = settings.readInt(QStringLiteral("ColorFormat"), -1);
         const int storedInput = settings.readInt(QStringLiteral("VideoInput"), -1);
-        fillList(m_resolutionCombo,
-                 deviceNames(control.VideoResolutionCount(), &CaptureDevice::VideoResolutionName));
-        m_resolutionCombo->setCurrentIndex(control.VideoResolution());
-        if (storedResolution >= 0 && storedResolution < m_resolutionCombo->count())
-            m_resolutionCombo->setCurrentIndex(storedResolution);
-        fillList(m_colorFormatCombo,
-                 deviceNames(control.ColorFormatCount(), &CaptureDevice::ColorFormatName));
-        m_colorFormatCombo->setCurrentIndex(control.ColorFormat());
-        if (storedColour >= 0 && storedColour < m_colorFormatCombo->count())
-            m_colorFormatCombo->setCurrentIndex(storedColour);
+        showFormatList(m_resolutionCombo,
+                       deviceNames(control, control.VideoResolutionCount(),
+                                   &CaptureDevice::VideoResolutionName),
+                       control.VideoResolution(), storedResolution);
+        showFormatList(m_colorFormatCombo,
+                       deviceNames(control, control.ColorFormatCount(),
+                                   &CaptureDevice::ColorFormatName),
+                       control.ColorFormat(), storedColour);
         m_colorFormatCombo->setEnabled(true);
         m_colorLabel->setEnabled(true);
 
@@ -459,36 +359,31 @@ void CapturePanel::CmdConnect_Click()
         m_videoInput->setEnabled(inputs);
         m_inputLabel->setEnabled(inputs);
         if (inputs) {
-            fillList(m_videoInput,
-                     deviceNames(control.VideoInputCount(), &CaptureDevice::VideoInputName));
-            m_videoInput->setCurrentIndex(
-                storedInput >= 0 && storedInput < m_videoInput->count() ? storedInput : 0);
+            const QStringList names = deviceNames(control, control.VideoInputCount(),
+                                                  &CaptureDevice::VideoInputName);
+            showChoice(m_videoInput, {names, storedChoice(storedInput, names.size(), 0)});
         }
         const bool tuner = control.HasTuner();
         m_channel->setEnabled(tuner);
         m_channelLabel->setEnabled(tuner);
-        if (tuner) {
-            QStringList channels;
-            for (int c = control.MinChannel(); c <= control.MaxChannel(); ++c)
-                channels << QString::number(c);
-            fillList(m_channel, channels);
-            m_channel->setCurrentIndex(control.TunerChannel() - control.MinChannel());
-        }
+        if (tuner)
+            showChoice(m_channel, channelChoice(control.MinChannel(), control.MaxChannel(),
+                                                control.TunerChannel()));
         m_edtRate->setText(QString::number(wholeFrameRate(control.FrameRate())));
         m_edtLimit->setText(QString::number(control.TimeLimit()));
         m_cmdCap->setEnabled(true);
         m_videoConfig->setEnabled(control.HasDialog(capture_dialog::kVideoSource));
         m_cmdConnect->setText(QStringLiteral("Disconnect"));
-        InitAudioSettings();
+        m_audio->InitAudioSettings();
         if (m_cmdPreview->text() == QLatin1String("Preview Off")) {
             if (const CaptureFailure failure = control.setPreviewEnabled(true))
-                showError(QStringLiteral("Eror code: "), *failure, true);
+                showError(*failure, ErrorNumberBase::Hexadecimal);
             m_context.handOver.startFocusPending = true;
             m_context.navigator().show(ScreenId::Capture);
         }
     }
     if (m_captureType->currentIndex() == 1) {
-        EnableAudioConfig();
+        m_audio->EnableAudioConfig();
         EnableVideoCompressionConfig();
     }
 }
@@ -519,7 +414,7 @@ void CapturePanel::CmdPreview_Click()
     CaptureDevice &control = device();
     if (control.PreviewEnabled()) {
         if (const CaptureFailure failure = control.setPreviewEnabled(false)) {
-            showError(QStringLiteral("Eror code: "), *failure, false);
+            showError(*failure);
             return;
         }
         m_cmdPreview->setText(QStringLiteral("Preview On"));
@@ -528,7 +423,7 @@ void CapturePanel::CmdPreview_Click()
         return;
     }
     if (const CaptureFailure failure = control.setPreviewEnabled(true)) {
-        showError(QStringLiteral("Eror code: "), *failure, false);
+        showError(*failure);
         return;
     }
     m_cmdPreview->setText(QStringLiteral("Preview Off"));
@@ -552,7 +447,7 @@ void CapturePanel::CaptureType_Click(int index)
     m_edtFile->setText(control.CaptureFileName());
     m_frmOptions->hide();
     m_strmOptions->show();
-    EnableAudioConfig();
+    m_audio->EnableAudioConfig();
     EnableVideoCompressionConfig();
 }
 
@@ -560,77 +455,15 @@ void CapturePanel::SetCaptureValues()
 {
     CaptureDevice &control = device();
     if (m_captureType->currentIndex() == 0) {
-        StillOptions still = control.stillOptions();
-        still.progressiveJpeg = ItoB(BtoI(m_chkProg->isChecked()));
-        still.autoSave = ItoB(BtoI(m_chkAutoSave->isChecked()));
-        still.autoIncrement = ItoB(BtoI(m_chkAutoInc->isChecked()));
-        still.chromFactor = wholeNumber(m_edtChrom);
-        still.lumFactor = wholeNumber(m_edtLum);
-        still.intervalMs = wholeNumber(m_edtInterval);
-        still.password = m_edtPass->text();
-        still.captionLeft = wholeNumber(m_edtCapLeft);
-        still.captionTop = wholeNumber(m_edtCapTop);
-        still.caption = m_edtCaption->text();
-        control.setStillOptions(still);
+        control.setStillOptions(m_stillOptions->readOptions(control.stillOptions()));
         control.setStillFileName(inVideoFolder(m_context.videoDirectory, m_edtFile->text()));
         return;
     }
     control.setCaptureFileName(m_edtFile->text());
-    control.setFrameRate(wholeNumber(m_edtRate));
-    control.setTimeLimit(wholeNumber(m_edtLimit));
-    const QString attributes = m_comboAttrib->currentText();
-    const AudioFormatChoice format = audioFormatOfItem(m_comboAttrib->currentIndex(), attributes);
-    const int rate =
-        attributes.indexOf(QLatin1Char(' ')) > 0 ? format.sampleRate : control.AudioSampleRate();
-    if (const CaptureFailure failure =
-            control.setAudioFormat(rate, format.channels, format.bitsPerSample))
+    control.setFrameRate(roundedEntry(m_edtRate->text()));
+    control.setTimeLimit(roundedEntry(m_edtLimit->text()));
+    if (const CaptureFailure failure = m_audio->applyFormat())
         m_lblStatus->setText(failure->description);
-}
-
-void CapturePanel::ComboAttrib_Click(int index)
-{
-    if (index < 0 || m_initialisingAudio)
-        return;
-    const AudioFormatChoice format = audioFormatOfItem(index, m_comboAttrib->itemText(index));
-    const int rate = format.sampleRate > 0 ? format.sampleRate : device().AudioSampleRate();
-    if (const CaptureFailure failure =
-            device().setAudioFormat(rate, format.channels, format.bitsPerSample)) {
-        showError(QStringLiteral("Eror code: "), *failure, false);
-        return;
-    }
-    InitAudioSettings();
-}
-
-void CapturePanel::InitAudioSettings()
-{
-    // The list shows the control's own format: the first item is selected without setting the
-    // control (which would otherwise read back 11.025 Khz, 8 bits, mono every time).
-    m_initialisingAudio = true;
-    m_comboAttrib->setCurrentIndex(0);
-    const CaptureDevice &control = device();
-    const QString text = audioFormatText(control.AudioSampleRate(), control.AudioBitsPerSample(),
-                                         control.AudioChannels());
-    int match = -1;
-    for (int i = 0; i < m_comboAttrib->count() && match < 0; ++i)
-        if (m_comboAttrib->itemText(i).compare(text, Qt::CaseInsensitive) == 0)
-            match = i;
-    if (match < 0) {
-        m_comboAttrib->addItem(text);
-        match = m_comboAttrib->count() - 1;
-    }
-    m_comboAttrib->setCurrentIndex(match);
-    m_initialisingAudio = false;
-}
-
-void CapturePanel::EnableAudioConfig()
-{
-    const CaptureDevice &control = device();
-    const bool on = m_audioDevice->currentIndex() > 0 && control.Connected();
-    for (QWidget *w :
-         {static_cast<QWidget *>(m_attribLabel), static_cast<QWidget *>(m_comboAttrib),
-          static_cast<QWidget *>(m_audioCompLabel), static_cast<QWidget *>(m_audioCompr)})
-        w->setEnabled(on);
-    m_audioConfig->setEnabled(on && control.HasDialog(capture_dialog::kAudioFormat));
 }
 
 void CapturePanel::EnableVideoCompressionConfig()
@@ -640,98 +473,39 @@ void CapturePanel::EnableVideoCompressionConfig()
                               control.HasDialog(capture_dialog::kVideoCompression));
 }
 
-void CapturePanel::AudioDevice_Click(int index)
-{
-    if (index < 0)
-        return;
-    CaptureDevice &control = device();
-    if (control.AudioDeviceIndex() != index - 1) {
-        if (const CaptureFailure failure = control.setAudioDeviceIndex(index - 1)) {
-            showError(QStringLiteral("Eror code: "), *failure, false);
-            return;
-        }
-    }
-    EnableAudioConfig();
-    if (control.Connected())
-        InitAudioSettings();
-}
-
-void CapturePanel::AudioCompr_Click(int index)
-{
-    if (index < 0 || device().AudioCompressor() == index - 1)
-        return;
-    if (const CaptureFailure failure = device().setAudioCompressor(index - 1))
-        showError(QStringLiteral("Eror code: "), *failure, false);
-}
-
 void CapturePanel::CompressionCombo_Click(int index)
 {
-    if (index < 0)
+    if (index < 0 ||
+        !applyChoice(device().VideoCompressor(), index - 1, &CaptureDevice::setVideoCompressor))
         return;
-    CaptureDevice &control = device();
-    if (control.VideoCompressor() != index - 1) {
-        if (const CaptureFailure failure = control.setVideoCompressor(index - 1)) {
-            showError(QStringLiteral("Eror code: "), *failure, false);
-            return;
-        }
-    }
     EnableVideoCompressionConfig();
     m_context.settings().write(QStringLiteral("compression"), index);
 }
 
 void CapturePanel::ResolutionCombo_Click(int index)
 {
-    if (index < 0)
-        return;
-    if (device().VideoResolution() != index) {
-        if (const CaptureFailure failure = device().setVideoResolution(index)) {
-            showError(QStringLiteral("Eror code: "), *failure, false);
-            return;
-        }
-    }
-    m_context.settings().write(QStringLiteral("videoresolution"), index);
+    if (index >= 0 && applyChoice(device().VideoResolution(), index, &CaptureDevice::setVideoResolution))
+        m_context.settings().write(QStringLiteral("videoresolution"), index);
 }
 
 void CapturePanel::ColorFormatCombo_Click(int index)
 {
-    if (index < 0)
-        return;
-    if (device().ColorFormat() != index) {
-        if (const CaptureFailure failure = device().setColorFormat(index)) {
-            showError(QStringLiteral("Eror code: "), *failure, false);
-            return;
-        }
-    }
-    m_context.settings().write(QStringLiteral("ColorFormat"), index);
+    if (index >= 0 && applyChoice(device().ColorFormat(), index, &CaptureDevice::setColorFormat))
+        m_context.settings().write(QStringLiteral("ColorFormat"), index);
 }
 
 void CapturePanel::VideoInput_Click(int index)
 {
-    if (index < 0)
-        return;
-    if (device().VideoInputIndex() != index) {
-        if (const CaptureFailure failure = device().setVideoInputIndex(index)) {
-            showError(QStringLiteral("Eror code: "), *failure, false);
-            return;
-        }
-    }
-    m_context.settings().write(QStringLiteral("VideoInput"), index);
+    if (index >= 0 && applyChoice(device().VideoInputIndex(), index, &CaptureDevice::setVideoInputIndex))
+        m_context.settings().write(QStringLiteral("VideoInput"), index);
 }
 
 void CapturePanel::Channel_Click(int index)
 {
     if (index < 0)
         return;
-    const int channel = index + device().MinChannel();
-    if (device().TunerChannel() == channel)
-        return;
-    if (const CaptureFailure failure = device().setTunerChannel(channel))
-        showError(QStringLiteral("Error code: "), *failure, false);
-}
-
-void CapturePanel::Check1_Click(bool checked)
-{
-    device().setListen(checked);
+    applyChoice(device().TunerChannel(), index + device().MinChannel(),
+                &CaptureDevice::setTunerChannel, QStringLiteral("Error code: "));
 }
 
 void CapturePanel::Effect_Click(int index)
@@ -751,7 +525,7 @@ void CapturePanel::Effect_Click(int index)
         }
     }
     if (const CaptureFailure failure = control.SetEffect(kVideoEffectGroup, id, 0))
-        showError(QStringLiteral("Eror code: "), *failure, false);
+        showError(*failure);
 }
 
 void CapturePanel::VideoConfig_Click()
@@ -788,13 +562,6 @@ void CapturePanel::ComprConfig_Click()
                                QStringLiteral("Video Compression"), this);
 }
 
-void CapturePanel::AudioConfig_Click()
-{
-    DeviceSettingsDialog::edit(device(), capture_dialog::kAudioFormat,
-                               QStringLiteral("Audio Format"), this);
-    InitAudioSettings();
-}
-
 void CapturePanel::CmdCap_Click()
 {
     CaptureDevice &control = device();
@@ -817,7 +584,7 @@ void CapturePanel::CmdCap_Click()
         m_cmdCap->setText(QStringLiteral("Capture Stream"));
     }
     if (failure)
-        showError(QStringLiteral("Eror code: "), *failure, true);
+        showError(*failure, ErrorNumberBase::Hexadecimal);
 }
 
 void CapturePanel::showStatistics()
@@ -831,25 +598,8 @@ void CapturePanel::showStatistics()
 
 void CapturePanel::CmdCapFN_Click()
 {
-    const QFileInfo current(m_edtFile->text());
-    FileDialogRequest request;
-    request.kind = FileDialogKind::Save;
-    request.title = QStringLiteral("Capture File");
-    request.startDirectory =
-        current.isAbsolute() ? current.absolutePath() : m_context.videoDirectory;
-    request.startFile = current.fileName();
-    // Streams are recorded as AVI files: the dialog offers that type, so a recording is never
-    // written under a picture's name.
-    const bool streams = m_captureType->currentIndex() == 1;
-    if (streams) {
-        request.filters = parseFilterText(QStringLiteral("AVI Files|*.avi|"));
-        request.defaultSuffix = QStringLiteral("avi");
-    } else {
-        request.filters = parseFilterText(
-            QStringLiteral("All Supported Types|*.bmp;*.jpg;*.pic|BMP Files|*.bmp|JPEG "
-                           "Files|*.jpg|Skelvin Pictures|*.pic|"));
-        request.defaultSuffix = QStringLiteral("jpg");
-    }
+    const FileDialogRequest request = testCaptureFileRequest(
+        m_edtFile->text(), m_context.videoDirectory, m_captureType->currentIndex() == 1);
     if (const std::optional<QString> path = m_context.prompter().chooseFile(request))
         m_edtFile->setText(*path);
 }
@@ -857,7 +607,7 @@ void CapturePanel::CmdCapFN_Click()
 void CapturePanel::EdtRate_Change(const QString &text)
 {
     m_context.settings().write(QStringLiteral("framerate"), text);
-    device().setFrameRate(wholeFrameRate(Val(text)));
+    device().setFrameRate(roundedEntry(text));
     emit frameRateChanged(text);
 }
 
@@ -875,48 +625,13 @@ void CapturePanel::statusCode(int code, const QString &text)
 void CapturePanel::deviceListChanged(const QString &category, int change, int index,
                                      const QString &name)
 {
-    CaptureDevice &control = device();
     if (category == kVideoSourcesCategory) {
-        if (change == 0) {
-            if (m_combo1->itemText(0) == kNoCaptureDevices && index == 0) {
-                m_combo1->setItemText(0, name);
-                m_combo1->setCurrentIndex(0);
-                control.setVideoDeviceIndex(0);
-                return;
-            }
-            m_combo1->insertItem(std::min(index, m_combo1->count()), name);
-            // A camera plugged in while another is connected is only listed.
-            if (!control.Connected() && control.VideoDeviceIndex() != index &&
-                m_context.prompter().askYesNo(
-                    name +
-                    QStringLiteral(" is plugged into your computer. Do you want to use it?")))
-                control.setVideoDeviceIndex(index);
-        } else if (index >= 0 && index < m_combo1->count()) {
-            m_combo1->removeItem(index);
-        }
-        if (control.VideoDeviceCount() > 0) {
-            m_combo1->setCurrentIndex(control.VideoDeviceIndex());
-        } else {
-            m_combo1->clear();
-            m_combo1->addItem(kNoCaptureDevices);
-            m_combo1->setCurrentIndex(0);
-        }
+        showChoice(m_combo1, DeviceListChanges(device(), m_context.prompter())
+                                 .videoDevices(itemsOf(m_combo1), change, index, name));
     } else if (category == kAudioSourcesCategory) {
-        const QSignalBlocker blocker(m_audioDevice);
-        if (change == 0) {
-            m_audioDevice->insertItem(std::min(index + 1, m_audioDevice->count()), name);
-            if (!control.Connected() && control.AudioDeviceIndex() != index &&
-                m_context.prompter().askYesNo(
-                    name +
-                    QStringLiteral(" is plugged into your computer. Do you want to use it?")))
-                control.setAudioDeviceIndex(index);
-        } else if (index + 1 > 0 && index + 1 < m_audioDevice->count()) {
-            m_audioDevice->removeItem(index + 1);
-        }
-        m_audioDevice->setCurrentIndex(
-            control.AudioDeviceCount() > 0 ? control.AudioDeviceIndex() + 1 : 0);
+        m_audio->deviceListChanged(change, index, name);
     }
-    if (m_cmdConnect->text() == QLatin1String("Disconnect") && change == 1 && !control.Connected())
+    if (m_cmdConnect->text() == QLatin1String("Disconnect") && change == 1 && !device().Connected())
         OnDisconnect();
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "core/capture/CaptureErrorText.h"
+#include "core/capture/CaptureListChoices.h"
 #include "core/capture/shared/CaptureTypes.h"
 
 #include <QWidget>
 
-class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -15,6 +16,8 @@ namespace skelvin {
 
 class AppContext;
 class CaptureDevice;
+class AudioOptionsBox;
+class StillOptionsBox;
 
 // The capture configuration panel of the main screen: which camera, how it records (input,
 // resolution, colour format, effect, compressor, sound, frame rate, time limit), the still-frame
@@ -34,8 +37,6 @@ public:
     void finishStartup(); // "testvid.avi", option panels and status label hidden
 
     void SetCaptureValues();
-    void InitAudioSettings();
-    void EnableAudioConfig();
     void EnableVideoCompressionConfig();
     void OnDisconnect();
     void CmdConnect_Click();
@@ -60,31 +61,28 @@ private:
     void buildControls();
     QWidget *buildDeviceGroup();
     QWidget *buildStreamOptions();
-    QWidget *buildFrameOptions();
     QWidget *buildTestCapture();
 
-    void fillList(QComboBox *list, const QStringList &items);
-    QStringList deviceNames(int count, QString (CaptureDevice::*name)(int) const) const;
-    void showError(const QString &prefix, const CaptureError &error, bool hex);
+    // A format list of the connected device, with the stored choice put back.
+    static void showFormatList(QComboBox *list, const QStringList &names, int deviceChoice,
+                               int stored);
+    void showError(const CaptureError &error, ErrorNumberBase base = ErrorNumberBase::Decimal);
+    bool applyChoice(int current, int wanted, CaptureFailure (CaptureDevice::*set)(int),
+                     const QString &errorPrefix = kErrorCodePrefix);
 
     void CmdPreview_Click();
     void CaptureType_Click(int index);
     void CmdCap_Click();
     void CmdCapFN_Click();
     void EdtRate_Change(const QString &text);
-    void AudioDevice_Click(int index);
-    void AudioCompr_Click(int index);
     void CompressionCombo_Click(int index);
     void ResolutionCombo_Click(int index);
     void ColorFormatCombo_Click(int index);
     void VideoInput_Click(int index);
     void Channel_Click(int index);
-    void Check1_Click(bool checked);
     void Effect_Click(int index);
-    void ComboAttrib_Click(int index);
     void VideoConfig_Click();
     void ComprConfig_Click();
-    void AudioConfig_Click();
     void rereadAfterVideoDialog();
     void deviceListChanged(const QString &category, int change, int index, const QString &name);
     void statusCode(int code, const QString &text);
@@ -110,34 +108,18 @@ private:
     QPushButton *m_videoConfig = nullptr;
     QComboBox *m_compressionCombo = nullptr;
     QPushButton *m_comprConfig = nullptr;
-    QComboBox *m_audioDevice = nullptr;
-    QPushButton *m_audioConfig = nullptr;
-    QComboBox *m_audioCompr = nullptr;
-    QLabel *m_audioCompLabel = nullptr;
-    QComboBox *m_comboAttrib = nullptr;
-    QLabel *m_attribLabel = nullptr;
+    AudioOptionsBox *m_audio = nullptr;
     QLineEdit *m_edtRate = nullptr;
     QLineEdit *m_edtLimit = nullptr;
-    QCheckBox *m_check1 = nullptr;
     QGroupBox *m_frmOptions = nullptr;
     QGroupBox *m_strmOptions = nullptr;
-    QCheckBox *m_chkAutoInc = nullptr;
-    QCheckBox *m_chkAutoSave = nullptr;
-    QCheckBox *m_chkProg = nullptr;
-    QLineEdit *m_edtCaption = nullptr;
-    QLineEdit *m_edtCapLeft = nullptr;
-    QLineEdit *m_edtCapTop = nullptr;
-    QLineEdit *m_edtInterval = nullptr;
-    QLineEdit *m_edtChrom = nullptr;
-    QLineEdit *m_edtLum = nullptr;
-    QLineEdit *m_edtPass = nullptr;
+    StillOptionsBox *m_stillOptions = nullptr;
     QLabel *m_lblFrames = nullptr;
     QLabel *m_lblFrmDrop = nullptr;
     QLabel *m_lblSamples = nullptr;
     QLabel *m_lblTime = nullptr;
     QLabel *m_lblStatus = nullptr;
     QList<QWidget *> m_configurationParts;
-    bool m_initialisingAudio = false;
     // The compressor stored at the last run, read before the start-up's selections store theirs.
     int m_storedCompression = -1;
 };

@@ -3,6 +3,7 @@
 #include "core/app/AppContext.h"
 #include "core/app/Navigator.h"
 #include "core/capture/CaptureDevice.h"
+#include "core/capture/CaptureErrorText.h"
 #include "core/capture/CaptureTiming.h"
 #include "core/capture/VideoFileName.h"
 #include "core/common/FileAccessible.h"
@@ -364,11 +365,7 @@ void PreviewForm::cmdStartCapture_Click()
     device.setCaptureFileName(m_captureFileName);
     if (const CaptureFailure failure = device.StartCapture()) {
         QApplication::restoreOverrideCursor();
-        m_context.prompter().inform(
-            QStringLiteral("Eror code: ") +
-                QString::number(static_cast<quint32>(failure->code), 16).toUpper() +
-                QLatin1Char(' ') + failure->description,
-            MessageIcon::None, QStringLiteral("Error"));
+        informCaptureError(m_context.prompter(), *failure, ErrorNumberBase::Hexadecimal);
         return;
     }
     m_timer40->start(1000);

@@ -7,6 +7,8 @@
 #include "core/common/NumberText.h"
 #include "core/common/PictureSize.h"
 #include "core/geometry/SetupValidation.h"
+#include "core/grid_setup/BuoyPlacement.h"
+#include "core/grid_setup/GridEntryFields.h"
 #include "core/grid_setup/GridFileCommands.h"
 #include "ui/common/AccuracyMapSwitch.h"
 #include "ui/common/ArrowKeyPoller.h"
@@ -41,29 +43,6 @@
 namespace skelvin {
 
 namespace {
-
-// The entry fields: screen x, screen y, survey x, survey y of each buoy row.
-struct BuoyRow
-{
-    Buoy buoy;
-    const char *caption;
-    const char *option;
-    const char *fields[4];
-    const char *initial[4];
-};
-
-constexpr BuoyRow kRows[] = {
-    {Buoy::UpperLeft, "upper left", "upper_left_button",
-     {"upper_left_x", "upper_left_y", "ul_survey_x", "ul_survey_y"}, {"auto", "auto", "input", "input"}},
-    {Buoy::UpperRight, "upper right", "upper_right_button",
-     {"upper_right_x", "upper_right_y", "ur_survey_x", "ur_survey_y"}, {"auto", "auto", "input", "input"}},
-    {Buoy::LowerLeft, "lower left", "lower_left_button",
-     {"lower_left_x", "lower_left_y", "ll_survey_x", "ll_survey_y"}, {"auto", "auto", "input", "input"}},
-    {Buoy::LowerRight, "lower right", "lower_right_button",
-     {"lower_right_x", "lower_right_y", "lr_survey_x", "lr_survey_y"}, {"auto", "auto", "input", "input"}},
-    {Buoy::CheckBuoy, "Check Buoy", "optCheckBuoy",
-     {"txtCheckXpix", "txtCheckYpix", "txtCheckX", "txtCheckY"}, {"", "", "CheckX", "CheckY"}},
-};
 
 const QString kNotSetUpIcon = QStringLiteral("msgbox03.ico");
 const QString kSetUpIcon = QStringLiteral("face02.ico");
@@ -193,7 +172,7 @@ QWidget *Grid_Setup::buildFields()
     grid->addWidget(new QLabel(QStringLiteral("Survey Y")), 0, 4);
 
     int row = 1;
-    for (const BuoyRow &r : kRows) {
+    for (const BuoyFieldRow &r : buoyFieldRows()) {
         auto *option = named(new QRadioButton(text(r.caption)), r.option);
         // The arrow keys must reach the key timer, not move between the options.
         option->setFocusPolicy(Qt::NoFocus);
@@ -223,7 +202,7 @@ QWidget *Grid_Setup::buildFields()
     QWidget *previous = nullptr;
     for (int axis = 2; axis < 4; ++axis) {
         QStringList column;
-        for (const BuoyRow &r : kRows)
+        for (const BuoyFieldRow &r : buoyFieldRows())
             column << text(r.fields[axis]);
         column << (axis == 2 ? QStringLiteral("jump_x") : QStringLiteral("jump_y"));
         for (const QString &name : column) {
@@ -364,38 +343,16 @@ void Grid_Setup::buildMenu()
 
 GridEntryTexts Grid_Setup::entryTexts() const
 {
-    GridEntryTexts t;
-    QString *targets[] = {&t.upper_left_x, &t.upper_left_y, &t.ul_survey_x, &t.ul_survey_y,
-                          &t.upper_right_x, &t.upper_right_y, &t.ur_survey_x, &t.ur_survey_y,
-                          &t.lower_left_x, &t.lower_left_y, &t.ll_survey_x, &t.ll_survey_y,
-                          &t.lower_right_x, &t.lower_right_y, &t.lr_survey_x, &t.lr_survey_y,
-                          &t.txtCheckXpix, &t.txtCheckYpix, &t.txtCheckX, &t.txtCheckY};
-    int i = 0;
-    for (const BuoyRow &r : kRows) {
-        for (const char *name : r.fields)
-            *targets[i++] = m_fields.value(text(name))->text();
-    }
-    t.jump_x = m_fields.value(QStringLiteral("jump_x"))->text();
-    t.jump_y = m_fields.value(QStringLiteral("jump_y"))->text();
-    t.ipt_file_description = m_fields.value(QStringLiteral("ipt_file_description"))->text();
-    t.ipt_file_description_2 = m_fields.value(QStringLiteral("ipt_file_description_2"))->text();
-    return t;
+    GridEntryTexts texts;
+    for (const QString &name : entryFieldNames())
+        *entryFieldText(texts, name) = m_fields.value(name)->text();
+    return texts;
 }
 
-void Grid_Setup::showTexts(const GridEntryTexts &t)
+void Grid_Setup::showTexts(const GridEntryTexts &texts)
 {
-    const std::pair<const char *, const QString *> values[] = {
-        {"upper_left_x", &t.upper_left_x}, {"upper_left_y", &t.upper_left_y}, {"ul_survey_x", &t.ul_survey_x},
-        {"ul_survey_y", &t.ul_survey_y}, {"upper_right_x", &t.upper_right_x}, {"upper_right_y", &t.upper_right_y},
-        {"ur_survey_x", &t.ur_survey_x}, {"ur_survey_y", &t.ur_survey_y}, {"lower_left_x", &t.lower_left_x},
-        {"lower_left_y", &t.lower_left_y}, {"ll_survey_x", &t.ll_survey_x}, {"ll_survey_y", &t.ll_survey_y},
-        {"lower_right_x", &t.lower_right_x}, {"lower_right_y", &t.lower_right_y}, {"lr_survey_x", &t.lr_survey_x},
-        {"lr_survey_y", &t.lr_survey_y}, {"txtCheckXpix", &t.txtCheckXpix}, {"txtCheckYpix", &t.txtCheckYpix},
-        {"txtCheckX", &t.txtCheckX}, {"txtCheckY", &t.txtCheckY}, {"jump_x", &t.jump_x}, {"jump_y", &t.jump_y},
-        {"ipt_file_description", &t.ipt_file_description},
-        {"ipt_file_description_2", &t.ipt_file_description_2}};
-    for (const auto &[name, value] : values)
-        putText(m_fields.value(text(name)), *value);
+    for (const QString &name : entryFieldNames())
+        putText(m_fields.value(name), *entryFieldText(texts, name));
 }
 
 void Grid_Setup::fieldChanged(const QString &name, const QString &value)
@@ -409,31 +366,8 @@ void Grid_Setup::fieldChanged(const QString &name, const QString &value)
         m_context.settings().write(SettingsStore::gridFileKey(n), QString());
     }
     setAccuracyEnabled(false);
-    GridStore &grids = m_context.grids();
-    grids.resetAllGridsReady();
-
-    Grid &active = grids.active();
-    const double v = Val(value);
-    const std::pair<const char *, std::pair<Corner, bool>> surveys[] = {
-        {"ul_survey_x", {Corner::UpperLeft, true}}, {"ul_survey_y", {Corner::UpperLeft, false}},
-        {"ur_survey_x", {Corner::UpperRight, true}}, {"ur_survey_y", {Corner::UpperRight, false}},
-        {"ll_survey_x", {Corner::LowerLeft, true}}, {"ll_survey_y", {Corner::LowerLeft, false}},
-        {"lr_survey_x", {Corner::LowerRight, true}}, {"lr_survey_y", {Corner::LowerRight, false}}};
-    for (const auto &[field, target] : surveys) {
-        if (name == QLatin1String(field)) {
-            SurveyPoint &s = active.corner(target.first).survey;
-            (target.second ? s.x : s.y) = v;
-            return;
-        }
-    }
-    if (name == QLatin1String("jump_x"))
-        grids.setActiveJump({v, grids.distanceJump().y});
-    else if (name == QLatin1String("jump_y"))
-        grids.setActiveJump({grids.distanceJump().x, v});
-    else if (name == QLatin1String("txtCheckX"))
-        active.checkBuoySurvey.x = v;
-    else if (name == QLatin1String("txtCheckY"))
-        active.checkBuoySurvey.y = v;
+    m_context.grids().resetAllGridsReady();
+    applyFieldEdit(m_context.grids(), name, value);
 }
 
 void Grid_Setup::setStateIcon(const QString &picture)
@@ -474,11 +408,7 @@ void Grid_Setup::pressOnPicture(ScreenPoint point)
     const std::optional<Buoy> chosen = chosenBuoy();
     if (!chosen)
         return;
-    const std::array<bool, BuoyCount> moved = m_markers.place(*chosen, point, m_lock->isChecked());
-    // A marker placed by a click shows as a plain cross until the markers are drawn again.
-    for (size_t i = 0; i < moved.size(); ++i)
-        m_drawnAsCross[i] = m_drawnAsCross[i] || moved[i];
-    updateFields(moved);
+    updateFields(m_placement.place(*chosen, point, m_lock->isChecked()));
     drawMarkers();
 }
 
@@ -487,17 +417,17 @@ void Grid_Setup::nudge(double dxTwips, double dyTwips)
     const std::optional<Buoy> chosen = chosenBuoy();
     if (!chosen)
         return;
-    updateFields(m_markers.nudge(*chosen, dxTwips, dyTwips, m_lock->isChecked()));
+    updateFields(m_placement.nudge(*chosen, dxTwips, dyTwips, m_lock->isChecked()));
     Show_grid();
 }
 
 void Grid_Setup::updateFields(const std::array<bool, BuoyCount> &moved)
 {
     Grid &active = m_context.grids().active();
-    for (const BuoyRow &r : kRows) {
+    for (const BuoyFieldRow &r : buoyFieldRows()) {
         if (!moved[static_cast<size_t>(r.buoy)])
             continue;
-        const ScreenPoint p = m_markers.at(r.buoy);
+        const ScreenPoint p = m_placement.markers().at(r.buoy);
         putText(m_fields.value(text(r.fields[0])), CStr(p.x));
         putText(m_fields.value(text(r.fields[1])), CStr(p.y));
         if (const auto corner = cornerOf(r.buoy))
@@ -509,7 +439,7 @@ void Grid_Setup::updateFields(const std::array<bool, BuoyCount> &moved)
 
 void Grid_Setup::Show_grid()
 {
-    m_drawnAsCross.fill(false);
+    m_placement.redrawn();
     drawMarkers();
 }
 
@@ -520,9 +450,9 @@ void Grid_Setup::drawMarkers()
     const bool crossStyle = t.markerStyle == QLatin1String("cross");
     for (int i = 0; i < BuoyCount; ++i) {
         const Buoy buoy = static_cast<Buoy>(i);
-        if (m_markers.isPlaced(buoy))
-            m_picture->drawBuoyMarker(m_markers.at(buoy),
-                                      crossStyle || m_drawnAsCross[static_cast<size_t>(i)],
+        if (m_placement.markers().isPlaced(buoy))
+            m_picture->drawBuoyMarker(m_placement.markers().at(buoy),
+                                      crossStyle || m_placement.drawnAsCross(buoy),
                                       m_crossSize->value(), drawingColour(t));
     }
     m_accuracyMap->refresh();
@@ -541,13 +471,8 @@ void Grid_Setup::setLocked(bool locked)
 void Grid_Setup::lockToggled(bool on)
 {
     if (on) {
-        const GridEntryTexts t = entryTexts();
-        const bool missing = t.upper_left_x == QLatin1String("auto") || t.upper_right_x == QLatin1String("auto")
-                             || t.lower_left_x == QLatin1String("auto") || t.lower_right_x == QLatin1String("auto")
-                             || t.txtCheckX == QLatin1String("CheckX");
-        if (missing) {
-            m_context.prompter().inform(QStringLiteral(
-                "Cannot Lock Grid Until buoy positions have been entered for all four buoys and check buoy"));
+        if (const std::optional<QString> refusal = BuoyPlacement::lockRefusal(entryTexts())) {
+            m_context.prompter().inform(*refusal);
             setLocked(false);
             return;
         }
@@ -623,7 +548,7 @@ void Grid_Setup::showGrid(int n, bool withCheckBuoy)
                             && !m_context.grids().gridLoaded(n);
     // A grid nobody has entered yet shows the not-entered texts, not a grid of zeros.
     showTexts(neverSetUp ? GridEntryTexts() : entryTextsOf(grid, withCheckBuoy));
-    m_markers.takeFrom(grid);
+    m_placement.markers().takeFrom(grid);
 }
 
 void Grid_Setup::grid_select_Click()
@@ -691,7 +616,7 @@ void Grid_Setup::gridSave_Click()
     GridSaveRequest request;
     request.gridNumber = captionGrid();
     request.description = m_context.grids().active().description;
-    request.checkBuoyMarker = m_markers.at(Buoy::CheckBuoy);
+    request.checkBuoyMarker = m_placement.markers().at(Buoy::CheckBuoy);
     request.checkSurveyXText = t.txtCheckX;
     request.checkSurveyYText = t.txtCheckY;
     request.pictureSize = m_picture->picture().size();
@@ -715,7 +640,7 @@ void Grid_Setup::gridLoad_Click()
     const GridLoadOutcome outcome = gridLoad(services, captionGrid(), m_pictureWidthText, m_picture->picture().size());
     if (outcome.fileRead) {
         showTexts(outcome.texts);
-        m_markers.takeFrom(m_context.grids().entry(outcome.gridNumber));
+        m_placement.markers().takeFrom(m_context.grids().entry(outcome.gridNumber));
         m_picture->clearDrawings();
         Show_grid();
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/geometry/GridEntryTexts.h"
-#include "core/grid_setup/GridMarkers.h"
+#include "core/grid_setup/BuoyPlacement.h"
 
 #include <QHash>
 #include <QWidget>
@@ -35,7 +35,7 @@ public:
     ~Grid_Setup() override;
 
     PictureView &pictureView() const { return *m_picture; }
-    const GridMarkers &markers() const { return m_markers; }
+    const GridMarkers &markers() const { return m_placement.markers(); }
     // What the entry fields show.
     GridEntryTexts entryTexts() const;
     QString pictureWidthText() const { return m_pictureWidthText; }
@@ -83,8 +83,7 @@ private:
     void setCaptionGrid(int n);
 
     AppContext &m_context;
-    GridMarkers m_markers;
-    std::array<bool, BuoyCount> m_drawnAsCross{};
+    BuoyPlacement m_placement;
     bool m_loading = false;
     bool m_shownBefore = false;
     QString m_pictureWidthText = QStringLiteral("12000");

@@ -11,6 +11,7 @@
 #include "core/geometry/GridTransformSolver.h"
 #include "core/geometry/JumpDistance.h"
 #include "core/measure/ExchangeFiles.h"
+#include "core/measure/LeavingSteps.h"
 #include "core/measure/MarkGeometry.h"
 #include "core/measure/PictureKeeper.h"
 #include "core/measure/ResultLine.h"
@@ -52,14 +53,8 @@ namespace {
 const QString kSplash = QStringLiteral("lineSplashIndicator");
 const QString kHorizontal = QStringLiteral("lineHorizontalImpact");
 const QString kVertical = QStringLiteral("lineVerticalImpact");
-constexpr int kPanelWidth = 340;
 // Room left between a buoy's marker and its distance labels.
 constexpr double kLabelGapTwips = 45;
-
-QLineEdit *box(const char *name, const QString &text = QString())
-{
-    return named(new QLineEdit(text), name);
-}
 
 } // namespace
 
@@ -125,201 +120,47 @@ void Measure::buildControls()
 
 QWidget *Measure::buildSidePanel()
 {
-    // Controls are placed freely so that the drag handles can move their groups.
-    auto *panel = new QWidget;
-    int y = 4;
-    auto place = [&](QWidget *w, int x, int width, int height = 24, int advance = -1) {
-        w->setParent(panel);
-        w->setGeometry(x, y, width, height);
-        if (advance < 0)
-            advance = height + 2;
-        y += advance;
-        return w;
-    };
-    constexpr int full = kPanelWidth - 12;
-
-    m_record = named(new QPushButton(QStringLiteral("Record &Jump")), "Record");
-    place(m_record, 4, full, 32);
+    QWidget *panel = setupSidePanel();
     connect(m_record, &QPushButton::clicked, this, &Measure::Record_Click);
-
-    m_iwsfLabel = named(new QLabel(QStringLiteral("IWSF Official Distance")), "IWSFlabel");
-    m_distance = box("distance", QStringLiteral("M"));
-    m_awsaLabel = named(new QLabel(QStringLiteral("AWSA Official Distance")), "AWSAlabel");
-    m_distanceFt = box("distance_ft", QStringLiteral("FT"));
-    place(m_iwsfLabel, 4, 160, 24, 0);
-    place(m_distance, 168, 160);
-    place(m_awsaLabel, 4, 160, 24, 0);
-    place(m_distanceFt, 168, 160);
-
-    m_skierName = named(new QComboBox, "Skier_name");
-    m_skierName->setEditable(true);
-    m_skierName->setEditText(QStringLiteral("Skier Name"));
-    m_jumpNo = box("Jump_no", QStringLiteral("Jump"));
-    m_jumpNo->setValidator(new NumberEntryValidator(NumberEntry::Whole, {QStringLiteral("Jump")}, m_jumpNo));
-    place(m_skierName, 4, 220, 24, 0);
-    place(m_jumpNo, 228, 100);
     connect(m_skierName, &QComboBox::editTextChanged, this, [this] {
         m_jumpNo->setText(QStringLiteral("1"));
         m_distance->clear();
         m_distanceFt->clear();
     });
-
-    auto *frame1 = named(new QGroupBox, "Frame1");
-    // A mid-grey ground on which the black, red and yellow captions of the options all read.
-    frame1->setAutoFillBackground(true);
-    QPalette ground = frame1->palette();
-    ground.setColor(QPalette::Window, QColor(150, 158, 168));
-    frame1->setPalette(ground);
-    // Two columns: the normal results on the left, the entries that ask for more on the right,
-    // so the side panel fits a 768-pixel-high screen without scrolling.
-    auto *options = new QGridLayout(frame1);
-    options->setContentsMargins(6, 2, 6, 2);
-    options->setSpacing(0);
-    m_optJumpOK = named(new QRadioButton(QStringLiteral("Jump OK")), "optJumpOK");
-    m_pass = named(new QRadioButton(QStringLiteral("Pass")), "Pass");
-    m_fall = named(new QRadioButton(QStringLiteral("Fall")), "Fall");
-    m_oReride = named(new QRadioButton(QStringLiteral("Opt. reride")), "O_reride");
-    m_mReride = named(new QRadioButton(QStringLiteral("Man. Reride")), "M_Reride");
-    m_otherGrid = named(new QRadioButton(QStringLiteral("Other Grid")), "Other_Grid");
-    m_makeComment = named(new QRadioButton(QStringLiteral("Comment")), "Make_comment");
-    int row = 0;
-    for (QRadioButton *b : {m_optJumpOK, m_pass, m_fall, m_otherGrid})
-        options->addWidget(b, row++, 0);
-    row = 0;
-    for (QRadioButton *b : {m_oReride, m_mReride, m_makeComment})
-        options->addWidget(b, row++, 1);
-    m_optJumpOK->setChecked(true);
-    place(frame1, 4, full, 96);
     connect(m_pass, &QRadioButton::toggled, this, [this](bool on) { resultOptionChosen(ResultKind::Pass, on); });
     connect(m_fall, &QRadioButton::toggled, this, [this](bool on) { resultOptionChosen(ResultKind::Fall, on); });
     connect(m_otherGrid, &QRadioButton::toggled, this, [this](bool on) { resultOptionChosen(ResultKind::OtherGrid, on); });
     connect(m_mReride, &QRadioButton::toggled, this, [this](bool on) { entryChosen(m_mReride, on); });
     connect(m_oReride, &QRadioButton::toggled, this, [this](bool on) { entryChosen(m_oReride, on); });
     connect(m_makeComment, &QRadioButton::toggled, this, [this](bool on) { entryChosen(m_makeComment, on); });
-
-    m_comment = box("Comment");
-    place(m_comment, 4, full);
-
-    m_setGrid = named(new QPushButton(QStringLiteral("&Grid 1")), "Set_grid");
-    m_showGrid = named(new QPushButton(QStringLiteral("Show Grid")), "Show_grid");
-    auto *unfreeze = named(new QPushButton(QStringLiteral("Clear")), "Unfreeze");
-    m_verify = named(new QPushButton(QStringLiteral("Verify")), "verify");
-    place(m_setGrid, 4, 160, 26, 0);
-    place(m_showGrid, 168, 160, 26);
-    place(unfreeze, 4, 160, 26, 0);
-    place(m_verify, 168, 160, 26);
     connect(m_setGrid, &QPushButton::clicked, this, &Measure::Set_grid_Click);
     connect(m_showGrid, &QPushButton::clicked, this, &Measure::show_the_grid);
-    connect(unfreeze, &QPushButton::clicked, this, &Measure::Unfreeze_Click);
+    connect(m_unfreeze, &QPushButton::clicked, this, &Measure::Unfreeze_Click);
     connect(m_verify, &QPushButton::clicked, this, &Measure::verify_Click);
-
-    auto *reselect = named(new QPushButton(QStringLiteral("Reselect capture frame")), "Command1");
-    auto *next = named(new QPushButton(QStringLiteral("Capture Next Jump")), "btnNextJump");
-    place(reselect, 4, 160, 26, 0);
-    place(next, 168, 160, 26);
-    connect(reselect, &QPushButton::clicked, this, [this] { m_context.navigator().show(ScreenId::FrameSelection); });
-    connect(next, &QPushButton::clicked, this, &Measure::mnuCapture_Click);
-
-    m_autoLoad = named(new QCheckBox(QStringLiteral("Auto Load")), "cbAutoLoadClipboard");
-    auto *clipSnap = named(new QToolButton, "ClipSnapShot");
-    clipSnap->setText(QStringLiteral("Clipboard"));
-    auto *imgSnap = named(new QToolButton, "ImgSnapShot");
-    imgSnap->setText(QStringLiteral("Snapshot"));
-    place(m_autoLoad, 4, 100, 24, 0);
-    place(clipSnap, 110, 100, 24, 0);
-    place(imgSnap, 216, 110, 24);
+    connect(m_reselect, &QPushButton::clicked, this, [this] { m_context.navigator().show(ScreenId::FrameSelection); });
+    connect(m_nextJump, &QPushButton::clicked, this, &Measure::mnuCapture_Click);
     connect(m_autoLoad, &QCheckBox::toggled, this, [this](bool on) {
         if (on)
             m_loadTimer->start(125);
         else
             m_loadTimer->stop();
     });
-    connect(clipSnap, &QToolButton::clicked, this, &Measure::ClipSnapShot_Click);
-    connect(imgSnap, &QToolButton::clicked, this, &Measure::ImgSnapShot_Click);
-
-    m_crossLabel = named(new DragHandle(QStringLiteral("Adjust Cross Size (drag-it)")), "CrossLabel");
-    m_crossSize = named(new QScrollBar(Qt::Horizontal), "CrossSize");
-    m_crossSize->setRange(30, 600);
-    m_crossSize->setSingleStep(15);
-    m_crossSize->setValue(150);
-    place(m_crossLabel, 4, full);
-    place(m_crossSize, 4, full, 18);
-    m_crossLabel->addToGroup(m_crossSize);
+    connect(m_clipSnap, &QToolButton::clicked, this, &Measure::ClipSnapShot_Click);
+    connect(m_imgSnap, &QToolButton::clicked, this, &Measure::ImgSnapShot_Click);
     connect(m_crossSize, &QScrollBar::valueChanged, this, [this] {
         show_the_grid();
         if (m_picture->namedLineVisible(kVertical))
             DrawImpactMark();
     });
-
-    // The arrow buttons stand beside their handle, the FROZEN and UNOFFICIAL JUMP signs below it.
-    const int markToolsTop = y;
-    m_adjustmentLabel = named(new DragHandle(QStringLiteral("Micro-Adjust (drag-it)")), "AdjustmentLabel");
-    place(m_adjustmentLabel, 4, 190);
-    const std::tuple<QToolButton **, const char *, Qt::ArrowType, int, int, double, double> arrows[] = {
-        {&m_adjustUp, "AdjustUp", Qt::UpArrow, 250, 0, 0, -kMarkStepTwips},
-        {&m_adjustLeft, "AdjustLeft", Qt::LeftArrow, 220, 28, -kMarkStepTwips, 0},
-        {&m_adjustRight, "AdjustRight", Qt::RightArrow, 280, 28, kMarkStepTwips, 0},
-        {&m_adjustDown, "AdjustDown", Qt::DownArrow, 250, 56, 0, kMarkStepTwips}};
-    for (const auto &[member, name, arrow, dx, dy, stepX, stepY] : arrows) {
-        auto *button = named(new QToolButton(panel), name);
-        button->setArrowType(arrow);
-        button->setGeometry(dx, markToolsTop + dy, 28, 26);
-        *member = button;
-        m_adjustmentLabel->addToGroup(button);
+    const std::tuple<QToolButton *, double, double> arrows[] = {
+        {m_adjustUp, 0, -kMarkStepTwips}, {m_adjustLeft, -kMarkStepTwips, 0},
+        {m_adjustRight, kMarkStepTwips, 0}, {m_adjustDown, 0, kMarkStepTwips}};
+    for (const auto &[button, stepX, stepY] : arrows) {
         const double sx = stepX;
         const double sy = stepY;
         connect(button, &QToolButton::clicked, this, [this, sx, sy] { adjust(sx, sy); });
     }
-
-    m_frozenSign = named(new DragHandle(QStringLiteral("FROZEN")), "FrozenSign");
-    QFont bold = m_frozenSign->font();
-    bold.setBold(true);
-    m_frozenSign->setFont(bold);
-    m_unofficialJump = named(new QLabel(QStringLiteral("UNOFFICIAL JUMP")), "UnofficialJump");
-    m_unofficialJump->setFont(bold);
-    QPalette red = m_unofficialJump->palette();
-    red.setColor(QPalette::WindowText, Qt::red);
-    m_unofficialJump->setPalette(red);
-    place(m_frozenSign, 4, 190);
-    place(m_unofficialJump, 4, 190);
-    y = std::max(y, markToolsTop + 86);
-
-    m_barefootIndicator = box("barefoot_indicator", QStringLiteral("Barefoot Jump"));
-    m_barefootIndicator->setReadOnly(true);
-    place(m_barefootIndicator, 4, full);
-
-    m_gridLabel = named(new DragHandle(QStringLiteral("Grid Description (drag-it)")), "gridlabel");
-    m_gridDescription = box("grid_description");
-    m_gridDescription->setReadOnly(true);
-    m_gifFileName = box("gif_file_name", QStringLiteral(".gif file name"));
-    m_gifFileName->setReadOnly(true);
-    place(m_gridLabel, 4, full);
-    place(m_gridDescription, 4, full);
-    place(m_gifFileName, 4, full);
-    m_gridLabel->addToGroup(m_gridDescription);
-    m_gridLabel->addToGroup(m_gifFileName);
-
-    m_xtwips = box("xtwips");
-    m_ytwips = box("ytwips");
-    m_xposition = box("xposition");
-    m_yposition = box("yposition");
-    m_verifyDistance = box("VerifyDistance");
-    place(m_xtwips, 4, 78, 24, 0);
-    place(m_ytwips, 86, 78, 24, 0);
-    place(m_xposition, 168, 78, 24, 0);
-    place(m_yposition, 250, 78);
-    place(m_verifyDistance, 4, full);
-    for (QLineEdit *b : {m_xtwips, m_ytwips, m_xposition, m_yposition, m_verifyDistance})
-        b->setReadOnly(true);
-
-    // On a small screen the panel scrolls rather than cutting off its lower boxes.
-    panel->setFixedSize(kPanelWidth, y + 4);
-    auto *scroller = named(new QScrollArea, "sidePanel");
-    scroller->setWidget(panel);
-    scroller->setFrameShape(QFrame::NoFrame);
-    scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroller->setFixedWidth(kPanelWidth + scroller->verticalScrollBar()->sizeHint().width());
-    return scroller;
+    return panel;
 }
 
 void Measure::buildMenu()
@@ -778,18 +619,14 @@ void Measure::entryChosen(QRadioButton *option, bool on)
     if (!on)
         return;
     readState();
-    ResultRecorder recorder = m_context.resultRecorder();
-    if (option == m_mReride)
-        recorder.M_Reride(m_state);
-    else if (option == m_oReride)
-        recorder.O_reride(m_state);
-    else
-        recorder.Make_comment(m_state);
+    const ResultRecorder::Entry entry = option == m_mReride   ? ResultRecorder::Entry::ManReride
+                                        : option == m_oReride ? ResultRecorder::Entry::OptReride
+                                                              : ResultRecorder::Entry::Comment;
+    const bool stays = m_context.resultRecorder().recordEntry(m_state, entry);
     m_comment->setText(m_state.comment);
     m_distance->setText(m_state.distanceText);
     m_distanceFt->setText(m_state.distanceFtText);
-    // A reride stays marked while a picture is frozen; a comment entry never stays.
-    if (option == m_makeComment || !m_state.pictureFrozen) {
+    if (!stays) {
         const QSignalBlocker blocker(option);
         option->setAutoExclusive(false);
         option->setChecked(false);
@@ -815,40 +652,30 @@ void Measure::savePictureByPolicy()
 void Measure::mnuCapture_Click()
 {
     readState();
-    PictureKeeper keeper = m_context.pictureKeeper();
-    if (m_context.navigationTag != QLatin1String("SelectFrame")) {
-        if (m_context.prompter().askYesNo(QStringLiteral("Do you want to save this picture?")))
-            keeper.SavePict(m_state, m_picture->picture(), showsFramePicture());
-        if (m_context.prompter().askYesNo(QStringLiteral("Do you want to remain on this form?")))
-            return;
-    } else {
-        keeper.applyPicturePolicy(m_state, m_picture->picture(), showsFramePicture());
-    }
-    settleVideo(keeper);
+    if (!leavingSteps().toNextJump(shownJump()))
+        return;
     m_context.navigationTag = QStringLiteral("Measure");
     Unfreeze_Click();
     m_context.handOver.startFocusPending = true;
     m_context.navigator().show(ScreenId::Capture);
 }
 
-void Measure::settleVideo(PictureKeeper &keeper)
+LeavingSteps Measure::leavingSteps()
 {
-    emit videoReleaseNeeded();
-    keeper.applyVideoPolicy();
-    m_context.handOver.forgetMeasuredVideo();
+    return LeavingSteps({m_context.pictureKeeper(), m_context.prompter(), m_context.handOver,
+                         [this] { emit videoReleaseNeeded(); }});
+}
+
+LeavingSteps::Shown Measure::shownJump() const
+{
+    return {m_state, m_picture->picture(), showsFramePicture(),
+            m_context.navigationTag == QLatin1String("SelectFrame"), m_jumpRecorded};
 }
 
 void Measure::Exit_Click()
 {
-    if (m_context.navigationTag == QLatin1String("SelectFrame")) {
-        readState();
-        PictureKeeper keeper = m_context.pictureKeeper();
-        keeper.applyPicturePolicy(m_state, m_picture->picture(), showsFramePicture());
-        // A recorded jump's video is kept (with its side file and log line) or erased on the
-        // way back as on the way to the next jump; unrecorded, it waits to be measured.
-        if (m_jumpRecorded)
-            settleVideo(keeper);
-    }
+    readState();
+    leavingSteps().toMainScreen(shownJump());
     m_context.navigationTag.clear();
     Unfreeze_Click();
     clearDistanceLabels();

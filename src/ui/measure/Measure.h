@@ -1,32 +1,25 @@
 #pragma once
 
 #include "core/geometry/Grid.h"
+#include "core/measure/LeavingSteps.h"
 #include "core/measure/MeasureState.h"
+#include "ui/measure/MeasureControls.h"
 
 #include <QWidget>
 
-class QCheckBox;
-class QComboBox;
 class QLabel;
-class QLineEdit;
-class QPushButton;
 class QRadioButton;
-class QScrollBar;
 class QTimer;
-class QToolButton;
 
 namespace skelvin {
 
-class PictureKeeper;
-
 class AccuracyMapSwitch;
 class AppContext;
-class DragHandle;
 class PictureView;
 
 // The measure screen: a still picture of the landing area with the current grid drawn over it,
 // the contact mark the operator places and nudges, and the recording of the jump.
-class Measure : public QWidget
+class Measure : public QWidget, private MeasureControls
 {
     Q_OBJECT
 
@@ -97,8 +90,9 @@ private:
     void savePictureByPolicy();
     // The picture on show is the frame picture of the application directory.
     bool showsFramePicture() const;
-    // Lets go of the measured video and keeps or erases it by the video policy.
-    void settleVideo(PictureKeeper &keeper);
+    // The steps that keep or erase the picture and video on the way out, for the jump on show.
+    LeavingSteps leavingSteps();
+    LeavingSteps::Shown shownJump() const;
 
     AppContext &m_context;
     MeasureState m_state;
@@ -115,49 +109,13 @@ private:
     PictureView *m_picture = nullptr;
     AccuracyMapSwitch *m_accuracyMap = nullptr;
     QTimer *m_loadTimer = nullptr;
-
-    QPushButton *m_record = nullptr;
-    QLineEdit *m_distance = nullptr;
-    QLineEdit *m_distanceFt = nullptr;
-    QLineEdit *m_jumpNo = nullptr;
-    QComboBox *m_skierName = nullptr;
-    QRadioButton *m_optJumpOK = nullptr;
-    QRadioButton *m_pass = nullptr;
-    QRadioButton *m_fall = nullptr;
-    QRadioButton *m_oReride = nullptr;
-    QRadioButton *m_mReride = nullptr;
-    QRadioButton *m_otherGrid = nullptr;
-    QRadioButton *m_makeComment = nullptr;
-    QLineEdit *m_comment = nullptr;
-    QPushButton *m_setGrid = nullptr;
-    QPushButton *m_showGrid = nullptr;
-    QPushButton *m_verify = nullptr;
-    QCheckBox *m_autoLoad = nullptr;
-    QScrollBar *m_crossSize = nullptr;
-    DragHandle *m_crossLabel = nullptr;
-    QToolButton *m_adjustUp = nullptr;
-    QToolButton *m_adjustDown = nullptr;
-    QToolButton *m_adjustLeft = nullptr;
-    QToolButton *m_adjustRight = nullptr;
-    DragHandle *m_adjustmentLabel = nullptr;
-    DragHandle *m_frozenSign = nullptr;
-    QLabel *m_unofficialJump = nullptr;
+    // Under the picture: said when the picture is not the size the active grid was built on.
     QLabel *m_gridWarning = nullptr;
-    DragHandle *m_gridLabel = nullptr;
-    QLineEdit *m_gridDescription = nullptr;
-    QLineEdit *m_gifFileName = nullptr;
-    QLineEdit *m_barefootIndicator = nullptr;
-    QLineEdit *m_xtwips = nullptr;
-    QLineEdit *m_ytwips = nullptr;
-    QLineEdit *m_xposition = nullptr;
-    QLineEdit *m_yposition = nullptr;
-    QLineEdit *m_verifyDistance = nullptr;
+    // The distance labels of the upper buoys, over the picture.
     QLabel *m_maxbuoy = nullptr;
     QLabel *m_minbuoy = nullptr;
     QLabel *m_maxbuoym = nullptr;
     QLabel *m_minbuoym = nullptr;
-    QLabel *m_iwsfLabel = nullptr;
-    QLabel *m_awsaLabel = nullptr;
 };
 
 } // namespace skelvin

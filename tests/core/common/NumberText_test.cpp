@@ -81,3 +81,15 @@ TEST(NumberText, WholeNumbersFromOutsideNeverOverflow)
     EXPECT_EQ(wholeNumber(-1e300), std::numeric_limits<int>::min());
     EXPECT_EQ(wholeNumber(std::nan("")), 0);
 }
+
+TEST(NumberText, TypedWholeNumbersRoundHalvesToEvenAndStayInRange)
+{
+    EXPECT_EQ(roundedEntry(QStringLiteral("29.97")), 30);
+    EXPECT_EQ(roundedEntry(QStringLiteral("12.5")), 12);
+    EXPECT_EQ(roundedEntry(QStringLiteral("13.5")), 14);
+    EXPECT_EQ(roundedEntry(QStringLiteral("-2.5")), -2);
+    EXPECT_EQ(roundedEntry(QString()), 0);
+    // A wild entry is held at the ends of int instead of overflowing.
+    EXPECT_EQ(roundedEntry(QStringLiteral("99999999999")), std::numeric_limits<int>::max());
+    EXPECT_EQ(roundedEntry(QStringLiteral("-99999999999")), std::numeric_limits<int>::min());
+}

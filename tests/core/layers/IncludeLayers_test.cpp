@@ -26,6 +26,8 @@ const std::map<QString, QStringList> kStandsOn = {
     {QStringLiteral("logs"), {QStringLiteral("common")}},
     {QStringLiteral("geometry"), {QStringLiteral("logs")}},
     {QStringLiteral("frames"), {QStringLiteral("geometry")}},
+    // What the program finds in pictures, beside the frames.
+    {QStringLiteral("vision"), {QStringLiteral("geometry")}},
     {QStringLiteral("capture/shared"), {QStringLiteral("frames")}},
     // Side by side: the devices and the recorder do not know each other.
     {QStringLiteral("capture/devices"), {QStringLiteral("capture/shared")}},
@@ -35,8 +37,8 @@ const std::map<QString, QStringList> kStandsOn = {
     // Only the capture control knows all three.
     {QStringLiteral("capture"),
      {QStringLiteral("capture/recording"), QStringLiteral("simulation")}},
-    {QStringLiteral("grid_setup"), {QStringLiteral("capture")}},
-    {QStringLiteral("measure"), {QStringLiteral("capture")}},
+    {QStringLiteral("grid_setup"), {QStringLiteral("capture"), QStringLiteral("vision")}},
+    {QStringLiteral("measure"), {QStringLiteral("capture"), QStringLiteral("vision")}},
     {QStringLiteral("app"), {QStringLiteral("grid_setup"), QStringLiteral("measure")}},
 };
 
