@@ -87,10 +87,7 @@ public:
         h.store(QStringLiteral("grid1File"), gridPath);
         h.store(QStringLiteral("SetupFiles"), setups());
         h.store(QStringLiteral("WSTIMS"), QStringLiteral("1"));
-        QImage frame(800, 600, QImage::Format_RGB888);
-        frame.fill(QColor(20, 60, 120));
-        QDir().mkpath(h.dirs.paths().appDir());
-        frame.save(h.dirs.paths().currentCapture(), "BMP");
+        h.dirs.writeFramePicture();
 
         ASSERT_TRUE(h.startWithVideoDirectory());
         ASSERT_TRUE(h.context().grids().allGridsReady());

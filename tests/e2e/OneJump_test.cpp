@@ -36,10 +36,7 @@ TEST(OneJump, FromAFirstStartToARecordedDistance)
     ProgramHarness h;
     const QString setups = h.dirs.file(QStringLiteral("setups"));
     QDir().mkpath(setups);
-    QImage frame(800, 600, QImage::Format_RGB888);
-    frame.fill(QColor(30, 70, 110));
-    QDir().mkpath(h.dirs.paths().appDir());
-    frame.save(h.dirs.paths().currentCapture(), "BMP");
+    h.dirs.writeFramePicture(QColor(30, 70, 110));
 
     h.prompter.answer(Answer::No).type(h.videos());
     ASSERT_TRUE(h.program().start());

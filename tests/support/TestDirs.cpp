@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 
 namespace skelvin::test {
 
@@ -53,6 +54,16 @@ QByteArray TestDirs::readFile(const QString &path)
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
+}
+
+QString TestDirs::writeFramePicture(const QColor &fill) const
+{
+    QImage frame(800, 600, QImage::Format_RGB888);
+    frame.fill(fill);
+    const QString path = paths().currentCapture();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    frame.save(path, "BMP");
+    return path;
 }
 
 QString testData(const QString &relative)

@@ -2,6 +2,7 @@
 
 #include "core/common/Paths.h"
 
+#include <QColor>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -24,6 +25,9 @@ public:
     // Writes a file under the root (creating folders) and returns its full path.
     QString writeFile(const QString &relative, const QByteArray &bytes) const;
     static QByteArray readFile(const QString &path);
+    // The frame picture the measure and grid setup screens open (currentcapture.bmp in the
+    // application directory): 800 x 600, one colour. Returns its path.
+    QString writeFramePicture(const QColor &fill = QColor(20, 60, 120)) const;
 
 private:
     void makeFolders(bool withExchangeDir);

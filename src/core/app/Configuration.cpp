@@ -2,7 +2,7 @@
 
 #include "core/app/AppContext.h"
 #include "core/common/PathExists.h"
-#include "core/common/TextFile.h"
+#include "core/common/SkierNamesFile.h"
 #include "core/grid_setup/GridFileLoader.h"
 
 #include <QDir>
@@ -319,25 +319,6 @@ void Configuration::setAllowInvalidSetup(bool checked)
     }
 }
 
-QStringList Configuration::readSkierNames(const QString &path)
-{
-    const Result<QStringList> lines = readTextLines(path);
-    QStringList names;
-    if (!lines)
-        return names;
-    for (const QString &line : lines.value()) {
-        // One skier a line; a comma separates family and given name, as on the capture
-        // screen: Doe,Jane is the skier Doe Jane.
-        QString name = line;
-        name.remove(QLatin1Char('"'));
-        name.replace(QLatin1Char(','), QLatin1Char(' '));
-        name = name.trimmed();
-        if (!name.isEmpty())
-            names << name;
-    }
-    return names;
-}
-
 QString Configuration::exit(const QString &capturesPathText)
 {
     SettingsStore &settings = m_context.settings();
@@ -358,7 +339,7 @@ QString Configuration::exit(const QString &capturesPathText)
         QString path = state.skierNameFilePath;
         if (QFileInfo(path).isRelative())
             path = m_context.paths().appFile(path);
-        state.skierNames = readSkierNames(path);
+        state.skierNames = SkierNamesFile::readListNames(path);
         if (state.skierNames.isEmpty())
             m_context.prompter().inform(QStringLiteral("Names not loaded, check file name and path"));
     }

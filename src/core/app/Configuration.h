@@ -53,8 +53,6 @@ public:
     // file and reads the skier name file.
     QString exit(const QString &capturesPathText);
 
-    // The skiers of a skier name file, one a line: quotes removed, each comma read as a blank.
-    static QStringList readSkierNames(const QString &path);
     static QColor colourOf(const QString &word);
 
     // The warning the configuration screen shows beside a setup-files folder typed that does

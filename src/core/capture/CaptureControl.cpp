@@ -4,11 +4,8 @@
 #include "core/capture/AudioPump.h"
 #include "core/capture/VideoPump.h"
 #include "core/capture/recording/AviRecorder.h"
-#include "core/capture/recording/StillPictureWriter.h"
-#include "core/capture/recording/VideoEffectFilter.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -36,7 +33,11 @@ QString rateText(double framesPerSecond)
 
 CaptureControl::CaptureControl(std::unique_ptr<DeviceCatalog> catalog, QObject *parent)
     : CaptureDevice(parent), m_catalog(std::move(catalog)),
-      m_compressorNames(videoCompressorNames())
+      m_compressorNames(videoCompressorNames()),
+      m_stills({[this] { return m_pump.get(); }, [this] { return m_preview; },
+                [this] { return Capturing(); },
+                [this](const QString &text) { emitStatusText(text); },
+                [this](const QString &text) { emitWarning(text); }})
 {
     if (VideoDeviceCount() > 0)
         m_videoIndex = 0;
@@ -46,16 +47,6 @@ CaptureControl::CaptureControl(std::unique_ptr<DeviceCatalog> catalog, QObject *
             &CaptureControl::onAudioDeviceChanged);
     m_statisticsTimer.setInterval(1000);
     connect(&m_statisticsTimer, &QTimer::timeout, this, &CaptureControl::keepStatistics);
-    // A failing AutoSave stops, told once, rather than raise the same warning every interval.
-    // While a jump is recorded the still waits: the recording's frames come first.
-    connect(&m_autoSaveTimer, &QTimer::timeout, this, [this] {
-        if (Capturing())
-            return;
-        if (const CaptureFailure failed = GrabStill()) {
-            stopAutoSave();
-            emitWarning(QStringLiteral("AutoSave stopped: %1").arg(failed->description));
-        }
-    });
 }
 
 CaptureControl::~CaptureControl()
@@ -125,20 +116,18 @@ CaptureFailure CaptureControl::ConnectDevice(int index)
         return refusal(error.isEmpty()
                            ? QStringLiteral("%1 does not open").arg(VideoDeviceName(index))
                            : error);
-    m_offers = source->formats();
-    if (m_offers.empty())
+    std::vector<VideoFormatOffer> offers = source->formats();
+    if (offers.empty())
         return captureError(kDeviceFailed,
                             QStringLiteral("%1 offers no picture format").arg(source->name()));
     m_videoIndex = index;
     m_source = std::move(source);
-    m_pixelFormatIndex = 0;
-    fillFormatLists();
-    m_frameRate = nearestRate(m_wantedFrameRate);
+    m_formats.setOffers(std::move(offers));
+    m_frameRate = m_formats.nearestRate(m_wantedFrameRate);
 
     if (const Failure failed = m_source->start(currentFormat())) {
         m_source.reset();
-        m_offers.clear();
-        fillFormatLists();
+        m_formats.clear();
         return refusal(*failed);
     }
     VideoPump::Handlers handlers;
@@ -159,22 +148,21 @@ CaptureFailure CaptureControl::ConnectDevice(int index)
     installEffect();
     m_pump->start();
     emitStatusText(QStringLiteral("Connected to %1").arg(m_source->name()));
-    updateAutoSave();
+    m_stills.updateAutoSave();
     return std::nullopt;
 }
 
 void CaptureControl::DisconnectDevice()
 {
     StopCapture();
-    stopAutoSave();
+    m_stills.stopAutoSave();
     if (m_pump)
         m_pump->stop();
     m_pump.reset();
     if (m_source)
         m_source->stop();
     m_source.reset();
-    m_offers.clear();
-    fillFormatLists();
+    m_formats.clear();
 }
 
 // --- Inputs, sizes, colour formats, rate -------------------------------------------------------
@@ -211,65 +199,9 @@ CaptureFailure CaptureControl::setVideoInputIndex(int index)
     return std::nullopt;
 }
 
-// The colour formats in the device's order; the sizes of the chosen colour format.
-void CaptureControl::fillFormatLists()
-{
-    m_pixelFormats.clear();
-    m_pixelFormatNames.clear();
-    for (const VideoFormatOffer &offer : m_offers) {
-        if (!m_pixelFormats.contains(offer.pixelFormat)) {
-            m_pixelFormats << offer.pixelFormat;
-            m_pixelFormatNames << (offer.description.isEmpty() ? offer.pixelFormat
-                                                               : offer.description);
-        }
-    }
-    if (m_pixelFormats.isEmpty()) {
-        m_pixelFormatIndex = -1;
-        m_sizes.clear();
-        m_sizeIndex = -1;
-        return;
-    }
-    m_pixelFormatIndex = std::clamp(m_pixelFormatIndex, 0, int(m_pixelFormats.size()) - 1);
-    const QSize wasSize =
-        m_sizeIndex >= 0 && m_sizeIndex < int(m_sizes.size()) ? m_sizes[m_sizeIndex] : QSize();
-    m_sizes.clear();
-    for (const VideoFormatOffer &offer : m_offers) {
-        if (offer.pixelFormat == m_pixelFormats[m_pixelFormatIndex] &&
-            std::find(m_sizes.begin(), m_sizes.end(), offer.size) == m_sizes.end())
-            m_sizes.push_back(offer.size);
-    }
-    const auto kept = std::find(m_sizes.begin(), m_sizes.end(), wasSize);
-    m_sizeIndex = kept != m_sizes.end() ? int(kept - m_sizes.begin()) : 0;
-}
-
 VideoFormat CaptureControl::currentFormat() const
 {
-    VideoFormat format;
-    if (m_pixelFormatIndex >= 0 && m_sizeIndex >= 0) {
-        format.pixelFormat = m_pixelFormats[m_pixelFormatIndex];
-        format.size = m_sizes[std::size_t(m_sizeIndex)];
-    }
-    format.framesPerSecond = m_frameRate;
-    return format;
-}
-
-double CaptureControl::nearestRate(double wanted) const
-{
-    const VideoFormat format = currentFormat();
-    double best = wanted;
-    double bestDistance = -1;
-    for (const VideoFormatOffer &offer : m_offers) {
-        if (offer.pixelFormat != format.pixelFormat || offer.size != format.size)
-            continue;
-        for (const double rate : offer.framesPerSecond) {
-            const double distance = std::abs(rate - wanted);
-            if (bestDistance < 0 || distance < bestDistance - 1e-9) {
-                best = rate;
-                bestDistance = distance;
-            }
-        }
-    }
-    return best;
+    return m_formats.format(m_frameRate);
 }
 
 // After a change of size, colour format or rate: the rate the device offers nearest to the
@@ -277,7 +209,7 @@ double CaptureControl::nearestRate(double wanted) const
 void CaptureControl::applyFormat(bool onlyIfRateChanged)
 {
     const double was = m_frameRate;
-    m_frameRate = nearestRate(m_wantedFrameRate);
+    m_frameRate = m_formats.nearestRate(m_wantedFrameRate);
     if (std::abs(m_frameRate - m_wantedFrameRate) > 1e-6)
         emitStatusText(QStringLiteral("%1 does not offer %2 frames per second at %3; using %4")
                            .arg(m_source->name(), rateText(m_wantedFrameRate),
@@ -288,8 +220,8 @@ void CaptureControl::applyFormat(bool onlyIfRateChanged)
 
 QString CaptureControl::VideoResolutionName(int index) const
 {
-    return index >= 0 && index < int(m_sizes.size()) ? sizeName(m_sizes[std::size_t(index)])
-                                                     : QString();
+    return index >= 0 && index < VideoResolutionCount() ? sizeName(m_formats.size(index))
+                                                        : QString();
 }
 
 CaptureFailure CaptureControl::setVideoResolution(int index)
@@ -299,19 +231,19 @@ CaptureFailure CaptureControl::setVideoResolution(int index)
     if (index < 0 || index >= VideoResolutionCount())
         return captureError(capture_error::kBadValue,
                             QStringLiteral("There is no resolution %1").arg(index));
-    if (index == m_sizeIndex)
+    if (index == m_formats.sizeIndex())
         return std::nullopt;
     if (Capturing())
         return captureError(capture_error::kBusyRecording,
                             QStringLiteral("A recording is running"));
-    m_sizeIndex = index;
+    m_formats.chooseSize(index);
     applyFormat(false);
     return std::nullopt;
 }
 
 QString CaptureControl::ColorFormatName(int index) const
 {
-    return m_pixelFormatNames.value(index);
+    return m_formats.colourFormatName(index);
 }
 
 CaptureFailure CaptureControl::setColorFormat(int index)
@@ -321,17 +253,16 @@ CaptureFailure CaptureControl::setColorFormat(int index)
     if (index < 0 || index >= ColorFormatCount())
         return captureError(capture_error::kBadValue,
                             QStringLiteral("There is no colour format %1").arg(index));
-    if (index == m_pixelFormatIndex)
+    if (index == m_formats.colourFormat())
         return std::nullopt;
     if (Capturing())
         return captureError(capture_error::kBusyRecording,
                             QStringLiteral("A recording is running"));
     const QSize wanted = currentFormat().size;
-    m_pixelFormatIndex = index;
-    fillFormatLists();
+    m_formats.chooseColourFormat(index);
     if (currentFormat().size != wanted)
         emitStatusText(QStringLiteral("%1 does not offer %2 in %3; using %4")
-                           .arg(m_source->name(), sizeName(wanted), m_pixelFormatNames[index],
+                           .arg(m_source->name(), sizeName(wanted), ColorFormatName(index),
                                 sizeName(currentFormat().size)));
     applyFormat(false);
     return std::nullopt;
@@ -341,23 +272,14 @@ CaptureFailure CaptureControl::setVideoSize(QSize size)
 {
     if (!m_source)
         return captureError(capture_error::kNotConnected, QStringLiteral("No device is connected"));
-    if (m_sizes.empty() || size.isEmpty())
+    const int best = m_formats.nearestSize(size);
+    if (best < 0 || size.isEmpty())
         return captureError(capture_error::kBadValue,
                             QStringLiteral("No picture size %1").arg(sizeName(size)));
-    int best = 0;
-    const auto distance = [&](QSize s) {
-        return std::abs(qint64(s.width()) * s.height() - qint64(size.width()) * size.height()) +
-               std::abs(s.width() - size.width()) + std::abs(s.height() - size.height());
-    };
-    for (int i = 1; i < int(m_sizes.size()); ++i) {
-        if (distance(m_sizes[std::size_t(i)]) < distance(m_sizes[std::size_t(best)]))
-            best = i;
-    }
-    if (m_sizes[std::size_t(best)] != size)
-        emitStatusText(
-            QStringLiteral("%1 does not offer %2; using %3")
-                .arg(m_source->name(), sizeName(size), sizeName(m_sizes[std::size_t(best)])));
-    if (best == m_sizeIndex)
+    if (m_formats.size(best) != size)
+        emitStatusText(QStringLiteral("%1 does not offer %2; using %3")
+                           .arg(m_source->name(), sizeName(size), sizeName(m_formats.size(best))));
+    if (best == m_formats.sizeIndex())
         return std::nullopt;
     return setVideoResolution(best);
 }
@@ -365,6 +287,12 @@ CaptureFailure CaptureControl::setVideoSize(QSize size)
 QSize CaptureControl::videoSize() const
 {
     return currentFormat().size;
+}
+
+QString CaptureControl::formatDescription() const
+{
+    return QStringLiteral("%1, %2, %3 frames per second")
+        .arg(ColorFormatName(ColorFormat()), sizeName(currentFormat().size), rateText(m_frameRate));
 }
 
 void CaptureControl::setFrameRate(double framesPerSecond)
@@ -467,7 +395,7 @@ CaptureFailure CaptureControl::setPreviewEnabled(bool on)
         m_pump->setPreview(on, m_previewSize);
     if (!on)
         m_previewSignalPending = false;
-    updateAutoSave();
+    m_stills.updateAutoSave();
     return std::nullopt;
 }
 
@@ -502,11 +430,11 @@ CaptureFailure CaptureControl::StartCapture()
     plan.path = m_captureFile;
     plan.framesPerSecond = m_frameRate;
     plan.compressor = m_compressor;
-    plan.compression = m_compression;
+    plan.compression = m_dialogs.compression();
     plan.format = currentFormat();
     // The camera's own Motion JPEG goes into the file untouched.
     plan.copyPackets = m_compressor == compressor::kMotionJpeg &&
-                       plan.format.pixelFormat == QLatin1String("mjpeg") && m_effect < 0;
+                       plan.format.pixelFormat == QLatin1String("mjpeg") && m_effects.current() < 0;
     if (m_timeLimitExact > 0)
         plan.frameLimit = std::max<int64_t>(1, std::llround(m_timeLimitExact * m_frameRate));
     plan.byteLimit = m_writeLimitBytes;
@@ -675,186 +603,34 @@ int64_t CaptureControl::CaptureTimeMs() const
 
 void CaptureControl::setStillOptions(const StillOptions &options)
 {
-    m_stillOptions = options;
-    updateAutoSave();
-}
-
-// AutoSave runs while it is on with an Interval, a camera is connected and its preview runs;
-// any change of those starts it, restarts it at a new Interval, or stops it.
-void CaptureControl::updateAutoSave()
-{
-    if (!m_stillOptions.autoSave || m_stillOptions.intervalMs <= 0 || !m_pump || !m_preview) {
-        stopAutoSave();
-        return;
-    }
-    const int interval = std::max(m_stillOptions.intervalMs, kShortestAutoSaveIntervalMs);
-    if (!m_autoSaveTimer.isActive() || m_autoSaveTimer.interval() != interval)
-        m_autoSaveTimer.start(interval);
-}
-
-int CaptureControl::autoSaveIntervalMs() const
-{
-    return m_autoSaveTimer.isActive() ? m_autoSaveTimer.interval() : 0;
-}
-
-void CaptureControl::stopAutoSave()
-{
-    m_autoSaveTimer.stop();
-}
-
-// The newest frame written to `path` with `options`; `written` gets the file written (a
-// numbered one with AutoIncrement).
-CaptureFailure CaptureControl::writeNewestPicture(const QString &path, const StillOptions &options,
-                                                  QString &written)
-{
-    using namespace capture_error;
-    if (!m_pump)
-        return captureError(kNotConnected, QStringLiteral("No capture device is connected"));
-    Result<QImage> picture = m_pump->newestPicture();
-    if (!picture)
-        return captureError(kDeviceFailed, picture.error());
-    const Result<QString> file = writeStillPicture(picture.value(), path, options);
-    if (!file)
-        return captureError(kFileFailed,
-                            QStringLiteral("Cannot write %1: %2").arg(path, file.error()));
-    written = file.value();
-    return std::nullopt;
+    m_stills.setOptions(options);
 }
 
 CaptureFailure CaptureControl::GrabStill()
 {
-    using namespace capture_error;
-    if (!m_pump)
-        return captureError(kNotConnected, QStringLiteral("No capture device is connected"));
-    if (m_stillFile.trimmed().isEmpty())
-        return captureError(kFileFailed, QStringLiteral("No still file name"));
-    if (!m_stillOptions.autoIncrement && !m_framePicture.isEmpty() &&
-        QFileInfo(m_stillFile).absoluteFilePath() == QFileInfo(m_framePicture).absoluteFilePath())
-        return captureError(kFileFailed,
-                            QStringLiteral("%1 is the picture the measure screen marks; choose "
-                                           "another still file name")
-                                .arg(m_stillFile));
-    // AutoIncrement numbers the files beside StillFileName; the writer picks the free name.
-    QString written;
-    if (const CaptureFailure failed = writeNewestPicture(m_stillFile, m_stillOptions, written))
-        return failed;
-    emitStatusText(QStringLiteral("Still picture written to %1").arg(written));
-    return std::nullopt;
+    return m_stills.grabStill();
 }
 
 CaptureFailure CaptureControl::grabFramePicture(const QString &path)
 {
-    // Plain options: no numbering, no caption; the writer replaces the file whole.
-    QString written;
-    if (const CaptureFailure failed = writeNewestPicture(path, StillOptions(), written))
-        return failed;
-    m_framePicture = path;
-    return std::nullopt;
+    return m_stills.grabFramePicture(path);
 }
 
 // --- Dialogs -----------------------------------------------------------------------------------
 
 bool CaptureControl::HasDialog(int code) const
 {
-    switch (code & ~capture_dialog::kEffectFlag) {
-    case capture_dialog::kVideoSource:
-        return m_source != nullptr;
-    case capture_dialog::kVideoCompression:
-        return compressorHasSettings(m_compressor);
-    case capture_dialog::kAudioFormat:
-        return true;
-    default:
-        return false;
-    }
+    return m_dialogs.has(code, m_source.get());
 }
 
 std::vector<DeviceSetting> CaptureControl::DialogSettings(int code) const
 {
-    std::vector<DeviceSetting> settings;
-    const auto integer = [&](const QString &id, const QString &name, int minimum, int maximum,
-                             int step, int defaultValue, int value) {
-        DeviceSetting s;
-        s.id = id;
-        s.name = name;
-        s.minimum = minimum;
-        s.maximum = maximum;
-        s.step = step;
-        s.defaultValue = defaultValue;
-        s.value = value;
-        settings.push_back(s);
-    };
-    switch (code & ~capture_dialog::kEffectFlag) {
-    case capture_dialog::kVideoSource:
-        if (m_source) {
-            settings = m_source->controls();
-            const VideoFormat format = currentFormat();
-            DeviceSetting described;
-            described.id = QStringLiteral("format");
-            described.name = QStringLiteral("Format");
-            described.kind = DeviceSetting::Kind::Menu;
-            described.menuItems << QStringLiteral("%1, %2, %3 frames per second")
-                                       .arg(ColorFormatName(m_pixelFormatIndex),
-                                            sizeName(format.size), rateText(m_frameRate));
-            described.readOnly = true;
-            settings.push_back(described);
-        }
-        break;
-    case capture_dialog::kVideoCompression:
-        if (compressorHasSettings(m_compressor))
-            integer(QStringLiteral("quality"), QStringLiteral("Quality"), 1, 100, 1,
-                    CompressorSettings().quality, m_compression.quality);
-        if (m_compressor == compressor::kH264)
-            integer(QStringLiteral("keyFrameInterval"), QStringLiteral("Key frame every"), 1, 300,
-                    1, CompressorSettings().keyFrameInterval, m_compression.keyFrameInterval);
-        break;
-    case capture_dialog::kAudioFormat:
-        integer(QStringLiteral("sampleRate"), QStringLiteral("Samples per second"), 8000, 48000, 1,
-                44100, m_audioRate);
-        integer(QStringLiteral("bitsPerSample"), QStringLiteral("Bits per sample"), 8, 16, 8, 16,
-                m_audioBits);
-        integer(QStringLiteral("channels"), QStringLiteral("Channels"), 1, 2, 1, 2,
-                m_audioChannels);
-        break;
-    default:
-        break;
-    }
-    return settings;
+    return m_dialogs.settings(code, m_source.get());
 }
 
 CaptureFailure CaptureControl::setDialogSetting(int code, const QString &id, int value)
 {
-    const auto bad = [&] {
-        return captureError(capture_error::kBadValue,
-                            QStringLiteral("%1 cannot be set to %2").arg(id).arg(value));
-    };
-    for (const DeviceSetting &s : DialogSettings(code)) {
-        if (s.id != id)
-            continue;
-        if (s.readOnly || value < s.minimum || value > s.maximum)
-            return bad();
-        switch (code & ~capture_dialog::kEffectFlag) {
-        case capture_dialog::kVideoSource:
-            if (const Failure failed = m_source->setControl(id, value))
-                return captureError(capture_error::kDeviceFailed, *failed);
-            return std::nullopt;
-        case capture_dialog::kVideoCompression:
-            if (Capturing())
-                return captureError(capture_error::kBusyRecording,
-                                    QStringLiteral("A recording is running"));
-            (id == QLatin1String("quality") ? m_compression.quality
-                                            : m_compression.keyFrameInterval) = value;
-            return std::nullopt;
-        case capture_dialog::kAudioFormat:
-            if (id == QLatin1String("sampleRate"))
-                return setAudioFormat(value, m_audioChannels, m_audioBits);
-            if (id == QLatin1String("bitsPerSample"))
-                return setAudioFormat(m_audioRate, m_audioChannels, value);
-            return setAudioFormat(m_audioRate, value, m_audioBits);
-        default:
-            return bad();
-        }
-    }
-    return bad();
+    return m_dialogs.set(code, id, value, m_source.get());
 }
 
 // --- Tuner ---------------------------------------------------------------------------------------
@@ -947,33 +723,27 @@ void CaptureControl::onDeviceEnded(const QString &reason)
     DisconnectDevice();
 }
 
-// --- Effects
-// ---------------------------------------------------------------------------------------
+// --- Effects ---------------------------------------------------------------------------------
 
 int CaptureControl::EffectCount(const QString &group) const
 {
-    return group == kVideoEffectGroup ? int(VideoEffectFilter::effectNames().size()) : 0;
+    return m_effects.count(group);
 }
 
 QString CaptureControl::EffectName(const QString &group, int index) const
 {
-    return group == kVideoEffectGroup ? VideoEffectFilter::effectNames().value(index) : QString();
+    return m_effects.name(group, index);
 }
 
 int CaptureControl::FindEffect(const QString &group, const QString &name) const
 {
-    return group == kVideoEffectGroup ? int(VideoEffectFilter::effectNames().indexOf(name)) : -1;
+    return m_effects.find(group, name);
 }
 
 CaptureFailure CaptureControl::SetEffect(const QString &group, int id, int)
 {
-    if (group != kVideoEffectGroup || id < -1 || id >= EffectCount(group))
-        return captureError(capture_error::kBadValue,
-                            QStringLiteral("There is no effect %1").arg(id));
-    if (Capturing() && id != m_effect)
-        return captureError(capture_error::kBusyRecording,
-                            QStringLiteral("A recording is running"));
-    m_effect = id;
+    if (const CaptureFailure failed = m_effects.choose(group, id, Capturing()))
+        return failed;
     installEffect();
     return std::nullopt;
 }
@@ -981,37 +751,8 @@ CaptureFailure CaptureControl::SetEffect(const QString &group, int id, int)
 // The effect runs on the device thread, so the preview, still grabs and recordings all show it.
 void CaptureControl::installEffect()
 {
-    if (!m_pump)
-        return;
-    if (m_effect < 0) {
-        m_pump->setPictureStep({});
-        return;
-    }
-    struct EffectState
-    {
-        VideoEffectFilter filter;
-        QSize size;
-        int format = -1;
-        bool failed = false;
-    };
-    auto state = std::make_shared<EffectState>();
-    const int id = m_effect;
-    m_pump->setPictureStep([this, state, id](const AVFrame &picture) -> ffmpeg::Frame {
-        const QSize size(picture.width, picture.height);
-        if (size != state->size || picture.format != state->format) {
-            // The first frame, or the camera's format changed: the graph is built for it.
-            state->size = size;
-            state->format = picture.format;
-            const Failure failed = state->filter.configure(id, size, picture.format);
-            state->failed = failed.has_value();
-            if (failed)
-                emitWarning(*failed);
-        }
-        if (state->failed)
-            return nullptr;
-        QString error;
-        return state->filter.apply(picture, error);
-    });
+    if (m_pump)
+        m_effects.install(*m_pump, [this](const QString &text) { emitWarning(text); });
 }
 
 } // namespace skelvin

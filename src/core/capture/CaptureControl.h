@@ -1,6 +1,10 @@
 #pragma once
 
 #include "core/capture/CaptureDevice.h"
+#include "core/capture/CaptureDialogs.h"
+#include "core/capture/CaptureEffects.h"
+#include "core/capture/StillGrabber.h"
+#include "core/capture/VideoFormatLists.h"
 #include "core/capture/devices/DeviceCatalog.h"
 #include "core/capture/recording/VideoEncoder.h"
 
@@ -17,8 +21,10 @@ class AviRecorder;
 class VideoPump;
 
 // The capture control: the machine's devices from a `DeviceCatalog`, a connected camera read
-// on the device thread (`VideoPump`), recordings through `AviRecorder`, still grabs of the
-// newest frame, and the control's events as queued signals.
+// on the device thread (`VideoPump`), recordings through `AviRecorder`, and the control's events
+// as queued signals. It keeps the connect, preview and record state; still grabs and AutoSave
+// (`StillGrabber`), the settings dialogs (`CaptureDialogs`) and the effects (`CaptureEffects`)
+// are classes of their own that it hands its operations to.
 //
 // Values a device does not offer (a size, a frame rate) are replaced by the nearest it offers
 // and the status text says so. While recording, status 510 carries the statistics about once
@@ -44,13 +50,13 @@ public:
     int VideoInputIndex() const override;
     CaptureFailure setVideoInputIndex(int index) override;
 
-    int VideoResolutionCount() const override { return int(m_sizes.size()); }
+    int VideoResolutionCount() const override { return m_formats.sizeCount(); }
     QString VideoResolutionName(int index) const override;
-    int VideoResolution() const override { return m_sizeIndex; }
+    int VideoResolution() const override { return m_formats.sizeIndex(); }
     CaptureFailure setVideoResolution(int index) override;
-    int ColorFormatCount() const override { return int(m_pixelFormats.size()); }
+    int ColorFormatCount() const override { return m_formats.colourFormatCount(); }
     QString ColorFormatName(int index) const override;
-    int ColorFormat() const override { return m_pixelFormatIndex; }
+    int ColorFormat() const override { return m_formats.colourFormat(); }
     CaptureFailure setColorFormat(int index) override;
 
     int VideoCompressorCount() const override { return m_compressorNames.size(); }
@@ -93,13 +99,13 @@ public:
     int64_t SamplesCaptured() const override;
     int64_t CaptureTimeMs() const override;
 
-    QString StillFileName() const override { return m_stillFile; }
-    void setStillFileName(const QString &path) override { m_stillFile = path; }
-    StillOptions stillOptions() const override { return m_stillOptions; }
+    QString StillFileName() const override { return m_stills.stillFile(); }
+    void setStillFileName(const QString &path) override { m_stills.setStillFile(path); }
+    StillOptions stillOptions() const override { return m_stills.options(); }
     void setStillOptions(const StillOptions &options) override;
     CaptureFailure GrabStill() override;
     // How often AutoSave writes a still now; 0 while it is idle.
-    int autoSaveIntervalMs() const;
+    int autoSaveIntervalMs() const { return m_stills.autoSaveIntervalMs(); }
     CaptureFailure grabFramePicture(const QString &path) override;
 
     bool HasDialog(int code) const override;
@@ -116,13 +122,16 @@ public:
     QString EffectName(const QString &group, int index) const override;
     int FindEffect(const QString &group, const QString &name) const override;
     CaptureFailure SetEffect(const QString &group, int id, int reserved = 0) override;
-    int CurrentEffect(int = 0) const override { return m_effect; }
+    int CurrentEffect(int = 0) const override { return m_effects.current(); }
 
     // Beyond the control's operations: for the command-line tool and tests.
     // The picture size nearest to `size` the connected device offers (told in the status text
     // when it is not `size` itself).
     CaptureFailure setVideoSize(QSize size);
     QSize videoSize() const;
+    // What the Video Source dialog shows of the format: "YUYV 4:2:2, 640 x 480, 30 frames per
+    // second".
+    QString formatDescription() const;
     // The file system is full once a recording's file reaches this many bytes (< 0: never).
     void setWriteLimitBytes(qint64 bytes) { m_writeLimitBytes = bytes; }
     // The encoder's time per frame in the current or last recording, microseconds.
@@ -137,9 +146,7 @@ private:
     QString statisticsText() const;
 
     VideoFormat currentFormat() const;
-    void fillFormatLists();
     void applyFormat(bool onlyIfRateChanged);
-    double nearestRate(double wanted) const;
     void onVideoDeviceChanged(int change, int index, const QString &name);
     void onAudioDeviceChanged(int change, int index, const QString &name);
     void onDeviceEnded(const QString &reason);
@@ -147,10 +154,6 @@ private:
     QString finishRecording();
     void endBySelf(const QString &faultWarning, bool tellPosted);
     void keepStatistics();
-    void stopAutoSave();
-    void updateAutoSave();
-    CaptureFailure writeNewestPicture(const QString &path, const StillOptions &options,
-                                      QString &written);
     void installEffect();
 
     std::unique_ptr<DeviceCatalog> m_catalog;
@@ -159,17 +162,12 @@ private:
     int m_videoIndex = -1;
     std::unique_ptr<VideoSource> m_source;
     std::unique_ptr<VideoPump> m_pump;
-    std::vector<VideoFormatOffer> m_offers;
-    std::vector<QSize> m_sizes;
-    QStringList m_pixelFormats;     // FFmpeg names
-    QStringList m_pixelFormatNames; // what the list shows
-    int m_sizeIndex = -1;
-    int m_pixelFormatIndex = -1;
+    VideoFormatLists m_formats;
     double m_frameRate = 30.0;
     double m_wantedFrameRate = 30.0;
 
     int m_compressor = compressor::kMotionJpeg;
-    CompressorSettings m_compression;
+    CaptureDialogs m_dialogs{*this};
 
     int m_audioIndex = -1;
     int m_audioRate = 44100;
@@ -196,12 +194,8 @@ private:
     int64_t m_lastTimeMs = 0;
     double m_encodeUsPerFrame = 0;
 
-    QString m_stillFile;
-    QString m_framePicture; // the measure screen's picture: still grabs leave it alone
-    StillOptions m_stillOptions;
-    QTimer m_autoSaveTimer;
-
-    int m_effect = -1;
+    StillGrabber m_stills;
+    CaptureEffects m_effects;
 };
 
 } // namespace skelvin

@@ -24,6 +24,10 @@ public:
     // Every line that is not empty, as names, in file order; the reason when the file cannot
     // be read.
     static Result<QStringList> readNames(const QString &path);
+    // The skiers of the measure screen's list from a skier name file chosen on the
+    // configuration screen: each line with its quotes removed, commas as blanks and trimmed;
+    // lines left empty skipped. Empty when the file cannot be read.
+    static QStringList readListNames(const QString &path);
 
     // The name of the first line; empty when that line is empty or the file cannot be read.
     static QString firstName(const QString &path);

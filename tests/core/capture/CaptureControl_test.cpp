@@ -390,5 +390,58 @@ TEST(CaptureControl, TheFramePictureIsWrittenWhereAskedAndNoStillGrabReplacesIt)
     EXPECT_EQ(test::TestDirs::readFile(picture), taken);
 }
 
+// The settings dialogs show what is set now and set it through the control's own rules.
+TEST(CaptureControl, SettingsDialogsShowWhatIsSetAndSetIt)
+{
+    using namespace capture_dialog;
+    Rig rig({camera()});
+    EXPECT_FALSE(rig.control->HasDialog(kVideoSource)) << "no camera connected";
+    EXPECT_TRUE(rig.control->HasDialog(kAudioFormat));
+    EXPECT_TRUE(rig.control->HasDialog(kVideoCompression)) << "Motion JPEG has a quality";
+    EXPECT_EQ(rig.control->setVideoCompressor(compressor::kFfv1), std::nullopt);
+    EXPECT_FALSE(rig.control->HasDialog(kVideoCompression));
+    EXPECT_TRUE(rig.control->DialogSettings(kVideoCompression).empty());
+
+    ASSERT_EQ(rig.control->ConnectDevice(0), std::nullopt);
+    ASSERT_TRUE(rig.control->HasDialog(kVideoSource + kEffectFlag));
+    const std::vector<DeviceSetting> source = rig.control->DialogSettings(kVideoSource);
+    ASSERT_EQ(source.size(), 1u);
+    EXPECT_EQ(source[0].id, QStringLiteral("format"));
+    EXPECT_TRUE(source[0].readOnly);
+    EXPECT_EQ(source[0].menuItems,
+              QStringList{QStringLiteral("RGB24, 64 x 48, 25 frames per second")});
+    EXPECT_EQ(rig.control->setDialogSetting(kVideoSource, QStringLiteral("format"), 0)->code,
+              capture_error::kBadValue);
+
+    // H.264 adds its key-frame interval to the quality; values out of range are refused.
+    EXPECT_EQ(rig.control->setVideoCompressor(compressor::kH264), std::nullopt);
+    EXPECT_EQ(rig.control->setDialogSetting(kVideoCompression, QStringLiteral("quality"), 50),
+              std::nullopt);
+    const std::vector<DeviceSetting> compression = rig.control->DialogSettings(kVideoCompression);
+    ASSERT_EQ(compression.size(), 2u);
+    EXPECT_EQ(compression[0].value, 50);
+    EXPECT_EQ(compression[1].id, QStringLiteral("keyFrameInterval"));
+    EXPECT_EQ(compression[1].value, 10);
+    const CaptureFailure tooLong =
+        rig.control->setDialogSetting(kVideoCompression, QStringLiteral("keyFrameInterval"), 301);
+    ASSERT_TRUE(tooLong);
+    EXPECT_EQ(tooLong->description, QStringLiteral("keyFrameInterval cannot be set to 301"));
+
+    // The sound format goes through the control's check of a whole format.
+    EXPECT_EQ(rig.control->setDialogSetting(kAudioFormat, QStringLiteral("sampleRate"), 22050),
+              std::nullopt);
+    EXPECT_EQ(rig.control->setDialogSetting(kAudioFormat, QStringLiteral("channels"), 1),
+              std::nullopt);
+    EXPECT_EQ(rig.control->AudioSampleRate(), 22050);
+    EXPECT_EQ(rig.control->AudioChannels(), 1);
+    EXPECT_EQ(rig.control->DialogSettings(kAudioFormat)[0].value, 22050);
+    EXPECT_EQ(
+        rig.control->setDialogSetting(kAudioFormat, QStringLiteral("bitsPerSample"), 12)->code,
+        capture_error::kBadValue);
+    EXPECT_EQ(rig.control->AudioBitsPerSample(), 16);
+    EXPECT_EQ(rig.control->setDialogSetting(kAudioFormat, QStringLiteral("volume"), 1)->code,
+              capture_error::kBadValue);
+}
+
 } // namespace
 } // namespace skelvin

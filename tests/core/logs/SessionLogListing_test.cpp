@@ -147,3 +147,16 @@ TEST(SkierNamesFile, CommasBecomeBlanksAndEmptyLinesAreSkipped)
     ASSERT_FALSE(missing.ok());
     EXPECT_TRUE(missing.error().contains(gone));
 }
+
+// The measure screen's list from the file chosen on the configuration screen: quotes go wherever
+// they stand, blanks around a name go, and a line of blanks gives no skier.
+TEST(SkierNamesFile, TheMeasureListDropsQuotesAndBlanksAround)
+{
+    TestDirs dirs;
+    const QString path = dirs.writeFile(
+        QStringLiteral("names.txt"), "Doe,Jane\r\n\"Roe, Ann\"\r\n   \r\n  Poe, \r\nO\"Hara\r\n");
+    EXPECT_EQ(SkierNamesFile::readListNames(path),
+              (QStringList{QStringLiteral("Doe Jane"), QStringLiteral("Roe  Ann"),
+                           QStringLiteral("Poe"), QStringLiteral("OHara")}));
+    EXPECT_EQ(SkierNamesFile::readListNames(dirs.file(QStringLiteral("gone.txt"))), QStringList());
+}

@@ -47,10 +47,7 @@ protected:
         QDir().mkpath(setupDir);
         h.store(QStringLiteral("SetupFiles"), setupDir);
         h.store(QStringLiteral("grids"), QString::number(gridCount));
-        QImage frame(800, 600, QImage::Format_RGB888);
-        frame.fill(QColor(20, 60, 120));
-        QDir().mkpath(h.dirs.paths().appDir());
-        frame.save(h.dirs.paths().currentCapture(), "BMP");
+        h.dirs.writeFramePicture();
         ASSERT_TRUE(h.startWithVideoDirectory());
         h.prompter.clear();
         h.context().navigationTag = QStringLiteral("SelectFrame");

@@ -50,10 +50,7 @@ protected:
     {
         gridPath = h.storeStraightDownGrid();
         h.store(QStringLiteral("tournamentType"), tournament);
-        QImage frame(800, 600, QImage::Format_RGB888);
-        frame.fill(QColor(20, 60, 120));
-        QDir().mkpath(h.dirs.paths().appDir());
-        frame.save(h.dirs.paths().currentCapture(), "BMP");
+        h.dirs.writeFramePicture();
 
         ASSERT_TRUE(h.startWithVideoDirectory());
         ASSERT_TRUE(h.context().grids().allGridsReady());
