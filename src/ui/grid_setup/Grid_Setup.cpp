@@ -11,6 +11,7 @@
 #include "core/grid_setup/GridEntryFields.h"
 #include "core/grid_setup/GridFileCommands.h"
 #include "ui/common/AccuracyMapSwitch.h"
+#include "ui/grid_setup/BuoySnapSwitch.h"
 #include "ui/common/ArrowKeyPoller.h"
 #include "ui/common/DragHandle.h"
 #include "ui/common/Maximized.h"
@@ -296,6 +297,9 @@ QWidget *Grid_Setup::buildTools()
     m_crossSize = named(new QScrollBar(Qt::Horizontal, panel), "Setup_Cross_size");
     m_crossSize->setGeometry(200, 136, 234, 18);
     // 10 to 600 twips; 150 twips (10 pixels) is plainly visible on a camera picture.
+    m_snap = new BuoySnapSwitch(m_context.settings(), *m_picture, *m_lblCompleteStatus);
+    m_snap->checkBox()->setParent(panel);
+    m_snap->checkBox()->setGeometry(200, 160, 234, 24);
     m_crossSize->setRange(10, 600);
     m_crossSize->setSingleStep(15);
     m_crossSize->setValue(150);
@@ -408,8 +412,9 @@ void Grid_Setup::pressOnPicture(ScreenPoint point)
     const std::optional<Buoy> chosen = chosenBuoy();
     if (!chosen)
         return;
-    updateFields(m_placement.place(*chosen, point, m_lock->isChecked()));
+    updateFields(m_placement.place(*chosen, m_snap->snapped(point), m_lock->isChecked()));
     drawMarkers();
+    m_snap->showFound();
 }
 
 void Grid_Setup::nudge(double dxTwips, double dyTwips)

@@ -20,6 +20,7 @@ namespace skelvin {
 
 class AccuracyPanel;
 class AccuracyMapSwitch;
+class BuoySnapSwitch;
 class AppContext;
 class PictureView;
 
@@ -91,6 +92,7 @@ private:
 
     PictureView *m_picture = nullptr;
     AccuracyMapSwitch *m_accuracyMap = nullptr;
+    BuoySnapSwitch *m_snap = nullptr;
     QHash<QString, QLineEdit *> m_fields;
     QHash<int, QRadioButton *> m_buoyOptions;
     QPushButton *m_gridSelect = nullptr;

@@ -10,6 +10,7 @@
 #include "core/geometry/JumpDistance.h"
 #include "core/grid_setup/GridFileCommands.h"
 #include "core/grid_setup/GridSetupFile.h"
+#include "core/simulation/SimulatedScene.h"
 #include "ui/app/MainForm.h"
 #include "ui/common/AccuracyMapSwitch.h"
 #include "ui/common/PictureView.h"
@@ -747,4 +748,29 @@ TEST_F(GridSetupScreen, TheGridsPictureSizeIsKeptBesideItsFile)
     h.prompter.choose(path);
     setup->gridLoad_Click();
     EXPECT_EQ(h.stored(QStringLiteral("grid1PictureSize")), QStringLiteral("1280x720"));
+}
+
+// With "Snap to buoy" (on at first, kept in the settings) a click beside a buoy puts the marker
+// on its centre and says so; with it off the marker goes where clicked.
+TEST_F(GridSetupScreen, AClickBesideABuoySnapsToItsCentre)
+{
+    const SimulatedScene scene;
+    const QSize size(1280, 720);
+    setup->pictureView().setPicture(scene.render(size, 1.0, std::nullopt, 0));
+    setup->pictureView().setZoom(1.0);
+    const QPointF truth = scene.pictureOf(scene.course().upperLeft, size);
+    auto *snap = control<QCheckBox>("chkSnapToBuoy");
+    ASSERT_TRUE(snap->isChecked());
+
+    choose("upper_left_button");
+    clickPicture({qRound(truth.x()) + 3, qRound(truth.y()) - 2});
+    EXPECT_NEAR(fieldText("upper_left_x").toDouble() / 15.0, truth.x(), 0.2);
+    EXPECT_NEAR(fieldText("upper_left_y").toDouble() / 15.0, truth.y(), 0.2);
+    EXPECT_TRUE(control<QLabel>("lblCompleteStatus")->text().startsWith(
+        QStringLiteral("Buoy found, centre moved ")));
+
+    snap->click();
+    EXPECT_EQ(h.stored(QStringLiteral("snapToBuoy")), QStringLiteral("False"));
+    clickPicture({qRound(truth.x()) + 3, qRound(truth.y()) - 2});
+    EXPECT_EQ(fieldText("upper_left_x").toDouble(), (qRound(truth.x()) + 3) * 15.0);
 }
