@@ -51,6 +51,7 @@ public:
     int framesCaptured = 0;
     int framesDropped = 0;
     QString stillFile;
+    QImage frame; // what newestFrame hands out
     StillOptions still;
     int effect = -1;
     int recordings = 0; // a time limit ends only the recording it was set for
@@ -147,6 +148,7 @@ public:
     }
     void setPreviewSize(QSize) override {}
     QImage takePreviewPicture() override { return {}; }
+    QImage newestFrame() override { return frame; }
     QString CaptureFileName() const override { return captureFile; }
     void setCaptureFileName(const QString &path) override { captureFile = path; }
     double FrameRate() const override { return frameRate; }

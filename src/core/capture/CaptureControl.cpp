@@ -616,6 +616,14 @@ CaptureFailure CaptureControl::grabFramePicture(const QString &path)
     return m_stills.grabFramePicture(path);
 }
 
+QImage CaptureControl::newestFrame()
+{
+    if (!m_pump)
+        return {};
+    const Result<QImage> picture = m_pump->newestPicture();
+    return picture ? picture.value() : QImage();
+}
+
 // --- Dialogs -----------------------------------------------------------------------------------
 
 bool CaptureControl::HasDialog(int code) const

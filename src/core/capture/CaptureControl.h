@@ -107,6 +107,7 @@ public:
     // How often AutoSave writes a still now; 0 while it is idle.
     int autoSaveIntervalMs() const { return m_stills.autoSaveIntervalMs(); }
     CaptureFailure grabFramePicture(const QString &path) override;
+    QImage newestFrame() override;
 
     bool HasDialog(int code) const override;
     std::vector<DeviceSetting> DialogSettings(int code) const override;

@@ -113,6 +113,8 @@ public:
     // `path`, replacing it. The still file name and options (AutoIncrement, AutoSave, the
     // caption) play no part, and a still grab never writes over this file.
     virtual CaptureFailure grabFramePicture(const QString &path) = 0;
+    // The newest whole frame the camera delivered, for looking at what it sees; null when none.
+    virtual QImage newestFrame() = 0;
 
     // Settings dialogs (codes in capture_dialog): whether one exists, what it edits, and an edit.
     virtual bool HasDialog(int code) const = 0;

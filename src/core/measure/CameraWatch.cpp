@@ -62,6 +62,18 @@ CameraWatch watchCamera(const QImage &picture, const Grid &grid)
     return watch;
 }
 
+QString captureSignText(int n, const CameraWatch &watch)
+{
+    if (watch.check.foundCount == 0)
+        return QStringLiteral("Grid %1's buoys are not in the camera's view").arg(n);
+    if (!watch.moved)
+        return QStringLiteral("Camera steady");
+    return QStringLiteral("Camera moved %1 px since grid %2 was built: check the camera, or build "
+                          "the grid again")
+        .arg(pixels(watch.check.meanShiftLength))
+        .arg(n);
+}
+
 Grid followedGrid(const Grid &grid, const CameraWatch &watch)
 {
     Grid followed = grid;

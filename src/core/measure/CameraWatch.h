@@ -21,6 +21,10 @@ struct CameraWatch
 
 CameraWatch watchCamera(const QImage &picture, const Grid &grid);
 
+// What the capture screen says of the camera's live view: whether it still sees grid n's buoys
+// where the grid has them, so a bumped camera is noticed before the next skier starts.
+QString captureSignText(int n, const CameraWatch &watch);
+
 // The grid followed for one jump: its corner buoys and check buoy where they were found, the
 // transform solved from them. Survey, jump and names stay the grid's own.
 Grid followedGrid(const Grid &grid, const CameraWatch &watch);

@@ -10,6 +10,7 @@
 #include "core/common/NumberText.h"
 #include "core/common/SkierNamesFile.h"
 #include "core/measure/ExchangeFiles.h"
+#include "ui/capture/CameraSteadySign.h"
 #include "ui/capture/PreviewView.h"
 #include "ui/common/KeyCodes.h"
 #include "ui/common/Maximized.h"
@@ -108,6 +109,7 @@ void PreviewForm::buildControls()
     m_lblTimeLimit->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
     m_lblTimeLimit->hide();
     column->addWidget(m_lblTimeLimit);
+    column->addWidget(new CameraSteadySign(m_context.captureDevice(), m_context.grids()));
 
     auto *counts = new QFormLayout;
     m_lblStartFrame = named(new QLabel(QStringLiteral("0")), "lblStartFrame");

@@ -1,11 +1,14 @@
 #include "support/ProgramHarness.h"
+#include "support/ToolRunner.h"
 
 #include "ui/app/MainForm.h"
+#include "ui/capture/CameraSteadySign.h"
 #include "ui/capture/PreviewForm.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -319,4 +322,35 @@ TEST(CaptureScreen, TheScoringProgramsNameIsTakenWithoutQuotesOrCommas)
     QTest::mouseClick(run.control<QPushButton>("btnGetName"), Qt::LeftButton);
     EXPECT_EQ(run.control<QLineEdit>("txtSkierName")->text(), QStringLiteral("Doe  Jane"));
     EXPECT_TRUE(run.h.prompter.prompts().isEmpty()) << run.h.prompter.texts().join('|').toStdString();
+}
+
+// The capture screen looks at the camera's newest frame for the grid's buoys: a steady camera is
+// said to be steady, a bumped one to have moved, before the next skier starts.
+TEST(CaptureScreenCameraSign, ABumpedCameraIsSaidBeforeTheNextJump)
+{
+    CaptureRun run;
+    const QString grid = run.h.dirs.file(QStringLiteral("view.ipt"));
+    const QString view = run.h.dirs.file(QStringLiteral("view.png"));
+    const ToolRun scene = runTool({"scene", "--write-grid", grid, "--picture", view});
+    ASSERT_EQ(scene.exitCode, 0) << scene.err.toStdString();
+    run.h.store(QStringLiteral("grid1File"), grid);
+    run.h.camera().frame = QImage(view);
+    run.start();
+    run.open();
+    auto *sign = run.screen()->findChild<CameraSteadySign *>(QStringLiteral("lblCameraSign"));
+    ASSERT_NE(sign, nullptr);
+    sign->look();
+    EXPECT_EQ(sign->text(), QStringLiteral("Camera steady"));
+
+    QImage bumped(run.h.camera().frame.size(), QImage::Format_RGB32);
+    bumped.fill(Qt::black);
+    QPainter(&bumped).drawImage(0, 3, QImage(view));
+    run.h.camera().frame = bumped;
+    sign->look();
+    EXPECT_EQ(sign->text(), QStringLiteral("Camera moved 3.0 px since grid 1 was built: check the "
+                                           "camera, or build the grid again"));
+
+    run.h.camera().frame = QImage();
+    sign->look();
+    EXPECT_EQ(sign->text(), QString());
 }
