@@ -156,10 +156,11 @@ BuoyFind findBuoy(const QImage &picture, const BuoySearch &search)
     if (fill < kLeastFill || aspect < 0.5)
         return notFound(QStringLiteral("not round"));
 
-    // Each pixel weighs the share of it the buoy covers, over the disc and the two pixels
-    // around it its edge may touch; what covers less than a fifth is the water's ripple.
+    // Each pixel weighs the share of it the buoy covers, over the disc and the ring of pixels
+    // around it that its edge may touch (an edge half way across a pixel reaches at most the
+    // next one); what covers less than a tenth is the water's ripple.
     cv::Mat disc = pieces == piece;
-    cv::dilate(disc, disc, cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(5, 5)));
+    cv::dilate(disc, disc, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
     cv::Mat weight;
     cv::min(covered, 1.0, weight);
     cv::threshold(weight, weight, 0.1, 0.0, cv::THRESH_TOZERO);
