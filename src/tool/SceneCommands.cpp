@@ -20,7 +20,7 @@ constexpr double kTwipsPerPixel = 15.0;
 
 const char *const kSceneUsage =
     "Usage: skelvin-tool scene [--scene FILE] [--size WxH] [--write-grid OUT.ipt]\n"
-    "                          [--picture OUT.png [--after-jump SECONDS]]\n";
+    "                          [--picture OUT.png [--after-jump SECONDS]] [--time SECONDS]\n";
 
 struct ScenePlace
 {
@@ -72,7 +72,7 @@ int scene(const QStringList &args, ToolIo &io)
 {
     QString sceneFile, gridPath, picturePath;
     QSize size(1280, 720);
-    std::optional<double> afterJump;
+    std::optional<double> afterJump, time;
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString &arg = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -94,6 +94,13 @@ int scene(const QStringList &args, ToolIo &io)
                 return ExitUsage;
             }
             afterJump = seconds;
+        } else if (arg == QLatin1String("--time") && hasValue) {
+            double seconds = 0.0;
+            if (!parseNumberField(args[++i], &seconds) || seconds < 0.0) {
+                io.err << "Not a time in seconds from the recording's start: " << args[i] << "\n";
+                return ExitUsage;
+            }
+            time = seconds;
         } else {
             io.err << kSceneUsage;
             return ExitUsage;
@@ -117,7 +124,9 @@ int scene(const QStringList &args, ToolIo &io)
     };
     bool allSeen = true;
     for (const ScenePlace &place : places) {
-        const QPointF at = s.pictureOf(place.survey, size);
+        // At a time, as the camera sees it then (it may have moved); else as it was set up.
+        const QPointF at = time ? s.pictureOf(place.survey, size, *time)
+                                : s.pictureOf(place.survey, size);
         const QString name = QString::fromLatin1(place.name);
         if (std::isfinite(at.x())) {
             io.out << name << "_x=" << fullNumber(at.x()) << "\n"
@@ -133,10 +142,18 @@ int scene(const QStringList &args, ToolIo &io)
     io.out << "landing_seconds=" << fullNumber(s.landingSeconds()) << "\n"
            << "landing_distance_m="
            << fullNumber(std::hypot(s.landingSurvey().x - c.jump.x, s.landingSurvey().y - c.jump.y))
-           << "\n";
+           << "\n"
+           << "jump=" << (s.landing().jump ? "yes" : "no") << "\n";
+    if (time) {
+        const CameraTurn turn = s.turnAt(*time);
+        io.out << "time_s=" << fullNumber(*time) << "\n"
+               << "camera_pan_deg=" << fullNumber(turn.panDegrees) << "\n"
+               << "camera_tilt_deg=" << fullNumber(turn.tiltDegrees) << "\n";
+    }
 
     if (!picturePath.isEmpty()) {
-        const double seconds = afterJump.value_or(s.landingSeconds() + 0.1);
+        // A recording starts as the skier leaves the ramp: its time is the time since the jump.
+        const double seconds = time.value_or(afterJump.value_or(s.landingSeconds() + 0.1));
         const QImage picture = s.render(size, seconds, seconds, 0);
         if (!picture.save(picturePath)) {
             io.err << "The picture cannot be written: " << picturePath << "\n";

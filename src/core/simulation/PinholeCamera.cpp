@@ -23,7 +23,33 @@ void normalise(double *a)
     }
 }
 
+// Turns v by angle (radians) about the unit axis k, right-handed (Rodrigues).
+void rotate(double *v, const double *k, double angle)
+{
+    const double c = std::cos(angle), s = std::sin(angle);
+    const double cross[3] = {k[1] * v[2] - k[2] * v[1], k[2] * v[0] - k[0] * v[2],
+                             k[0] * v[1] - k[1] * v[0]};
+    const double along = dot(k, v) * (1.0 - c);
+    for (int i = 0; i < 3; ++i)
+        v[i] = v[i] * c + cross[i] * s + k[i] * along;
+}
+
 } // namespace
+
+PinholeCamera PinholeCamera::turned(double panDegrees, double tiltDegrees) const
+{
+    PinholeCamera moved = *this;
+    const double degree = std::numbers::pi / 180.0;
+    // Panning right turns the view clockwise seen from above: about the vertical, negatively.
+    const double vertical[3] = {0.0, 0.0, 1.0};
+    for (double *axis : {moved.m_forward, moved.m_right, moved.m_up})
+        rotate(axis, vertical, -panDegrees * degree);
+    // Tilting up turns forward towards up: about the camera's right axis, positively.
+    const double right[3] = {moved.m_right[0], moved.m_right[1], moved.m_right[2]};
+    for (double *axis : {moved.m_forward, moved.m_up})
+        rotate(axis, right, tiltDegrees * degree);
+    return moved;
+}
 
 PinholeCamera::PinholeCamera(ScenePoint position, SurveyPoint aim, double horizontalFovDegrees,
                              double k1)

@@ -35,6 +35,10 @@ class PinholeCamera
 public:
     PinholeCamera(ScenePoint position, SurveyPoint aim, double horizontalFovDegrees, double k1);
 
+    // The same camera with its aim turned: panned to the right about the vertical and tilted
+    // up about its own horizontal axis, in degrees.
+    PinholeCamera turned(double panDegrees, double tiltDegrees) const;
+
     // Nothing for a point at or behind the camera's picture plane.
     std::optional<QPointF> project(const ScenePoint &p, QSize size) const;
 

@@ -21,6 +21,8 @@ struct SceneKey
     double maximum = 1e6;
     bool minimumExcluded = false;
     const char *rangeText = nullptr; // how the allowed range is told
+    // For a yes/no key instead of a number.
+    std::function<bool *(SimulatedScene &)> flag = nullptr;
 };
 
 std::vector<SceneKey> sceneKeys()
@@ -57,6 +59,36 @@ std::vector<SceneKey> sceneKeys()
         {"camera/k1", [](S &s) { return &s.camera().k1; }, -1.0, 1.0, false, "from -1 to 1"});
     keys.push_back({"landing/seconds", [](S &s) { return &s.landing().seconds; }, 0.0, 10.0, true,
                     "above 0 and at most 10"});
+    auto ranged = [&keys](const char *name, std::function<double *(S &)> field, double minimum,
+                          double maximum, bool minimumExcluded, const char *rangeText) {
+        keys.push_back({name, std::move(field), minimum, maximum, minimumExcluded, rangeText});
+    };
+    ranged("camera/sway_deg", [](S &s) { return &s.camera().swayDegrees; }, 0.0, 5.0, false,
+           "from 0 to 5");
+    ranged("camera/sway_period_s", [](S &s) { return &s.camera().swayPeriodSeconds; }, 0.0,
+           600.0, true, "above 0 and at most 600");
+    ranged("camera/drift_deg_per_min", [](S &s) { return &s.camera().driftDegreesPerMinute; },
+           -10.0, 10.0, false, "from -10 to 10");
+    ranged("camera/bump_pan_deg", [](S &s) { return &s.camera().bumpPanDegrees; }, -10.0, 10.0,
+           false, "from -10 to 10");
+    ranged("camera/bump_tilt_deg", [](S &s) { return &s.camera().bumpTiltDegrees; }, -10.0, 10.0,
+           false, "from -10 to 10");
+    ranged("camera/bump_seconds", [](S &s) { return &s.camera().bumpSeconds; }, 0.0, 600.0,
+           false, "from 0 to 600");
+    ranged("light/brightness", [](S &s) { return &s.light().brightness; }, 0.0, 3.0, true,
+           "above 0 and at most 3");
+    ranged("light/noise", [](S &s) { return &s.light().noise; }, 0.0, 50.0, false,
+           "from 0 to 50");
+    ranged("light/glints", [](S &s) { return &s.light().glints; }, 0.0, 1.0, false,
+           "from 0 to 1");
+    ranged("water/waves", [](S &s) { return &s.water().waves; }, 0.0, 5.0, false, "from 0 to 5");
+    ranged("water/whitecaps", [](S &s) { return &s.water().whitecaps; }, 0.0, 1.0, false,
+           "from 0 to 1");
+    ranged("landing/splash", [](S &s) { return &s.landing().splash; }, 0.0, 5.0, false,
+           "from 0 to 5");
+    SceneKey jump{"landing/jump", nullptr};
+    jump.flag = [](S &s) { return &s.landing().jump; };
+    keys.push_back(jump);
     return keys;
 }
 
@@ -145,11 +177,26 @@ Result<SimulatedScene> readSceneFile(const QString &path)
             scene.addWarning(prefix + QStringLiteral("unknown key %1; it is ignored").arg(fileKey));
             continue;
         }
-        double *field = k->field(scene);
         const QVariant value = settings.value(fileKey);
         const QString text = value.typeId() == QMetaType::QStringList
                                  ? value.toStringList().join(QLatin1Char(','))
                                  : value.toString().trimmed();
+        if (k->flag) {
+            bool *flag = k->flag(scene);
+            const QString word = text.toLower();
+            if (word == QLatin1String("yes"))
+                *flag = true;
+            else if (word == QLatin1String("no"))
+                *flag = false;
+            else
+                scene.addWarning(prefix +
+                                 QStringLiteral("%1 = \"%2\" must be yes or no; the default %3 "
+                                                "is kept")
+                                     .arg(fileKey, text,
+                                          *flag ? QStringLiteral("yes") : QStringLiteral("no")));
+            continue;
+        }
+        double *field = k->field(scene);
         bool ok = false;
         const double number = text.toDouble(&ok);
         if (!ok || !std::isfinite(number) || value.typeId() == QMetaType::QStringList) {

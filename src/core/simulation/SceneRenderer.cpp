@@ -1,6 +1,7 @@
 #include "core/simulation/SceneRenderer.h"
 
 #include "core/simulation/FrameNumberStrip.h"
+#include "core/simulation/SceneLightEffects.h"
 
 #include <QColor>
 #include <QPainter>
@@ -24,6 +25,7 @@ constexpr double kBuoyDiameterMetres = 0.45;
 constexpr double kSkiLengthMetres = 1.7;
 constexpr double kRideAwaySeconds = 4.0; // the skier is shown this long after landing
 constexpr double kSplashSeconds = 3.0;
+constexpr double kPassBesideRampMetres = 6.0; // how far from the ramp a skier passes by it
 
 // A repeatable grain in -1 .. 1 for a pixel.
 double grain(unsigned u, unsigned v)
@@ -59,7 +61,7 @@ int clampByte(double v)
     return std::clamp(static_cast<int>(std::lround(v)), 0, 255);
 }
 
-QRgb waterColour(const WaterHit &hit, unsigned u, unsigned v)
+QRgb waterColour(const WaterHit &hit, unsigned u, unsigned v, const SceneWater &water)
 {
     double ripple = 0.0;
     for (const Swell &s : kSwells) {
@@ -72,11 +74,24 @@ QRgb waterColour(const WaterHit &hit, unsigned u, unsigned v)
         ripple += fade * s.amplitude * std::sin(2.0 * kPi * along / s.wavelengthMetres + s.phase);
     }
     const double far = 1.0 - std::exp(-hit.distanceMetres / 180.0);
-    const double shade = ripple * 12.0 * (1.0 - 0.6 * far) + (ripple > 1.7 ? 22.0 : 0.0);
+    const double shade =
+        water.waves * (ripple * 12.0 * (1.0 - 0.6 * far) + (ripple > 1.7 ? 22.0 : 0.0));
     const double noise = grain(u, v) * 6.0;
-    const double r = 24 + (140 - 24) * far + shade + noise;
-    const double g = 68 + (170 - 68) * far + shade + noise;
-    const double b = 92 + (190 - 92) * far + shade + noise;
+    double r = 24 + (140 - 24) * far + shade + noise;
+    double g = 68 + (170 - 68) * far + shade + noise;
+    double b = 92 + (190 - 92) * far + shade + noise;
+    // Whitecaps: on the higher crests, patches of foam about a metre across, as many of them
+    // as the share asks for.
+    if (water.whitecaps > 0.0 && water.waves > 0.0 && ripple > 1.0) {
+        const unsigned cellX = static_cast<unsigned>(std::floor(hit.survey.x / 1.3) + 100000);
+        const unsigned cellY = static_cast<unsigned>(std::floor(hit.survey.y / 0.9) + 100000);
+        if ((grain(cellX, cellY) + 1.0) / 2.0 < water.whitecaps) {
+            const double foam = std::clamp((ripple - 1.0) * 1.5, 0.0, 1.0);
+            r += (222 - r) * foam;
+            g += (230 - g) * foam;
+            b += (234 - b) * foam;
+        }
+    }
     return qRgb(clampByte(r), clampByte(g), clampByte(b));
 }
 
@@ -105,21 +120,30 @@ SceneRenderer::SceneRenderer(const SimulatedScene &scene, QSize size, QImage::Fo
     // The scene's render cache may come to hold this renderer: the copy kept here must not
     // share that cache, or the two would keep each other alive for ever.
     m_scene.forgetRendering();
-    m_slackPixels = std::max(16, size.width() / 20) / 2 * 2;
+    // Room on each side for the waves' sway of the rows and for the camera's turning.
+    m_waveSlackPixels = std::max(16, size.width() / 20) / 2 * 2;
+    m_slackPixels = m_waveSlackPixels + std::max(16, size.width() / 10) / 2 * 2;
     drawBackdrop();
 
-    const SceneCourse &c = scene.course();
-    const double minimumDiameter = std::max(6.0, 10.0 * size.width() / 1280.0);
+    m_buoys = buoyDiscs(m_camera);
+}
+
+std::vector<SceneRenderer::Disc> SceneRenderer::buoyDiscs(const PinholeCamera &camera) const
+{
+    std::vector<Disc> discs;
+    const SceneCourse &c = m_scene.course();
+    const double minimumDiameter = std::max(6.0, 10.0 * m_size.width() / 1280.0);
     for (const SurveyPoint &p :
          {c.upperLeft, c.upperRight, c.lowerLeft, c.lowerRight, c.checkBuoy}) {
         const ScenePoint onWater{p.x, p.y, 0.0};
-        const std::optional<QPointF> at = m_camera.project(onWater, size);
+        const std::optional<QPointF> at = camera.project(onWater, m_size);
         if (!at)
             continue;
         const double diameter = std::max(
-            minimumDiameter, kBuoyDiameterMetres * m_camera.pixelsPerMetreAt(onWater, size));
-        m_buoys.push_back({*at, diameter / 2.0});
+            minimumDiameter, kBuoyDiameterMetres * camera.pixelsPerMetreAt(onWater, m_size));
+        discs.push_back({*at, diameter / 2.0});
     }
+    return discs;
 }
 
 void SceneRenderer::drawBackdrop()
@@ -142,6 +166,7 @@ void SceneRenderer::drawBackdrop()
             break;
         }
     }
+    m_horizonRow = horizonRow;
 
     for (int v = 0; v < height; ++v) {
         uchar *row = m_backdrop.scanLine(v);
@@ -152,14 +177,16 @@ void SceneRenderer::drawBackdrop()
             // swell seems to roll towards the shore.
             const double pixelsPerMetre =
                 1.0 / std::max(1e-6, middle->distanceMetres) * (m_size.width() / 2.0);
-            m_waveAmplitude[static_cast<size_t>(v)] = std::min(half - 1.0, 0.5 * pixelsPerMetre);
+            m_waveAmplitude[static_cast<size_t>(v)] =
+                std::min(m_waveSlackPixels / 2.0 - 1.0, 0.5 * pixelsPerMetre) *
+                std::min(1.0, m_scene.water().waves);
             m_wavePhase[static_cast<size_t>(v)] = -0.9 * middle->distanceMetres;
         }
         for (int u = 0; u < width; ++u) {
             const QPointF at(u - half + 0.5, v + 0.5);
             const unsigned gu = static_cast<unsigned>(u), gv = static_cast<unsigned>(v);
             if (const std::optional<WaterHit> hit = m_camera.waterAt(at, m_size)) {
-                putPixel(row, u, waterColour(*hit, gu, gv), m_format);
+                putPixel(row, u, waterColour(*hit, gu, gv, m_scene.water()), m_format);
                 continue;
             }
             // The far shore's tree line just above the horizon, then the sky.
@@ -181,9 +208,24 @@ void SceneRenderer::drawBackdrop()
     }
 }
 
-std::optional<QPointF> SceneRenderer::painterPoint(const ScenePoint &p) const
+std::optional<QPointF> SceneRenderer::painterPoint(const PinholeCamera &camera,
+                                                   const ScenePoint &p) const
 {
-    return m_camera.project(p, m_size);
+    return camera.project(p, m_size);
+}
+
+QPoint SceneRenderer::backdropShift(const PinholeCamera &camera) const
+{
+    // How far the water at the picture's centre moved: the backdrop is copied shifted by that
+    // much, which is near enough for the texture; everything measured is drawn by the camera.
+    const QPointF centre(m_size.width() / 2.0, m_size.height() / 2.0);
+    const std::optional<WaterHit> hit = m_camera.waterAt(centre, m_size);
+    const std::optional<QPointF> now =
+        hit ? camera.project({hit->survey.x, hit->survey.y, 0.0}, m_size) : std::nullopt;
+    if (!now)
+        return {};
+    return {static_cast<int>(std::lround(now->x() - centre.x())),
+            static_cast<int>(std::lround(now->y() - centre.y()))};
 }
 
 void SceneRenderer::renderInto(QImage &picture, double secondsSinceStart,
@@ -191,41 +233,54 @@ void SceneRenderer::renderInto(QImage &picture, double secondsSinceStart,
 {
     if (picture.size() != m_size || picture.format() != m_format || m_backdrop.isNull())
         return;
+    const bool jumping = secondsSinceJump && *secondsSinceJump >= 0.0;
+    const CameraTurn turn = m_scene.turnAt(jumping ? *secondsSinceJump : secondsSinceStart);
+    const bool still = turn.panDegrees == 0.0 && turn.tiltDegrees == 0.0;
+    const PinholeCamera camera =
+        still ? m_camera : m_camera.turned(turn.panDegrees, turn.tiltDegrees);
+    const QPoint moved = backdropShift(camera);
     const int bytesPerPixel = m_format == QImage::Format_RGB888 ? 3 : 4;
     const double half = m_slackPixels / 2.0;
     const double omega = 2.0 * kPi / kWavePeriodSeconds;
     for (int v = 0; v < m_size.height(); ++v) {
-        const double amplitude = m_waveAmplitude[static_cast<size_t>(v)];
+        const int from = std::clamp(v - moved.y(), 0, m_size.height() - 1);
+        const double amplitude = m_waveAmplitude[static_cast<size_t>(from)];
         const double shift = amplitude > 0.0
                                  ? amplitude * std::sin(omega * secondsSinceStart +
-                                                        m_wavePhase[static_cast<size_t>(v)])
+                                                        m_wavePhase[static_cast<size_t>(from)])
                                  : 0.0;
-        const int offset =
-            std::clamp(static_cast<int>(std::lround(half + shift)), 0, m_slackPixels);
-        std::memcpy(picture.scanLine(v), m_backdrop.constScanLine(v) + offset * bytesPerPixel,
+        const int offset = std::clamp(static_cast<int>(std::lround(half + shift)) - moved.x(), 0,
+                                      m_slackPixels);
+        std::memcpy(picture.scanLine(v), m_backdrop.constScanLine(from) + offset * bytesPerPixel,
                     static_cast<size_t>(m_size.width() * bytesPerPixel));
     }
+    const SceneLight &light = m_scene.light();
+    // The same moment always gives the same sparkle and grain.
+    const auto seed = static_cast<uint32_t>(std::llround(secondsSinceStart * 1000.0));
+    if (light.glints > 0.0)
+        drawGlints(picture, m_horizonRow + moved.y(), light.glints, seed);
 
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
-    drawRamp(painter);
+    drawRamp(painter, camera);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(255, 120, 0));
-    for (const Disc &buoy : m_buoys)
+    for (const Disc &buoy : still ? m_buoys : buoyDiscs(camera))
         painter.drawEllipse(buoy.centre, buoy.radius, buoy.radius);
-    if (secondsSinceJump && *secondsSinceJump >= 0.0) {
+    if (jumping) {
         const double t = *secondsSinceJump;
         const double landing = m_scene.landingSeconds();
         if (t <= landing + kRideAwaySeconds)
-            drawSkier(painter, t);
-        if (t >= landing && t <= landing + kSplashSeconds)
-            drawSplash(painter, t - landing);
+            drawSkier(painter, camera, t);
+        if (m_scene.landing().jump && t >= landing && t <= landing + kSplashSeconds)
+            drawSplash(painter, camera, t - landing);
     }
     painter.end();
+    applyLight(picture, light, seed);
     drawFrameNumberStrip(picture, frameNumber);
 }
 
-void SceneRenderer::drawRamp(QPainter &painter) const
+void SceneRenderer::drawRamp(QPainter &painter, const PinholeCamera &camera) const
 {
     const SurveyPoint jump = m_scene.course().jump;
     const SurveyPoint land = m_scene.landingSurvey();
@@ -245,13 +300,13 @@ void SceneRenderer::drawRamp(QPainter &painter) const
                                   along(top, -nx, -ny, 0), along(foot, -nx, -ny, 0)};
     QPolygonF surface, sideA, sideB;
     for (const ScenePoint &p : corners) {
-        const auto at = painterPoint(p);
+        const auto at = painterPoint(camera, p);
         if (!at)
             return;
         surface << *at;
     }
-    const auto baseA = painterPoint(along(corners[1], 0, 0, -kRampHeightMetres));
-    const auto baseB = painterPoint(along(corners[2], 0, 0, -kRampHeightMetres));
+    const auto baseA = painterPoint(camera, along(corners[1], 0, 0, -kRampHeightMetres));
+    const auto baseB = painterPoint(camera, along(corners[2], 0, 0, -kRampHeightMetres));
     if (!baseA || !baseB)
         return;
     sideA << surface[0] << surface[1] << *baseA;
@@ -264,7 +319,7 @@ void SceneRenderer::drawRamp(QPainter &painter) const
     painter.drawPolygon(surface);
 }
 
-void SceneRenderer::drawSkier(QPainter &painter, double t) const
+void SceneRenderer::drawSkier(QPainter &painter, const PinholeCamera &camera, double t) const
 {
     const SurveyPoint jump = m_scene.course().jump;
     const SurveyPoint land = m_scene.landingSurvey();
@@ -283,7 +338,13 @@ void SceneRenderer::drawSkier(QPainter &painter, double t) const
     // The tail of the skis: the point that first touches the water.
     ScenePoint tail;
     double pitch = 0.0;
-    if (t <= flight) {
+    if (!m_scene.landing().jump) {
+        // A pass without a jump: the skier rides past the ramp on its near side, on the water
+        // all the way, as fast across the ground as a jump would have flown.
+        const double s = planSpeed * t;
+        tail = {jump.x + dy * kPassBesideRampMetres + dx * s,
+                jump.y - dx * kPassBesideRampMetres + dy * s, 0.0};
+    } else if (t <= flight) {
         const double rise = (kGravity * flight * flight / 2.0 - kRampHeightMetres) / flight;
         const double s = planSpeed * t;
         tail = {jump.x + dx * s, jump.y + dy * s,
@@ -295,11 +356,11 @@ void SceneRenderer::drawSkier(QPainter &painter, double t) const
         tail = {jump.x + dx * s, jump.y + dy * s, 0.0};
     }
     const double fx = dx * std::cos(pitch), fy = dy * std::cos(pitch), fz = std::sin(pitch);
-    const double pixelsPerMetre = m_camera.pixelsPerMetreAt(tail, m_size);
+    const double pixelsPerMetre = camera.pixelsPerMetreAt(tail, m_size);
     if (pixelsPerMetre <= 0.0)
         return;
     auto line = [&](const ScenePoint &a, const ScenePoint &b, const QColor &colour, double metres) {
-        const auto pa = painterPoint(a), pb = painterPoint(b);
+        const auto pa = painterPoint(camera, a), pb = painterPoint(camera, b);
         if (!pa || !pb)
             return;
         painter.setPen(
@@ -326,7 +387,7 @@ void SceneRenderer::drawSkier(QPainter &painter, double t) const
     line(knee, hip, suit, 0.15);
     line(hip, shoulder, suit, 0.2);
     line(shoulder, hands, suit, 0.09);
-    if (const auto at = painterPoint(head)) {
+    if (const auto at = painterPoint(camera, head)) {
         const double r = std::max(1.5, 0.12 * pixelsPerMetre);
         painter.setPen(Qt::NoPen);
         painter.setBrush(skin);
@@ -334,21 +395,24 @@ void SceneRenderer::drawSkier(QPainter &painter, double t) const
     }
 }
 
-void SceneRenderer::drawSplash(QPainter &painter, double t) const
+void SceneRenderer::drawSplash(QPainter &painter, const PinholeCamera &camera, double t) const
 {
     const SurveyPoint land = m_scene.landingSurvey();
     const ScenePoint centre{land.x, land.y, 0.0};
-    const double pixelsPerMetre = m_camera.pixelsPerMetreAt(centre, m_size);
+    const double pixelsPerMetre = camera.pixelsPerMetreAt(centre, m_size);
     const double fade = std::clamp(1.0 - (t - 1.5) / (kSplashSeconds - 1.5), 0.0, 1.0);
     const int alpha = static_cast<int>(230 * fade);
 
     // Foam spreading on the water around the point of contact.
-    const double radius = 0.4 + 2.2 * (1.0 - std::exp(-t / 0.45));
+    const double size = m_scene.landing().splash;
+    if (size <= 0.0)
+        return;
+    const double radius = size * (0.4 + 2.2 * (1.0 - std::exp(-t / 0.45)));
     QPolygonF foam;
     for (int i = 0; i < 24; ++i) {
         const double a = 2.0 * kPi * i / 24.0;
         const auto at =
-            painterPoint({land.x + radius * std::cos(a), land.y + 0.8 * radius * std::sin(a), 0.0});
+            painterPoint(camera, {land.x + radius * std::cos(a), land.y + 0.8 * radius * std::sin(a), 0.0});
         if (!at)
             return;
         foam << *at;
@@ -359,14 +423,16 @@ void SceneRenderer::drawSplash(QPainter &painter, double t) const
 
     // Spray thrown up and out, falling back.
     painter.setBrush(QColor(248, 252, 255, alpha));
-    const double dropRadius = std::max(1.0, 0.07 * pixelsPerMetre);
+    const double dropRadius = std::max(1.0, 0.07 * std::sqrt(size) * pixelsPerMetre);
+    const double throwSpeed = std::sqrt(size);
     for (int i = 0; i < 48; ++i) {
         const double a = 2.0 * kPi * (i + dropNumber(i, 1)) / 48.0;
-        const double out = 0.3 + (1.5 + 3.0 * dropNumber(i, 2)) * t;
-        const double up = (2.0 + 4.0 * dropNumber(i, 3)) * t - kGravity * t * t / 2.0;
+        const double out = size * (0.3 + (1.5 + 3.0 * dropNumber(i, 2)) * t);
+        const double up =
+            throwSpeed * (2.0 + 4.0 * dropNumber(i, 3)) * t - kGravity * t * t / 2.0;
         if (up < 0.0)
             continue;
-        const auto at = painterPoint({land.x + out * std::cos(a), land.y + out * std::sin(a), up});
+        const auto at = painterPoint(camera, {land.x + out * std::cos(a), land.y + out * std::sin(a), up});
         if (at)
             painter.drawEllipse(*at, dropRadius, dropRadius);
     }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <mutex>
+#include <numbers>
 
 namespace skelvin {
 
@@ -37,22 +38,74 @@ PinholeCamera SimulatedScene::pinhole() const
                          m_camera.aim, m_camera.horizontalFovDegrees, m_camera.k1);
 }
 
-std::optional<QPointF> SimulatedScene::pictureOf(const ScenePoint &p, QSize size) const
+CameraTurn SimulatedScene::turnAt(double secondsSinceStart) const
 {
-    const std::optional<QPointF> continuous = pinhole().project(p, size);
+    const SceneCamera &c = m_camera;
+    const double t = secondsSinceStart;
+    CameraTurn turn;
+    if (c.swayDegrees != 0.0 && c.swayPeriodSeconds > 0.0) {
+        // The tower's top swings round a flat figure of eight: wide from side to side, half
+        // as far up and down, and still where it was set up at the start.
+        const double phase = 2.0 * std::numbers::pi * t / c.swayPeriodSeconds;
+        turn.panDegrees += c.swayDegrees * std::sin(phase);
+        turn.tiltDegrees += 0.5 * c.swayDegrees * std::sin(2.0 * phase);
+    }
+    turn.panDegrees += c.driftDegreesPerMinute * t / 60.0;
+    if (t >= c.bumpSeconds) {
+        turn.panDegrees += c.bumpPanDegrees;
+        turn.tiltDegrees += c.bumpTiltDegrees;
+    }
+    return turn;
+}
+
+PinholeCamera SimulatedScene::pinholeAt(double secondsSinceStart) const
+{
+    const CameraTurn turn = turnAt(secondsSinceStart);
+    if (turn.panDegrees == 0.0 && turn.tiltDegrees == 0.0)
+        return pinhole();
+    return pinhole().turned(turn.panDegrees, turn.tiltDegrees);
+}
+
+namespace {
+
+std::optional<QPointF> programPixel(const PinholeCamera &camera, const ScenePoint &p, QSize size)
+{
+    const std::optional<QPointF> continuous = camera.project(p, size);
     if (!continuous)
         return std::nullopt;
     return *continuous - QPointF(0.5, 0.5);
 }
 
-QPointF SimulatedScene::pictureOf(const SurveyPoint &p, QSize size) const
+QPointF waterPixel(const std::optional<QPointF> &at)
 {
-    const std::optional<QPointF> at = pictureOf(ScenePoint{p.x, p.y, 0.0}, size);
     if (!at) {
         const double nan = std::numeric_limits<double>::quiet_NaN();
         return {nan, nan};
     }
     return *at;
+}
+
+} // namespace
+
+std::optional<QPointF> SimulatedScene::pictureOf(const ScenePoint &p, QSize size) const
+{
+    return programPixel(pinhole(), p, size);
+}
+
+std::optional<QPointF> SimulatedScene::pictureOf(const ScenePoint &p, QSize size,
+                                                 double secondsSinceStart) const
+{
+    return programPixel(pinholeAt(secondsSinceStart), p, size);
+}
+
+QPointF SimulatedScene::pictureOf(const SurveyPoint &p, QSize size) const
+{
+    return waterPixel(pictureOf(ScenePoint{p.x, p.y, 0.0}, size));
+}
+
+QPointF SimulatedScene::pictureOf(const SurveyPoint &p, QSize size, double secondsSinceStart) const
+{
+    return waterPixel(pictureOf(ScenePoint{p.x, p.y, 0.0}, size, secondsSinceStart));
 }
 
 int SimulatedScene::landingFrame(double framesPerSecond) const
