@@ -10,6 +10,8 @@
 #include "support/TestDirs.h"
 #include "support/ToolRunner.h"
 
+#include <QImage>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -88,6 +90,31 @@ TEST(SceneTool, PrintsEveryPointAndTellsBadInput)
     EXPECT_TRUE(told.err.contains(" line 2: landing/seconds = \"soon\" is not a number"))
         << told.err.toStdString();
     EXPECT_EQ(toolValue(told.out, "landing_seconds"), "2"); // the default is kept
+
+    EXPECT_EQ(runTool({"scene", "--time", "-1"}).exitCode, 1);
+}
+
+// With a time, every point is where the camera of that moment sees it: a bumped camera has
+// moved them all, and the picture saved is that moment's.
+TEST(SceneTool, AtATimeThePointsAreWhereTheMovedCameraSeesThem)
+{
+    TestDirs dirs;
+    const QString bumped =
+        dirs.writeFile("bumped.ini", "[camera]\nbump_pan_deg=0.2\nbump_seconds=1\n");
+    const ToolRun setUp = runTool({"scene", "--scene", bumped});
+    const ToolRun early = runTool({"scene", "--scene", bumped, "--time", "0.5"});
+    const ToolRun late = runTool({"scene", "--scene", bumped, "--time", "2", "--picture",
+                                  dirs.file("late.png")});
+    ASSERT_EQ(late.exitCode, 0) << late.err.toStdString();
+    EXPECT_EQ(toolValue(early.out, "check_buoy_x"), toolValue(setUp.out, "check_buoy_x"));
+    EXPECT_EQ(toolValue(late.out, "camera_pan_deg"), "0.20000000000000001");
+    EXPECT_EQ(toolValue(late.out, "time_s"), "2");
+    EXPECT_EQ(toolValue(late.out, "jump"), "yes");
+    for (const char *name : {"upper_left_x", "lower_right_x", "check_buoy_x", "landing_x"})
+        EXPECT_NEAR(toolValue(late.out, name).toDouble(), toolValue(setUp.out, name).toDouble() - 9.0,
+                    1.5)
+            << name;
+    EXPECT_TRUE(QImage(dirs.file("late.png")).size() == QSize(1280, 720));
 }
 
 // The grid the tool writes for the default view is what an operator builds on it; Complete must

@@ -37,6 +37,11 @@ QString SessionStartLine(const QString &dateText, const QString &timeText)
     return stamped(dateText, timeText).item(QStringLiteral("Skelvin Measurement Session started  ")).text();
 }
 
+QString NoteLogLine(const QString &dateText, const QString &timeText, const QString &note)
+{
+    return stamped(dateText, timeText).item(note).text();
+}
+
 QString VideoLogLine(const QString &dateText, const QString &timeText, const QString &skier,
                      const QString &jump, int contactFrame, const QString &videoPath)
 {

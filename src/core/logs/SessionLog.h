@@ -24,6 +24,10 @@ QString SessionStartLine(const QString &dateText, const QString &timeText);
 QString VideoLogLine(const QString &dateText, const QString &timeText, const QString &skier,
                      const QString &jump, int contactFrame, const QString &videoPath);
 
+// date -> time -> note: what happened beside the kept files, such as a camera followed. Such a
+// line names no file, so the log viewers, which list the lines of one kind of file, pass it by.
+QString NoteLogLine(const QString &dateText, const QString &timeText, const QString &note);
+
 // date -> time -> "Skier: " name -> "Jump: " Str(attempt) -> "Distance: " text -> "File: " path
 QString PictureLogLine(const QString &dateText, const QString &timeText, const QString &skier,
                        double jump, const QString &distanceText, const QString &picturePath);

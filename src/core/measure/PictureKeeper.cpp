@@ -14,6 +14,7 @@
 #include "core/logs/SessionLogListing.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -36,11 +37,25 @@ QString PictureKeeper::pictureFilePath(const MeasureState &state) const
 
 bool PictureKeeper::appendSessionLog(const QString &line, const QString &keptFile)
 {
+    return appendSessionLogIn(QFileInfo(keptFile).absolutePath(), line);
+}
+
+bool PictureKeeper::logCameraFollowed(const QString &followText)
+{
+    const Clock &clock = m_services.clock;
+    const QString folder = m_services.videoDirectory.isEmpty()
+                               ? QString()
+                               : QDir(m_services.videoDirectory).absolutePath();
+    return appendSessionLogIn(folder,
+                              NoteLogLine(clock.dateText(), clock.timeText(), followText));
+}
+
+bool PictureKeeper::appendSessionLogIn(const QString &folder, const QString &line)
+{
     // The log of this run, opened at start-up with its start line, where the log viewers look;
     // after midnight too. A file kept in another folder (the video folder was changed since
     // start-up), or a run that opened no log, takes the day's log of the file's own folder,
     // so the log always sits beside the files it lists.
-    const QString folder = QFileInfo(keptFile).absolutePath();
     const QString &startLog = m_services.sessionLogPath;
     const QString path = !startLog.isEmpty() && QFileInfo(startLog).absolutePath() == folder
                              ? startLog

@@ -53,6 +53,10 @@ public:
     // recording made for this jump; a video kept earlier is left as it is.
     void applyVideoPolicy();
 
+    // Notes in the session log that the camera was followed for this jump (what moved, by how
+    // much); the operator is told when the log cannot be written.
+    bool logCameraFollowed(const QString &followText);
+
     // <video directory>/<skier>jump<jump, blanks trimmed>.bmp
     QString pictureFilePath(const MeasureState &state) const;
 
@@ -66,6 +70,7 @@ private:
     void eraseVideo(const QString &path);
     // Appends a line about a kept file to the session log of the file's folder.
     bool appendSessionLog(const QString &line, const QString &keptFile);
+    bool appendSessionLogIn(const QString &folder, const QString &line);
 
     Services m_services;
 };

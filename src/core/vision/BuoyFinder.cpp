@@ -58,6 +58,29 @@ std::vector<int> candidatesOf(const cv::Mat &mask, cv::Mat &labels, cv::Point2d 
     return found;
 }
 
+// The length of every pixel's three values.
+cv::Mat lengthOf(const cv::Mat &values)
+{
+    cv::Mat squared, length;
+    cv::multiply(values, values, squared);
+    cv::transform(squared, length, cv::Matx13f(1.0F, 1.0F, 1.0F));
+    cv::sqrt(length, length);
+    return length;
+}
+
+// A mask of what stands out of `contrast` by more than the water's own ripple there, and that
+// ripple (mean plus one standard deviation of what does not stand out, at least 1).
+cv::Mat standingOut(const cv::Mat &contrast, double leastContrast, double &noise)
+{
+    cv::Mat mask = contrast >= leastContrast;
+    cv::Scalar meanContrast, ripple;
+    cv::meanStdDev(contrast, meanContrast, ripple, mask == 0);
+    noise = std::max(1.0, meanContrast[0] + ripple[0]);
+    if (3.0 * noise > leastContrast)
+        mask = contrast >= 3.0 * noise;
+    return mask;
+}
+
 } // namespace
 
 BuoyFind findBuoy(const QImage &picture, const BuoySearch &search)
@@ -87,26 +110,31 @@ BuoyFind findBuoy(const QImage &picture, const BuoySearch &search)
     cv::medianBlur(rgb, water, window);
     cv::Mat difference;
     cv::subtract(rgb, water, difference, cv::noArray(), CV_32FC3);
-    cv::Mat contrast;
-    {
-        cv::Mat squared;
-        cv::multiply(difference, difference, squared);
-        cv::transform(squared, contrast, cv::Matx13f(1.0F, 1.0F, 1.0F));
-        cv::sqrt(contrast, contrast);
-    }
-
-    // The water's own ripple, measured where nothing stands out of it.
-    cv::Mat mask = contrast >= kLeastContrast;
-    cv::Scalar meanContrast, ripple;
-    cv::meanStdDev(contrast, meanContrast, ripple, mask == 0);
-    const double noise = std::max(1.0, meanContrast[0] + ripple[0]);
-    if (3.0 * noise > kLeastContrast)
-        mask = contrast >= 3.0 * noise;
+    const cv::Mat contrast = lengthOf(difference);
+    double noise = 1.0;
+    const cv::Mat mask = standingOut(contrast, kLeastContrast, noise);
 
     const double expectedArea = M_PI / 4.0 * diameter * diameter;
     const cv::Point2d near(search.near.x() - area.left(), search.near.y() - area.top());
     cv::Mat labels;
-    const std::vector<int> candidates = candidatesOf(mask, labels, near, radius, expectedArea);
+    std::vector<int> candidates = candidatesOf(mask, labels, near, radius, expectedArea);
+    if (candidates.size() != 1) {
+        // Whitecaps, glints and spray add white light to the water: with the grey part of every
+        // difference taken out they fade, while a coloured buoy keeps standing out. A white
+        // buoy among whitecaps stays not found.
+        cv::Mat grey;
+        cv::transform(difference, grey, cv::Matx33f::all(1.0F / 3.0F));
+        double chromaNoise = 1.0;
+        const cv::Mat chromaMask =
+            standingOut(lengthOf(difference - grey), kLeastContrast, chromaNoise);
+        cv::Mat chromaLabels;
+        const std::vector<int> chromaCandidates =
+            candidatesOf(chromaMask, chromaLabels, near, radius, expectedArea);
+        if (chromaCandidates.size() == 1) {
+            candidates = chromaCandidates;
+            labels = chromaLabels;
+        }
+    }
     if (candidates.empty())
         return notFound(QStringLiteral("no buoy within %1 px").arg(std::lround(radius)));
     if (candidates.size() > 1)
@@ -132,6 +160,21 @@ BuoyFind findBuoy(const QImage &picture, const BuoySearch &search)
     along /= static_cast<float>(strength * strength);
     cv::Mat covered;
     cv::transform(difference, covered, cv::Matx13f(along[0], along[1], along[2]));
+    {
+        // A pixel the buoy covers in part differs from the water by that part of the buoy's
+        // colour and little else; one where a whitecap or a glint touches the buoy differs in
+        // another colour as well, and counts for nothing.
+        cv::Mat share;
+        cv::min(cv::max(covered, 0.0), 1.0, share);
+        cv::Mat expected;
+        cv::transform(share, expected,
+                      cv::Matx31f(static_cast<float>(buoyColour[0]),
+                                  static_cast<float>(buoyColour[1]),
+                                  static_cast<float>(buoyColour[2])));
+        const cv::Mat residual = lengthOf(difference - expected);
+        cv::Mat allowed = 3.0 * noise + 0.25 * strength * share;
+        covered.setTo(0.0F, residual > allowed);
+    }
 
     // The disc is where the buoy covers more than half of a pixel: the largest such piece.
     cv::Mat pieces, stats, centroids;

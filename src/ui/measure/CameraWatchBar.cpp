@@ -43,8 +43,10 @@ void CameraWatchBar::follow()
         m_gridBeforeFollow = m_grids.active();
     m_followedGrid = m_grids.currentGrid();
     m_grids.active() = followedGrid(*m_gridBeforeFollow, m_watch);
-    m_debugLog.DebugLogWrite(followedLogText(m_grids.currentGrid(), m_watch));
+    const QString logText = followedLogText(m_grids.currentGrid(), m_watch);
+    m_debugLog.DebugLogWrite(logText);
     emit gridChanged();
+    emit followed(logText);
 }
 
 void CameraWatchBar::watch(const QImage &picture)

@@ -34,6 +34,8 @@ public:
 signals:
     // The active grid changed: followed to the camera, or back to the grid itself.
     void gridChanged();
+    // The camera was followed: what the session log is to say about it.
+    void followed(const QString &logText);
 
 private:
     QLabel *m_warning = nullptr;

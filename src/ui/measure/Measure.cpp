@@ -101,6 +101,8 @@ void Measure::buildControls()
     pictureColumn->addWidget(m_picture, 1);
     m_cameraWatch = new CameraWatchBar(m_context.grids(), m_context.settings(), m_context.debugLog());
     pictureColumn->addWidget(m_cameraWatch);
+    connect(m_cameraWatch, &CameraWatchBar::followed, this,
+            [this](const QString &logText) { m_context.pictureKeeper().logCameraFollowed(logText); });
     connect(m_cameraWatch, &CameraWatchBar::gridChanged, this, [this] {
         show_the_grid();
         if (m_state.markPlaced)

@@ -1,8 +1,8 @@
 #include "core/simulation/SimulatedScene.h"
 #include "core/vision/BuoyFinder.h"
+#include "support/SceneViews.h"
 
 #include <QPainter>
-#include <QRegion>
 
 #include <gtest/gtest.h>
 
@@ -18,46 +18,6 @@ namespace {
 
 constexpr double kBuoyDiameterMetres = 0.45;
 
-// A random view a homologated site allows: the tower somewhere along the near shore, 12 to 25 m
-// up, aimed at the course with a lens that takes in the grid.
-SimulatedScene randomView(std::mt19937 &random)
-{
-    auto between = [&](double low, double high) {
-        return std::uniform_real_distribution<double>(low, high)(random);
-    };
-    SimulatedScene scene;
-    SceneCamera &camera = scene.camera();
-    camera.position = {between(35.0, 60.0), between(-160.0, -100.0)};
-    camera.heightMetres = between(12.0, 25.0);
-    camera.aim = {between(42.0, 53.0), between(-4.0, 4.0)};
-    camera.horizontalFovDegrees = between(24.0, 33.0);
-    return scene;
-}
-
-// The light of another day and a noisier sensor around each of `points`, where the finder
-// looks (drawing it over the whole picture would only make the test slow): every channel scaled
-// by `brightness`, then sensor noise of the given standard deviation in grey levels added.
-QImage underLight(const QImage &picture, const std::vector<QPointF> &points, double brightness,
-                  double noise, std::mt19937 &random)
-{
-    QImage lit = picture.convertToFormat(QImage::Format_RGB888);
-    std::normal_distribution<double> grain(0.0, noise);
-    // Each pixel once, where the windows around two buoys overlap too.
-    QRegion where;
-    for (const QPointF &p : points)
-        where += QRect(int(p.x()) - 60, int(p.y()) - 60, 121, 121).intersected(lit.rect());
-    for (const QRect &around : where) {
-        for (int y = around.top(); y <= around.bottom(); ++y) {
-            uchar *line = lit.scanLine(y);
-            for (int i = around.left() * 3; i < (around.right() + 1) * 3; ++i) {
-                const double value = line[i] * brightness + (noise > 0 ? grain(random) : 0.0);
-                line[i] = static_cast<uchar>(std::clamp(std::lround(value), 0L, 255L));
-            }
-        }
-    }
-    return lit;
-}
-
 TEST(BuoyFinder, FindsEveryBuoyOfManySimulatedViewsToAFifthOfAPixel)
 {
     std::mt19937 random(2026);
@@ -68,26 +28,23 @@ TEST(BuoyFinder, FindsEveryBuoyOfManySimulatedViewsToAFifthOfAPixel)
     double worst = 0.0;
     std::map<QString, int> reasons;
     for (int view = 0; view < 300; ++view) {
-        const SimulatedScene scene = randomView(random);
+        SimulatedScene scene = testing::randomSiteView(random);
+        testing::randomDay(scene, random);
+        // A tower swaying in the wind, caught anywhere in its swing.
+        scene.camera().swayDegrees = testing::between(random, 0.0, 0.3);
+        scene.camera().swayPeriodSeconds = testing::between(random, 4.0, 12.0);
+        const double seconds = testing::between(random, 0.0, 60.0);
         const QSize size = sizes[view % 6];
         const SceneCourse &c = scene.course();
-        std::vector<QPointF> truths;
-        for (const SurveyPoint &p : {c.upperLeft, c.upperRight, c.lowerLeft, c.lowerRight, c.checkBuoy})
-            truths.push_back(scene.pictureOf(p, size));
-        const double brightness = std::uniform_real_distribution<double>(0.6, 1.3)(random);
-        const double noise = std::uniform_real_distribution<double>(0.0, 6.0)(random);
-        const QImage picture = underLight(
-            scene.render(size, std::uniform_real_distribution<double>(0.0, 60.0)(random),
-                         std::nullopt, view),
-            truths, brightness, noise, random);
+        const QImage picture = scene.render(size, seconds, std::nullopt, view);
         for (const SurveyPoint &p :
              {c.upperLeft, c.upperRight, c.lowerLeft, c.lowerRight, c.checkBuoy}) {
-            const QPointF truth = scene.pictureOf(p, size);
+            const QPointF truth = scene.pictureOf(p, size, seconds);
             if (!(truth.x() > 20 && truth.y() > 20 && truth.x() < size.width() - 20 &&
                   truth.y() < size.height() - 20))
                 continue;
             const double across =
-                kBuoyDiameterMetres * scene.pinhole().pixelsPerMetreAt({p.x, p.y, 0.0}, size);
+                kBuoyDiameterMetres * scene.pinholeAt(seconds).pixelsPerMetreAt({p.x, p.y, 0.0}, size);
             const double angle = std::uniform_real_distribution<double>(0.0, 2 * M_PI)(random);
             const double off = std::uniform_real_distribution<double>(0.0, 3.0)(random);
             BuoySearch search;

@@ -35,6 +35,8 @@
 
 #include <cmath>
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 using namespace skelvin;
@@ -724,6 +726,11 @@ TEST(MeasureCameraWatch, AMovedCameraIsSaidAndFollowedForOneJump)
     QTest::mouseClick(follow, Qt::LeftButton);
     EXPECT_FALSE(follow->isVisibleTo(measure));
     EXPECT_TRUE(TestDirs::readFile(h.dirs.paths().debugLog()).contains("Camera followed on grid 1"));
+    // The day's session log keeps it too, on a line of its own that names no file.
+    const QString log = TestDirs::readFile(h.context().sessionLogPath);
+    EXPECT_TRUE(log.contains(QRegularExpression(
+        "\\d\\d-\\d\\d-\\d{4} +\\d\\d:\\d\\d:\\d\\d +Camera followed on grid 1: buoys moved 3\\.0")))
+        << log.toStdString();
 
     measure->setSkierAndJump(QStringLiteral("Skier A"), QStringLiteral("1"));
     measure->pictureView().setZoom(1.0);
