@@ -3,6 +3,7 @@
 #include "core/common/NumberText.h"
 #include "core/geometry/GridTransformSolver.h"
 #include "core/geometry/JumpDistance.h"
+#include "core/geometry/TwipsPixels.h"
 #include "core/grid_setup/GridSetupFile.h"
 #include "core/simulation/SimulatedScene.h"
 
@@ -15,8 +16,6 @@
 namespace skelvin::tool {
 
 namespace {
-
-constexpr double kTwipsPerPixel = 15.0;
 
 const char *const kSceneUsage =
     "Usage: skelvin-tool scene [--scene FILE] [--size WxH] [--write-grid OUT.ipt]\n"
@@ -34,10 +33,7 @@ struct ScenePlace
 int writeSceneGrid(const SimulatedScene &scene, QSize size, const QString &path, ToolIo &io)
 {
     const SceneCourse &c = scene.course();
-    auto twips = [&](SurveyPoint p) {
-        const QPointF at = scene.pictureOf(p, size);
-        return ScreenPoint{at.x() * kTwipsPerPixel, at.y() * kTwipsPerPixel};
-    };
+    auto twips = [&](SurveyPoint p) { return twipsOf(scene.pictureOf(p, size)); };
     Grid grid;
     grid.number = 1;
     grid.description =

@@ -3,6 +3,7 @@
 #include "core/common/PictureSize.h"
 #include "core/geometry/CheckBuoy.h"
 #include "core/geometry/GridTransformSolver.h"
+#include "core/geometry/TwipsPixels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,16 +16,6 @@ namespace {
 
 // Course buoys are about this wide; the finder accepts discs from half to twice the size.
 constexpr double kBuoyDiameterMetres = 0.4;
-
-QPointF pixelsOf(ScreenPoint p)
-{
-    return {p.x / TwipsPerPixel, p.y / TwipsPerPixel};
-}
-
-ScreenPoint twipsOf(QPointF p)
-{
-    return {p.x() * TwipsPerPixel, p.y() * TwipsPerPixel};
-}
 
 double distanceFromJump(const GridTransform &t, SurveyPoint jump, ScreenPoint p)
 {

@@ -2,7 +2,7 @@
 
 #include "core/capture/CaptureDevice.h"
 #include "core/geometry/GridStore.h"
-#include "core/measure/CameraWatch.h"
+#include "core/vision/CameraWatch.h"
 
 #include <QTimer>
 

@@ -1,6 +1,7 @@
 #include "ui/common/PictureView.h"
 
 #include "core/common/PictureSize.h"
+#include "core/geometry/TwipsPixels.h"
 #include "ui/common/PictureMagnifier.h"
 #include "ui/common/PictureScene.h"
 
@@ -59,15 +60,6 @@ namespace {
 constexpr double kSameZoom = 1e-9;
 constexpr int kLegendMarginPixels = 8;
 
-QPointF pixelsOf(ScreenPoint p)
-{
-    return {p.x / TwipsPerPixel, p.y / TwipsPerPixel};
-}
-
-ScreenPoint twipsOf(QPointF pixels)
-{
-    return {pixels.x() * TwipsPerPixel, pixels.y() * TwipsPerPixel};
-}
 
 PictureScene::Shape shape(PictureScene::Shape::Kind kind, ScreenPoint a, const QColor &colour,
                           int widthPixels)

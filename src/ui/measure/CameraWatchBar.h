@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/geometry/Grid.h"
-#include "core/measure/CameraWatch.h"
+#include "core/vision/CameraWatch.h"
 
 #include <QWidget>
 

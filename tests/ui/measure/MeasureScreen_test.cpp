@@ -5,7 +5,7 @@
 
 #include "core/geometry/GridTransformSolver.h"
 #include "core/grid_setup/GridSetupFile.h"
-#include "core/measure/CameraWatch.h"
+#include "core/vision/CameraWatch.h"
 #include "core/measure/PictureKeeper.h"
 #include "core/measure/ResultRecorder.h"
 #include "ui/app/MainForm.h"

@@ -1,6 +1,7 @@
-#include "core/measure/CameraWatch.h"
+#include "core/vision/CameraWatch.h"
 
 #include "core/common/PictureSize.h"
+#include "core/geometry/TwipsPixels.h"
 
 #include <QStringList>
 
@@ -79,14 +80,11 @@ Grid followedGrid(const Grid &grid, const CameraWatch &watch)
     Grid followed = grid;
     if (!watch.follow.transform)
         return followed;
-    const auto twips = [](QPointF p) {
-        return ScreenPoint{p.x() * TwipsPerPixel, p.y() * TwipsPerPixel};
-    };
     const Corner order[] = {Corner::UpperLeft, Corner::UpperRight, Corner::LowerLeft,
                             Corner::LowerRight};
     for (size_t i = 0; i < CornerCount; ++i)
-        followed.corner(order[i]).screen = twips(watch.check.buoys[i].find.centre);
-    followed.checkBuoyScreen = twips(watch.check.buoys[4].find.centre);
+        followed.corner(order[i]).screen = twipsOf(watch.check.buoys[i].find.centre);
+    followed.checkBuoyScreen = twipsOf(watch.check.buoys[4].find.centre);
     followed.transform = *watch.follow.transform;
     return followed;
 }
