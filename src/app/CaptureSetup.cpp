@@ -13,7 +13,7 @@ std::unique_ptr<CaptureDevice> makeCaptureDevice(const CommandLineOptions &optio
     // past today's cameras never connects a made-up scene.
     std::unique_ptr<DeviceCatalog> devices;
     if (options.simulatedCamera)
-        devices = std::make_unique<SimulatedDeviceCatalog>();
+        devices = std::make_unique<SimulatedDeviceCatalog>(options.sceneFile);
     else
         devices = makeSystemDeviceCatalog();
     return std::make_unique<CaptureControl>(std::move(devices));

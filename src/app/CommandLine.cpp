@@ -23,9 +23,12 @@ std::optional<CommandLineOptions> parseCommandLine(const QStringList &arguments,
         QStringLiteral("Settings file. Default ~/.config/DE05/DE05.conf."), QStringLiteral("FILE"));
     const QCommandLineOption simulated(QStringLiteral("simulated-camera"),
         QStringLiteral("Use the simulated camera instead of a real one."));
+    const QCommandLineOption scene(QStringLiteral("scene"),
+        QStringLiteral("Scene file of the simulated camera (with --simulated-camera)."),
+        QStringLiteral("FILE"));
     const QCommandLineOption version(QStringLiteral("version"),
                                      QStringLiteral("Show the program's version and leave."));
-    parser.addOptions({help, version, appDir, driveRoot, settings, simulated});
+    parser.addOptions({help, version, appDir, driveRoot, settings, simulated, scene});
 
     if (!parser.parse(arguments)) {
         std::fprintf(stderr, "%s\n\n%s", qPrintable(parser.errorText()), qPrintable(parser.helpText()));
@@ -51,6 +54,14 @@ std::optional<CommandLineOptions> parseCommandLine(const QStringList &arguments,
                           parser.isSet(settings) ? QDir::current().absoluteFilePath(parser.value(settings))
                                                  : defaults.settingsFile());
     options.simulatedCamera = parser.isSet(simulated);
+    if (parser.isSet(scene)) {
+        if (!options.simulatedCamera) {
+            std::fprintf(stderr, "--scene is for the simulated camera: add --simulated-camera\n");
+            *exitCode = 1;
+            return std::nullopt;
+        }
+        options.sceneFile = QDir::current().absoluteFilePath(parser.value(scene));
+    }
     return options;
 }
 

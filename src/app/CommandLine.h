@@ -13,9 +13,10 @@ struct CommandLineOptions
 {
     Paths paths = Paths::defaults();
     bool simulatedCamera = false;
+    QString sceneFile; // the simulated camera's scene; empty: the default scene
 };
 
-// Reads --app-dir, --drive-root, --settings and --simulated-camera. Prints the help (for
+// Reads --app-dir, --drive-root, --settings, --simulated-camera and --scene. Prints the help (for
 // --help) or the problem and gives nothing when the program should not start.
 std::optional<CommandLineOptions> parseCommandLine(const QStringList &arguments, int *exitCode);
 

@@ -29,7 +29,8 @@ QString notFoundList(const GridBuoyCheck &check)
 
 QString pixels(double value)
 {
-    return QString::number(value, 'f', 1);
+    // A shift that rounds to nothing is 0.0, never -0.0.
+    return QString::number(std::abs(value) < 0.05 ? 0.0 : value, 'f', 1);
 }
 
 } // namespace

@@ -41,3 +41,15 @@ TEST(CommandLine, HelpAndVersionNeedNoDisplay)
     EXPECT_EQ(wrong.exitCode(), 1);
     EXPECT_TRUE(QString::fromUtf8(wrong.readAllStandardError()).contains(QStringLiteral("no-such-option")));
 }
+
+// A scene file is for the simulated camera: asked for without it, the program says so and does
+// not start on the real cameras as if nothing had been asked.
+TEST(CommandLine, ASceneWithoutTheSimulatedCameraIsRefused)
+{
+    QProcess alone;
+    runWithoutDisplay(alone, {QStringLiteral("--scene"), QStringLiteral("bumped.ini")});
+    EXPECT_EQ(alone.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(alone.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(alone.readAllStandardError())
+                    .contains(QStringLiteral("--scene is for the simulated camera")));
+}
