@@ -2,9 +2,21 @@
 
 #include "core/simulation/SimulatedScene.h"
 
+#include <algorithm>
 #include <random>
 
 namespace skelvin::testing {
+
+// How many of `views` random views a test over the simulated world draws: all of them, or a
+// fifth in the sanitized build, where drawing is slow and the figures are not what is checked.
+inline int manyViews(int views)
+{
+#ifdef SKELVIN_TESTS_SANITIZED
+    return std::max(1, views / 5);
+#else
+    return views;
+#endif
+}
 
 inline double between(std::mt19937 &random, double low, double high)
 {

@@ -80,7 +80,8 @@ TEST(GridBuoyCheck, ASteadyCameraIsNeverFlaggedAndABumpAlwaysIs)
     std::mt19937 random(909);
     int allFive = 0;
     double largestSteadyShift = 0.0;
-    for (int view = 0; view < 300; ++view) {
+    const int views = testing::manyViews(300);
+    for (int view = 0; view < views; ++view) {
         const SimulatedScene scene = randomView(random);
         const Grid grid = gridOf(scene);
         const double seconds = testing::between(random, 0.0, 60.0);
@@ -105,9 +106,9 @@ TEST(GridBuoyCheck, ASteadyCameraIsNeverFlaggedAndABumpAlwaysIs)
             EXPECT_NEAR(std::abs(check.meanShift.x()), bump, 0.35 * bump) << "view " << view;
         }
     }
-    std::cout << "all five buoys found in " << allFive << " of 300 steady views; the largest mean "
-              << "shift of a steady camera " << largestSteadyShift << " px\n";
-    EXPECT_GE(allFive, 297);
+    std::cout << "all five buoys found in " << allFive << " of " << views << " steady views; the "
+              << "largest mean shift of a steady camera " << largestSteadyShift << " px\n";
+    EXPECT_GE(allFive, 0.99 * views);
 }
 
 // Measured on the grid followed to the moved view, the landing at its true pixel is within
