@@ -50,4 +50,19 @@ ContactSearch searchContact(const QString &videoPath, const Grid &grid,
     return search;
 }
 
+QString contactSearchingText()
+{
+    return QStringLiteral("Looking for the first contact...");
+}
+
+QString contactSuggestionText(const ContactFind &find, int pressedFrame)
+{
+    QString text = find.found
+                       ? QStringLiteral("Suggested first contact: frame %1").arg(find.frame)
+                       : QStringLiteral("No contact suggested: %1").arg(find.reason);
+    if (pressedFrame >= 0)
+        text += QStringLiteral(" (Contact pressed at frame %1)").arg(pressedFrame);
+    return text;
+}
+
 } // namespace skelvin

@@ -23,4 +23,9 @@ struct ContactSearch
 ContactSearch searchContact(const QString &videoPath, const Grid &grid,
                             const std::function<bool()> &cancelled = {});
 
+// What frame selection says of the search: while it runs, the frame it suggests (and the
+// frame Contact was pressed at, when it was: -1 when not), or that none is suggested and why.
+QString contactSearchingText();
+QString contactSuggestionText(const ContactFind &find, int pressedFrame);
+
 } // namespace skelvin
