@@ -145,7 +145,8 @@ struct ContactFinder::State
     double coarseThreshold() const { return std::max(12.0, 3.0 * noise / factor + 8.0); }
     double fineThreshold() const { return std::max(20.0, 4.0 * noise + 8.0); }
 
-    std::optional<std::pair<int, Spot>> coarseFind() const;
+    // The first frame from `fromFrame` on whose spray shows a little later.
+    std::optional<std::pair<int, Spot>> coarseFind(int fromFrame) const;
     std::optional<std::pair<int, Spot>> fineFind(int coarseFrame, cv::Point2d near,
                                                  double sprayWhite) const;
     QPointF pictureOf(cv::Point2d bandPoint, int scale) const;
@@ -248,7 +249,7 @@ cv::Mat whiterThan(const cv::Mat &picture, const cv::Mat &background, double thr
 
 } // namespace
 
-std::optional<std::pair<int, Spot>> ContactFinder::State::coarseFind() const
+std::optional<std::pair<int, Spot>> ContactFinder::State::coarseFind(int fromFrame) const
 {
     const int count = static_cast<int>(coarse.size());
     const double threshold = coarseThreshold();
@@ -260,7 +261,7 @@ std::optional<std::pair<int, Spot>> ContactFinder::State::coarseFind() const
                              static_cast<int>(std::lround((p.y - band.y + 0.5) / factor - 0.5)));
     cv::fillConvexPoly(inArea, corners, cv::Scalar(255));
     const cv::Size box(kSprayBoxPixels, kSprayBoxPixels);
-    for (int k = 1; k + kSprayGrowFrames < count; ++k) {
+    for (int k = std::max(1, fromFrame); k + kSprayGrowFrames < count; ++k) {
         std::vector<cv::Mat> before;
         for (int j = std::max(0, k - kBackgroundFrames); j < k; ++j)
             before.push_back(coarseAt(j, k));
@@ -423,17 +424,25 @@ ContactFind ContactFinder::find() const
         none.reason = QStringLiteral("the recording is too short");
         return none;
     }
-    const std::optional<std::pair<int, Spot>> coarse = s.coarseFind();
-    if (!coarse) {
-        none.reason = QStringLiteral("no spray shows on the water in the landing area");
-        return none;
+    // A patch of new white whose beginning the full pictures do not confirm is no spray (a
+    // crest of a whitecap or the picture's edge moving with the camera): look on from the frame
+    // after it.
+    std::optional<std::pair<int, Spot>> fine;
+    bool sprayShown = false;
+    int from = 1;
+    while (!fine) {
+        const std::optional<std::pair<int, Spot>> coarse = s.coarseFind(from);
+        if (!coarse)
+            break;
+        sprayShown = true;
+        const QPointF coarsePoint = s.pictureOf(coarse->second.centre, s.factor);
+        const cv::Point2d near(coarsePoint.x() - s.band.x, coarsePoint.y() - s.band.y);
+        fine = s.fineFind(coarse->first, near, coarse->second.strength);
+        from = coarse->first + 1;
     }
-    const QPointF coarsePoint = s.pictureOf(coarse->second.centre, s.factor);
-    const cv::Point2d near(coarsePoint.x() - s.band.x, coarsePoint.y() - s.band.y);
-    const auto fine = s.fineFind(coarse->first, near, coarse->second.strength);
     if (!fine) {
-        // Spray is plain a little later, but not where and when it began.
-        none.reason = QStringLiteral("spray shows but not where it began");
+        none.reason = sprayShown ? QStringLiteral("spray shows but not where it began")
+                                 : QStringLiteral("no spray shows on the water in the landing area");
         return none;
     }
     ContactFind found;

@@ -224,6 +224,14 @@ TEST(ContactFinder, SaysWhyARecordingCannotBeSearched)
     ASSERT_TRUE(find.found) << find.reason.toStdString();
     EXPECT_EQ(find.frame, scene.landingFrame(kFps));
     EXPECT_LT(QLineF(find.point, trueContactPoint(scene)).length(), 3.0);
+
+    // And at 1920 x 1080, where the coarse pictures are a third of the width.
+    const QSize fullHd(1920, 1080);
+    const ContactFind large =
+        findContact(recordingOf(scene, fullHd), test::gridOfScene(scene, fullHd));
+    ASSERT_TRUE(large.found) << large.reason.toStdString();
+    EXPECT_EQ(large.frame, scene.landingFrame(kFps));
+    EXPECT_LT(QLineF(large.point, trueContactPoint(scene, fullHd)).length(), 3.0);
 }
 
 } // namespace
