@@ -195,6 +195,18 @@ TEST(ContactFinder, SuggestsNothingForPassesWithoutAJump)
     EXPECT_GE(none, 0.95 * passes);
 }
 
+// A skier who lands beyond the landing area the grid spans (here 10 m past its far buoys) is
+// out of the area measured: nothing is suggested.
+TEST(ContactFinder, SuggestsNothingForALandingOutsideTheLandingArea)
+{
+    SimulatedScene scene;
+    scene.landing().point = {85.0, 0.0};
+    scene.landing().seconds = 2.2;
+    const ContactFind find = findContact(recordingOf(scene), test::gridOfScene(scene, kSize));
+    EXPECT_FALSE(find.found) << "frame " << find.frame;
+    EXPECT_FALSE(find.reason.isEmpty());
+}
+
 // What cannot be searched says why, and suggests nothing.
 TEST(ContactFinder, SaysWhyARecordingCannotBeSearched)
 {
