@@ -30,7 +30,7 @@ int runVideoCommand(const QStringList &args, ToolIo &io);    // avi-info, frame,
 int runAccuracyCommand(const QStringList &args, ToolIo &io); // accuracy, accuracy-map
 int runSceneCommand(const QStringList &args, ToolIo &io);    // scene
 int runCaptureCommand(const QStringList &args, ToolIo &io);  // devices, capture
-int runVisionCommand(const QStringList &args, ToolIo &io);   // buoys
+int runVisionCommand(const QStringList &args, ToolIo &io);   // buoys, contact
 
 // A picture size written WxH, at least 16 x 16.
 bool parseSize(const QString &text, QSize *size);

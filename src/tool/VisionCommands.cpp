@@ -4,6 +4,7 @@
 #include "core/frames/VideoDecoder.h"
 #include "core/grid_setup/GridFileLoader.h"
 #include "core/vision/GridBuoyCheck.h"
+#include "core/vision/recordings/ContactSearch.h"
 
 #include <QImage>
 
@@ -89,12 +90,46 @@ int buoys(const QStringList &args, ToolIo &io)
     return ExitOk;
 }
 
+// The first contact of the jump in a recording: its frame (from 0) and point, or none and why.
+int contact(const QStringList &args, ToolIo &io)
+{
+    if (args.size() != 3) {
+        io.err << "Usage: skelvin-tool contact VIDEO.avi GRID.ipt\n";
+        return ExitUsage;
+    }
+    const Result<GridFiles> files = readGridFiles(args[2]);
+    if (!files) {
+        io.err << files.error() << "\n";
+        return ExitBadFile;
+    }
+    const ContactSearch search = searchContact(args[1], gridFromFiles(files.value(), 1));
+    if (search.frames == 0 && !search.find.found) {
+        io.err << "Cannot search " << args[1] << ": " << search.find.reason << "\n";
+        return ExitBadFile;
+    }
+    const ContactFind &find = search.find;
+    if (find.found) {
+        io.out << "contact_frame=" << find.frame << "\n"
+               << "contact_x=" << fullNumber(find.point.x()) << "\n"
+               << "contact_y=" << fullNumber(find.point.y()) << "\n";
+    } else {
+        io.out << "contact_frame=none\n"
+               << "reason=" << find.reason << "\n"
+               << "contact_x=none\n"
+               << "contact_y=none\n";
+    }
+    io.out << "search_ms=" << QString::number(search.searchMs, 'f', 1) << "\n";
+    return ExitOk;
+}
+
 } // namespace
 
 int runVisionCommand(const QStringList &args, ToolIo &io)
 {
     if (args.value(0) == QLatin1String("buoys"))
         return buoys(args, io);
+    if (args.value(0) == QLatin1String("contact"))
+        return contact(args, io);
     return -1;
 }
 

@@ -2,6 +2,9 @@
 
 #include "core/geometry/Grid.h"
 #include "core/geometry/GridTransformSolver.h"
+#include "core/simulation/SimulatedScene.h"
+
+#include <QSize>
 
 namespace skelvin::test {
 
@@ -33,6 +36,27 @@ inline Grid perspectiveGrid()
     g.transform = *SolveGridTransform(g.corners);
     g.jump = {20, -5};
     return g;
+}
+
+// The grid an operator builds on a simulated scene's view as the camera was set up, every mark
+// on its buoy's true centre.
+inline Grid gridOfScene(const SimulatedScene &scene, QSize size)
+{
+    const auto twips = [](QPointF pixels) { return ScreenPoint{pixels.x() * 15.0, pixels.y() * 15.0}; };
+    const SceneCourse &c = scene.course();
+    Grid grid;
+    const auto set = [&](Corner corner, SurveyPoint p) {
+        grid.corner(corner) = {twips(scene.pictureOf(p, size)), p};
+    };
+    set(Corner::UpperLeft, c.upperLeft);
+    set(Corner::UpperRight, c.upperRight);
+    set(Corner::LowerLeft, c.lowerLeft);
+    set(Corner::LowerRight, c.lowerRight);
+    grid.checkBuoyScreen = twips(scene.pictureOf(c.checkBuoy, size));
+    grid.checkBuoySurvey = c.checkBuoy;
+    grid.jump = c.jump;
+    grid.transform = *SolveGridTransform(grid.corners);
+    return grid;
 }
 
 } // namespace skelvin::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointF>
 #include <QString>
 
 namespace skelvin {
@@ -10,6 +11,13 @@ namespace skelvin {
 struct JumpHandOver
 {
     int contactFrame = 0;
+    // Whether the operator pressed Contact during the recording (contactFrame is that moment),
+    // or contactFrame is only half way.
+    bool contactPressed = false;
+    // The first contact frame selection's search suggested for the recording (-1: none), and
+    // where in that frame's picture (pixels): the measure screen shows it as a faint ring.
+    int suggestedContactFrame = -1;
+    QPointF suggestedContactPoint;
     int capturedFrameCount = 0;
     double captureFrameRate = 0;
     bool startFocusPending = false;

@@ -391,7 +391,8 @@ void PreviewForm::cmdStartTimer_Click()
 
 void PreviewForm::setContactToHalfway()
 {
-    if (m_lblStartFrame->text() == QLatin1String(" "))
+    m_context.handOver.contactPressed = m_lblStartFrame->text() != QLatin1String(" ");
+    if (!m_context.handOver.contactPressed)
         // The frame-rate box of the main screen is stored at its every change.
         m_context.handOver.contactFrame = halfwayContactFrame(
             m_context.settings().read(QStringLiteral("framerate")), m_captureSeconds);

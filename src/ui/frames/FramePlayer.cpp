@@ -1,5 +1,7 @@
 #include "ui/frames/FramePlayer.h"
 
+#include "ui/frames/FrameMarks.h"
+
 #include "core/frames/FrameSource.h"
 #include "ui/common/Named.h"
 
@@ -17,6 +19,7 @@ FramePlayer::FramePlayer(QWidget *parent)
     : QWidget(parent), m_source(new FrameSource(this)), m_scroller(new QScrollArea),
       m_view(named(new FrameView, "FrameView")),
       m_slider(named(new QSlider(Qt::Horizontal), "sldPosition")),
+      m_marks(named(new FrameMarks, "FrameMarks")),
       m_problem(named(new QLabel, "lblFrameProblem")),
       m_fullWindow(new QWidget(this, Qt::Window)),
       m_fullView(named(new FrameView, "FullScreenView"))
@@ -35,6 +38,7 @@ FramePlayer::FramePlayer(QWidget *parent)
     layout->addWidget(m_scroller, 1);
     layout->addWidget(m_problem);
     layout->addWidget(m_slider);
+    layout->addWidget(m_marks);
 
     m_fullWindow->setObjectName(QStringLiteral("FullScreenPlayer"));
     m_fullWindow->setWindowTitle(QStringLiteral("Skelvin 2005 Frame Selection"));
@@ -78,6 +82,7 @@ bool FramePlayer::load(const QString &path, QString *failure)
         m_slider->setValue(0);
     }
     m_slider->setEnabled(true);
+    m_marks->setFrameCount(m_source->frameCount());
     // Frame 0 is on its way; it shows as soon as the worker has it.
     if (const QImage first = m_source->currentFrame(); !first.isNull())
         showFrame(0, first);
@@ -90,9 +95,16 @@ void FramePlayer::unload()
     m_view->clear();
     m_fullView->clear();
     m_problem->hide();
+    m_marks->setFrameCount(0);
+    m_marks->setMarks(-1, -1);
     const QSignalBlocker blocker(m_slider);
     m_slider->setRange(0, 0);
     m_slider->setEnabled(false);
+}
+
+void FramePlayer::setMarks(int suggestedFrame, int pressedFrame)
+{
+    m_marks->setMarks(suggestedFrame, pressedFrame);
 }
 
 QString FramePlayer::fileName() const

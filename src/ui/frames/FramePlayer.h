@@ -11,6 +11,7 @@ class QSlider;
 
 namespace skelvin {
 
+class FrameMarks;
 class FrameSource;
 
 // The frame selection screen's player: one video shown a frame at a time, a position slider,
@@ -53,6 +54,10 @@ public:
     void setFullScreen(bool on);
     bool isFullScreen() const;
 
+    // Marks under the slider: the suggested first contact and the Contact press (-1: none).
+    void setMarks(int suggestedFrame, int pressedFrame);
+    FrameMarks *marks() const { return m_marks; }
+
     // The view the picture is painted in (normal size).
     FrameView *view() const { return m_view; }
     FrameView *fullScreenView() const { return m_fullView; }
@@ -78,6 +83,7 @@ private:
     QScrollArea *m_scroller;
     FrameView *m_view;
     QSlider *m_slider;
+    FrameMarks *m_marks;
     // Says in words that the frame at the position cannot be shown.
     QLabel *m_problem;
     QWidget *m_fullWindow;

@@ -10,6 +10,7 @@
 #include "core/frames/MeasuredSideFile.h"
 #include "core/frames/RecordingRename.h"
 #include "core/frames/mmInfo.h"
+#include "core/vision/recordings/ContactSearchJob.h"
 #include "ui/common/KeyCodes.h"
 #include "ui/common/Named.h"
 #include "ui/frames/FramePlayer.h"
@@ -26,6 +27,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -79,6 +81,9 @@ void frmSetStart::buildControls()
     layout->addWidget(m_player, 1);
     layout->addWidget(buildPanel());
 
+    m_contactSearch = new ContactSearchJob(this);
+    connect(m_contactSearch, &ContactSearchJob::finished, this, &frmSetStart::contactSearched);
+
     m_timer1 = named(new QTimer(this), "Timer1");
     m_timer1->setSingleShot(true);
     m_timer2 = named(new QTimer(this), "Timer2");
@@ -127,6 +132,13 @@ QWidget *frmSetStart::buildPanel()
     stepRow->addWidget(m_text9);
     stepRow->addWidget(m_command4);
     v->addLayout(stepRow);
+    m_lblSuggested = named(new QLabel, "lblSuggested");
+    m_lblSuggested->setWordWrap(true);
+    v->addWidget(m_lblSuggested);
+    m_cmdGoToSuggested =
+        named(new QPushButton(QStringLiteral("Go to suggested frame")), "cmdGoToSuggested");
+    m_cmdGoToSuggested->setEnabled(false);
+    v->addWidget(m_cmdGoToSuggested);
 
     auto *play = new QGridLayout;
     m_command5 = named(new QPushButton(QStringLiteral("Play before start -->")), "Command5");
@@ -203,6 +215,10 @@ QWidget *frmSetStart::buildPanel()
     connect(goCapture, &QPushButton::clicked, this, &frmSetStart::cmdGoToCapture_Click);
     connect(goMain, &QPushButton::clicked, this, &frmSetStart::cmdGoToSetup_Click);
     connect(viewLog, &QPushButton::clicked, this, &frmSetStart::cmdViewLog_Click);
+    connect(m_cmdGoToSuggested, &QPushButton::clicked, this, &frmSetStart::cmdGoToSuggested_Click);
+    auto *goKey = new QShortcut(QKeySequence(Qt::Key_G), this);
+    goKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(goKey, &QShortcut::activated, this, &frmSetStart::cmdGoToSuggested_Click);
     connect(m_text4, &QLineEdit::textChanged, this, [this](const QString &text) {
         const QString within = LeadUpPlayback::leadSecondsWithinLimits(text);
         if (within != text)
@@ -284,6 +300,7 @@ void frmSetStart::showDiskSpace()
 
 bool frmSetStart::loadIntoPlayer(const QString &path)
 {
+    forgetSuggestion();
     m_leadUp.cancel();
     m_timer1->stop();
     if (path.isEmpty()) {
@@ -321,6 +338,65 @@ void frmSetStart::afterRecording()
     }
     m_frameRate = handOver.captureFrameRate;
     m_lengthFrames = handOver.capturedFrameCount;
+    startContactSearch();
+}
+
+// ---- The suggested first contact ----
+
+void frmSetStart::forgetSuggestion()
+{
+    m_contactSearch->cancel();
+    m_suggestedFrame = -1;
+    m_pressedFrame = -1;
+    m_openedAt = -1;
+    m_context.handOver.suggestedContactFrame = -1;
+    m_lblSuggested->clear();
+    m_cmdGoToSuggested->setEnabled(false);
+    m_player->setMarks(-1, -1);
+}
+
+void frmSetStart::startContactSearch()
+{
+    if (m_player->frameCount() <= 0)
+        return;
+    const JumpHandOver &handOver = m_context.handOver;
+    m_pressedFrame = handOver.contactPressed ? handOver.contactFrame : -1;
+    m_openedAt = m_player->position();
+    m_player->setMarks(-1, m_pressedFrame);
+    m_lblSuggested->setText(contactSearchingText());
+    // The grid of the camera that recorded: the one in use.
+    m_contactSearch->start(m_player->fileName(), m_context.grids().active());
+}
+
+void frmSetStart::contactSearched(const QString &videoPath, const ContactSearch &search)
+{
+    if (videoPath != m_player->fileName())
+        return;
+    const ContactFind &find = search.find;
+    m_context.debugLog().DebugLogWrite(
+        QStringLiteral("Contact search: ") + contactSuggestionText(find, m_pressedFrame) +
+        QStringLiteral(", ") + QString::number(search.searchMs, 'f', 0) + QStringLiteral(" ms"));
+    m_lblSuggested->setText(contactSuggestionText(find, m_pressedFrame));
+    if (!find.found || find.frame >= m_player->frameCount())
+        return;
+    m_suggestedFrame = find.frame;
+    m_context.handOver.suggestedContactFrame = find.frame;
+    m_context.handOver.suggestedContactPoint = find.point;
+    m_cmdGoToSuggested->setEnabled(true);
+    m_player->setMarks(m_suggestedFrame, m_pressedFrame);
+    // Without a Contact press the recording moves to the suggestion, unless the operator has
+    // already stepped away from where it opened.
+    if (m_pressedFrame < 0 && m_player->position() == m_openedAt && !m_leadUp.playing())
+        m_player->setPosition(m_suggestedFrame);
+}
+
+void frmSetStart::cmdGoToSuggested_Click()
+{
+    if (m_suggestedFrame < 0 || m_player->frameCount() <= 0)
+        return;
+    m_leadUp.cancel();
+    m_player->setPosition(m_suggestedFrame);
+    m_text9->setText(QString::number(m_player->position()));
 }
 
 void frmSetStart::resolveSkierName()

@@ -16,6 +16,8 @@ class QTimer;
 namespace skelvin {
 
 class AppContext;
+class ContactSearchJob;
+struct ContactSearch;
 class FramePlayer;
 
 // The frame selection screen: one recorded video, stepped frame by frame to the moment of first
@@ -52,6 +54,9 @@ public:
     void cmdGoToCapture_Click();
     void cmdGoToSetup_Click();
     void cmdViewLog_Click();
+    // To the first contact the search suggested (the key G does the same).
+    void cmdGoToSuggested_Click();
+    int suggestedFrame() const { return m_suggestedFrame; }
 
 signals:
     // A recording was moved to the skier's right name: the capture screen takes the name and
@@ -81,6 +86,9 @@ private:
     void leaveFor(bool capture);
     double frameRate() const;
     bool keyOnThisScreen(QObject *watched) const;
+    void startContactSearch();
+    void forgetSuggestion();
+    void contactSearched(const QString &videoPath, const ContactSearch &search);
 
     AppContext &m_context;
     FramePlayer *m_player = nullptr;
@@ -93,6 +101,10 @@ private:
     bool m_startFixed = false;
     bool m_viewDone = false;
     bool m_gridSetupRequested = false;
+    ContactSearchJob *m_contactSearch = nullptr;
+    int m_suggestedFrame = -1; // of the recording shown, -1 while none
+    int m_pressedFrame = -1;   // where Contact was pressed, -1 when it was not
+    int m_openedAt = -1;       // where the recording opened: the operator has not stepped yet
 
     QLineEdit *m_text6 = nullptr;
     QPushButton *m_command6 = nullptr;
@@ -109,6 +121,8 @@ private:
     QPushButton *m_btnGoToSetup = nullptr;
     QListWidget *m_lstFileInfo = nullptr;
     QLabel *m_label5 = nullptr;
+    QLabel *m_lblSuggested = nullptr;
+    QPushButton *m_cmdGoToSuggested = nullptr;
     QLabel *m_label9 = nullptr;
     QLabel *m_label10 = nullptr;
     QLabel *m_lblDiskSpace = nullptr;

@@ -50,6 +50,10 @@ namespace skelvin {
 
 namespace {
 
+const QString kShowSuggestedContactKey = QStringLiteral("showSuggestedContact");
+// The ring's radius: six picture pixels.
+constexpr double kSuggestedContactRingTwips = 6 * TwipsPerPixel;
+
 const QString kSplash = QStringLiteral("lineSplashIndicator");
 const QString kHorizontal = QStringLiteral("lineHorizontalImpact");
 const QString kVertical = QStringLiteral("lineVerticalImpact");
@@ -149,6 +153,12 @@ QWidget *Measure::buildSidePanel()
         else
             m_loadTimer->stop();
     });
+    m_showSuggestedContact->setChecked(
+        m_context.settings().readFlag(kShowSuggestedContactKey, true));
+    connect(m_showSuggestedContact, &QCheckBox::toggled, this, [this](bool on) {
+        m_context.settings().writeFlag(kShowSuggestedContactKey, on);
+        show_the_grid();
+    });
     connect(m_clipSnap, &QToolButton::clicked, this, &Measure::ClipSnapShot_Click);
     connect(m_imgSnap, &QToolButton::clicked, this, &Measure::ImgSnapShot_Click);
     connect(m_crossSize, &QScrollBar::valueChanged, this, [this] {
@@ -236,6 +246,22 @@ void Measure::show_the_grid()
     m_gridDescription->setText(grid.description);
     m_gridDescription->show();
     m_accuracyMap->refresh();
+    drawSuggestedContact();
+}
+
+void Measure::drawSuggestedContact()
+{
+    // Only a hint where to look: the operator's click is the mark, and the ring is faint so the
+    // water under it stays in sight. Shown on the frame picture of the recording searched, when
+    // it is the suggested frame or one of its neighbours.
+    const JumpHandOver &handOver = m_context.handOver;
+    if (!m_showSuggestedContact->isChecked() || !m_pictureIsFramePicture ||
+        handOver.suggestedContactFrame < 0 || !handOver.measuredVideoIsJumpRecording() ||
+        std::abs(handOver.measuredFrame - 1 - handOver.suggestedContactFrame) > 2)
+        return;
+    const ScreenPoint at{handOver.suggestedContactPoint.x() * TwipsPerPixel,
+                         handOver.suggestedContactPoint.y() * TwipsPerPixel};
+    m_picture->drawCircle(at, kSuggestedContactRingTwips, QColor(255, 255, 255, 110), 1);
 }
 
 void Measure::DrawImpactMark()

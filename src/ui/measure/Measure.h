@@ -35,6 +35,9 @@ public:
     // Draws the contact mark at the impact point and the splash indicator above the corrected
     // landing point.
     void DrawImpactMark();
+    // The first contact frame selection suggested, a faint ring on its frame's picture (and its
+    // neighbours'); never a mark.
+    void drawSuggestedContact();
 
     PictureView &pictureView() const { return *m_picture; }
     const MeasureState &state() const { return m_state; }

@@ -119,6 +119,9 @@ QWidget *MeasureControls::setupSidePanel()
     place(m_autoLoad, 4, 100, 24, 0);
     place(m_clipSnap, 110, 100, 24, 0);
     place(m_imgSnap, 216, 110, 24);
+    m_showSuggestedContact = named(new QCheckBox(QStringLiteral("Show suggested contact point")),
+                                   "cbShowSuggestedContact");
+    place(m_showSuggestedContact, 4, full);
 
     m_crossLabel = named(new DragHandle(QStringLiteral("Adjust Cross Size (drag-it)")), "CrossLabel");
     m_crossSize = named(new QScrollBar(Qt::Horizontal), "CrossSize");

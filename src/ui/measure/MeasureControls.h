@@ -42,6 +42,8 @@ struct MeasureControls
     QPushButton *m_reselect = nullptr;
     QPushButton *m_nextJump = nullptr;
     QCheckBox *m_autoLoad = nullptr;
+    // Shows the first contact frame selection suggested as a faint ring on the picture.
+    QCheckBox *m_showSuggestedContact = nullptr;
     QToolButton *m_clipSnap = nullptr;
     QToolButton *m_imgSnap = nullptr;
     QScrollBar *m_crossSize = nullptr;

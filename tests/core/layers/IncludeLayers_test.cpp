@@ -28,6 +28,8 @@ const std::map<QString, QStringList> kStandsOn = {
     {QStringLiteral("frames"), {QStringLiteral("geometry")}},
     // What the program finds in pictures, beside the frames.
     {QStringLiteral("vision"), {QStringLiteral("geometry")}},
+    // What is found in a recording read from disk: the frames and the finders.
+    {QStringLiteral("vision/recordings"), {QStringLiteral("frames"), QStringLiteral("vision")}},
     {QStringLiteral("capture/shared"), {QStringLiteral("frames")}},
     // Side by side: the devices and the recorder do not know each other.
     {QStringLiteral("capture/devices"), {QStringLiteral("capture/shared")}},

@@ -2,6 +2,7 @@
 #include "core/geometry/GridTransformSolver.h"
 #include "core/vision/GridBuoyCheck.h"
 #include "support/SceneViews.h"
+#include "support/TestGrids.h"
 
 #include <gtest/gtest.h>
 
@@ -22,20 +23,7 @@ ScreenPoint twips(QPointF pixels)
 // The grid an operator builds on the scene's view, every mark on its buoy's true centre.
 Grid gridOf(const SimulatedScene &scene)
 {
-    const SceneCourse &c = scene.course();
-    Grid grid;
-    const auto set = [&](Corner corner, SurveyPoint p) {
-        grid.corner(corner) = {twips(scene.pictureOf(p, kSize)), p};
-    };
-    set(Corner::UpperLeft, c.upperLeft);
-    set(Corner::UpperRight, c.upperRight);
-    set(Corner::LowerLeft, c.lowerLeft);
-    set(Corner::LowerRight, c.lowerRight);
-    grid.checkBuoyScreen = twips(scene.pictureOf(c.checkBuoy, kSize));
-    grid.checkBuoySurvey = c.checkBuoy;
-    grid.jump = c.jump;
-    grid.transform = *SolveGridTransform(grid.corners);
-    return grid;
+    return test::gridOfScene(scene, kSize);
 }
 
 // The camera bumped at the recording's start by as much as moves the picture's centre `pixels`

@@ -747,3 +747,30 @@ TEST(MeasureCameraWatch, AMovedCameraIsSaidAndFollowedForOneJump)
     EXPECT_EQ(sign->text(), QStringLiteral("Camera steady"));
     EXPECT_EQ(h.context().grids().active().transform.c, asBuilt.transform.c);
 }
+
+// The first contact suggested for the frame measured shows as one faint ring while the check
+// box (stored in the settings, on at first) is on; it is never a mark, and it does not show on
+// a frame far from the suggested one.
+TEST_F(MeasureScreen, TheSuggestedContactIsAFaintRingAndNeverAMark)
+{
+    auto *show = control<QCheckBox>("cbShowSuggestedContact");
+    ASSERT_TRUE(show);
+    EXPECT_TRUE(show->isChecked());
+    JumpHandOver &handOver = h.context().handOver;
+    handOver.jumpRecording = handOver.measuredVideoFile = h.dirs.file(QStringLiteral("jump.avi"));
+    handOver.measuredFrame = 41; // frame 40, counted from 1
+    handOver.suggestedContactFrame = 40;
+    handOver.suggestedContactPoint = QPointF(300, 200);
+
+    show->setChecked(false);
+    const int withoutRing = measure->pictureView().drawingCount();
+    EXPECT_FALSE(h.context().settings().readFlag(QStringLiteral("showSuggestedContact"), true));
+    show->setChecked(true);
+    EXPECT_EQ(measure->pictureView().drawingCount(), withoutRing + 1);
+    EXPECT_TRUE(h.context().settings().readFlag(QStringLiteral("showSuggestedContact"), false));
+    EXPECT_FALSE(measure->state().markPlaced);
+
+    handOver.measuredFrame = 50;
+    measure->show_the_grid();
+    EXPECT_EQ(measure->pictureView().drawingCount(), withoutRing);
+}
