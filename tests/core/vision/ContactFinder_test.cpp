@@ -1,5 +1,6 @@
 #include "core/simulation/SimulatedScene.h"
 #include "core/vision/ContactFinder.h"
+#include "support/SceneViews.h"
 #include "support/TestGrids.h"
 
 #include <QLineF>
@@ -134,7 +135,7 @@ QPointF trueContactPoint(const SimulatedScene &scene, QSize size = kSize)
 TEST(ContactFinder, FindsTheFirstContactOfVariedJumps)
 {
     std::mt19937 random(2512);
-    const int jumps = 100;
+    const int jumps = testing::manyViews(100);
     std::vector<SimulatedScene> scenes;
     for (int i = 0; i < jumps; ++i)
         scenes.push_back(randomJump(random, true));
@@ -175,7 +176,7 @@ TEST(ContactFinder, FindsTheFirstContactOfVariedJumps)
 TEST(ContactFinder, SuggestsNothingForPassesWithoutAJump)
 {
     std::mt19937 random(77);
-    const int passes = 32;
+    const int passes = testing::manyViews(32);
     std::vector<SimulatedScene> scenes;
     for (int i = 0; i < passes; ++i)
         scenes.push_back(randomJump(random, false));
