@@ -1,19 +1,31 @@
-// Recording speed with the simulated camera: a small timing program (not Google Benchmark: one
-// run lasts a minute and what counts is whether any frame is dropped).
+// Recording with the simulated camera as a USB camera delivers: a small timing program (not
+// Google Benchmark: what counts is whether any frame is lost, and how the live picture keeps up).
 //
-//   build-bench/benchmarks/recording_benchmarks [--seconds S]
+//   build-bench/benchmarks/recording_benchmarks [--seconds S] [--only N]
+//   benchmarks/recording-under-load.sh build-bench/benchmarks/recording_benchmarks
 //
-// For 1920 x 1080 at 30 and 1280 x 720 at 60 frames per second, Motion JPEG, with the preview
-// fetched as the capture screen fetches it (pictures up to 960 x 540): frames recorded and
-// dropped, preview pictures per second, the process's CPU use (of one core), the encoder's
-// time per frame; then the time from Stop to a closed file after a 5 s recording.
+// Three setups, each recorded for S seconds (default 10) through the capture control with the
+// capture screen's live picture (the real PreviewView, 960 x 540, on the offscreen platform):
+//   1. Motion JPEG camera, 1920 x 1080 at 30 fps, recorded with Motion JPEG (stream copy);
+//   2. Motion JPEG camera, 1280 x 720 at 60 fps, stream copy;
+//   3. RGB camera (rgb24), 1920 x 1080 at 30 fps, encoded to Motion JPEG.
+// For each: frames recorded and dropped (and left out at the queue's bound), the queue's
+// peak, the preview's pictures painted per second while previewing and while recording, the
+// time from a frame's coming from the camera to its paint (median and 95th percentile), the
+// CPU time of the program's threads and, apart, of the simulated camera's chip, the encoder's
+// time per frame, and the time from Stop to the closed file. The machine's load (busy share of
+// all cores from /proc/stat, load average) is printed with each setup.
 
 #include "core/capture/CaptureControl.h"
+#include "core/simulation/SimulatedCamera.h"
 #include "core/simulation/SimulatedDeviceCatalog.h"
+#include "ui/capture/PreviewView.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -21,19 +33,93 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
 #include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
 
 using namespace skelvin;
 
 namespace {
 
-double cpuSeconds()
+struct Setup
+{
+    const char *title;
+    QString pixelFormat;
+    QSize size;
+    double rate;
+    int compressorIndex;
+};
+
+double processCpuSeconds()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// CPU seconds of each live thread of this process, by thread id, with its name.
+struct ThreadCpu
+{
+    QString name;
+    double seconds = 0;
+};
+
+std::map<QString, ThreadCpu> threadCpu()
+{
+    std::map<QString, ThreadCpu> threads;
+    const double tick = double(sysconf(_SC_CLK_TCK));
+    for (const QString &tid :
+         QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(QStringLiteral("/proc/self/task/%1/stat").arg(tid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        const qsizetype open = line.indexOf('('), close = line.lastIndexOf(')');
+        if (open < 0 || close < 0)
+            continue;
+        const QList<QByteArray> fields = line.mid(close + 2).split(' ');
+        // After the name: state is field 3 of stat(5); utime and stime are fields 14 and 15.
+        if (fields.size() < 13)
+            continue;
+        ThreadCpu cpu;
+        cpu.name = QString::fromLatin1(line.mid(open + 1, close - open - 1));
+        cpu.seconds = (fields[11].toDouble() + fields[12].toDouble()) / tick;
+        threads[tid] = cpu;
+    }
+    return threads;
+}
+
+// The machine's CPU counters, for its busy share over a span.
+struct MachineCpu
+{
+    double busy = 0;
+    double total = 0;
+};
+
+MachineCpu machineCpu()
+{
+    QFile stat(QStringLiteral("/proc/stat"));
+    MachineCpu cpu;
+    if (!stat.open(QIODevice::ReadOnly))
+        return cpu;
+    const QList<QByteArray> fields = stat.readLine().simplified().split(' ');
+    for (int i = 1; i < fields.size(); ++i) {
+        const double v = fields[i].toDouble();
+        cpu.total += v;
+        if (i != 4 && i != 5) // idle and iowait
+            cpu.busy += v;
+    }
+    return cpu;
+}
+
+double loadAverage()
+{
+    double load[1] = {0};
+    return getloadavg(load, 1) == 1 ? load[0] : -1;
 }
 
 void runEvents(int milliseconds)
@@ -43,10 +129,43 @@ void runEvents(int milliseconds)
     loop.exec();
 }
 
-struct Setup
+double percentile(std::vector<double> values, double p)
 {
-    QSize size;
-    double rate;
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const auto at = std::size_t(
+        std::clamp(p * double(values.size() - 1), 0.0, double(values.size() - 1)) + 0.5);
+    return values[std::min(at, values.size() - 1)];
+}
+
+// Keeps the thread times seen last for every thread that lived during a span (a thread that
+// ends, as the encoder does at Stop, keeps its last reading).
+class ThreadWatch
+{
+public:
+    void sample()
+    {
+        for (const auto &[tid, cpu] : threadCpu()) {
+            if (!m_first.count(tid))
+                m_first[tid] = m_seenBefore ? ThreadCpu{cpu.name, 0.0} : cpu;
+            m_last[tid] = cpu;
+        }
+        m_seenBefore = true;
+    }
+    // Seconds of CPU per thread name over the span.
+    std::map<QString, double> byName() const
+    {
+        std::map<QString, double> names;
+        for (const auto &[tid, cpu] : m_last)
+            names[cpu.name] += cpu.seconds - m_first.at(tid).seconds;
+        return names;
+    }
+
+private:
+    std::map<QString, ThreadCpu> m_first;
+    std::map<QString, ThreadCpu> m_last;
+    bool m_seenBefore = false;
 };
 
 void record(const Setup &setup, double seconds, const QString &dir)
@@ -56,69 +175,128 @@ void record(const Setup &setup, double seconds, const QString &dir)
         std::printf("cannot connect: %s\n", qPrintable(failed->description));
         return;
     }
+    control.setPixelFormat(setup.pixelFormat);
     control.setVideoSize(setup.size);
     control.setFrameRate(setup.rate);
-    control.setPreviewSize(QSize(960, 540));
-    control.setPreviewEnabled(true);
-    int previews = 0;
-    QSize previewSize;
-    QObject::connect(&control, &CaptureDevice::previewPictureReady, [&] {
-        const QImage picture = control.takePreviewPicture();
-        if (!picture.isNull()) {
-            ++previews;
-            previewSize = picture.size();
-        }
-    });
-    runEvents(1000); // the camera settles in its format
+    control.setVideoCompressor(setup.compressorIndex);
 
-    // A long recording, ended by its time limit.
-    control.setCaptureFileName(dir + QStringLiteral("/long.avi"));
-    control.setTimeLimitSeconds(seconds);
-    previews = 0;
-    const double cpuBefore = cpuSeconds();
+    // The capture screen's live picture.
+    PreviewView view(control);
+    view.resize(960, 540);
+    view.show();
+    control.setPreviewEnabled(true);
+    int shown = 0;
+    std::vector<double> captureToPaintMs;
+    QObject::connect(&view, &PreviewView::pictureShown, [&](qint64 us) {
+        ++shown;
+        if (us >= 0)
+            captureToPaintMs.push_back(double(us) / 1000.0);
+    });
+    runEvents(2000); // the camera settles in its format
+
+    // Previewing only.
+    shown = 0;
+    captureToPaintMs.clear();
+    QElapsedTimer previewWall;
+    previewWall.start();
+    runEvents(3000);
+    const double previewRate = shown / (double(previewWall.elapsed()) / 1000.0);
+    const double previewMedian = percentile(captureToPaintMs, 0.5);
+    const double previewP95 = percentile(captureToPaintMs, 0.95);
+
+    // Recording, stopped after `seconds`.
+    control.setCaptureFileName(dir + QStringLiteral("/recording.avi"));
+    control.setTimeLimitSeconds(0);
+    shown = 0;
+    captureToPaintMs.clear();
+    ThreadWatch threads;
+    threads.sample();
+    const MachineCpu machineBefore = machineCpu();
+    const double cpuBefore = processCpuSeconds();
     QElapsedTimer wall;
     wall.start();
     if (const CaptureFailure failed = control.StartCapture()) {
         std::printf("cannot record: %s\n", qPrintable(failed->description));
         return;
     }
-    while (control.Capturing())
-        runEvents(100);
-    const double wallSeconds = double(wall.elapsed()) / 1000.0;
-    const double cpu = cpuSeconds() - cpuBefore;
-    std::printf("%d x %d at %g fps, %g s: %d frames, %d dropped, preview %d x %d at %.1f "
-                "pictures/s, CPU %.0f %% of one core, encoder %.2f ms per frame\n",
-                setup.size.width(), setup.size.height(), setup.rate, seconds,
-                control.FramesCaptured(), control.FramesDropped(), previewSize.width(),
-                previewSize.height(), previews / wallSeconds, 100.0 * cpu / wallSeconds,
-                control.encodeMicrosecondsPerFrame() / 1000.0);
-
-    // Stop after 5 s: how long until the file is complete and closed.
-    control.setTimeLimitSeconds(0);
-    control.setCaptureFileName(dir + QStringLiteral("/stop.avi"));
-    control.StartCapture();
-    runEvents(5000);
+    double highestLoad = loadAverage();
+    while (wall.elapsed() < qint64(seconds * 1000) && control.Capturing()) {
+        runEvents(200);
+        threads.sample();
+        highestLoad = std::max(highestLoad, loadAverage());
+    }
+    const double recordingWall = double(wall.elapsed()) / 1000.0;
+    const int shownRecording = shown;
     QElapsedTimer stop;
     stop.start();
     control.StopCapture();
-    std::printf("  stop after 5 s (%d frames): file closed in %.1f ms\n", control.FramesCaptured(),
-                double(stop.nsecsElapsed()) / 1e6);
+    const double stopMs = double(stop.nsecsElapsed()) / 1e6;
+    threads.sample();
+    const double cpu = processCpuSeconds() - cpuBefore;
+    const double wallAll = double(wall.elapsed()) / 1000.0;
+    const MachineCpu machineAfter = machineCpu();
+    const double machineBusy = 100.0 * (machineAfter.busy - machineBefore.busy) /
+                               std::max(1.0, machineAfter.total - machineBefore.total);
+
+    const std::map<QString, double> byName = threads.byName();
+    const auto of = [&](const char *name) {
+        const auto found = byName.find(QString::fromLatin1(name));
+        return found == byName.end() ? 0.0 : found->second;
+    };
+    const double chip = of(SimulatedCamera::kChipThreadName);
+    const CaptureControl::QueueFigures queue = control.lastQueueFigures();
+
+    std::printf("%s: %s %d x %d at %g fps -> %s, %g s\n", setup.title,
+                qPrintable(setup.pixelFormat), setup.size.width(), setup.size.height(), setup.rate,
+                queue.copiedPackets ? "stream copy" : "Motion JPEG encoder", seconds);
+    std::printf("  machine: %.0f %% of all cores busy during the recording, load average up to "
+                "%.1f\n",
+                machineBusy, highestLoad);
+    std::printf("  frames %d, dropped %d (left out at the queue's bound: %d); queue peak %zu "
+                "frames, %.1f MiB of %.0f MiB\n",
+                control.FramesCaptured(), control.FramesDropped(), queue.leftOut, queue.peakFrames,
+                double(queue.peakBytes) / 1048576.0, double(queue.boundBytes) / 1048576.0);
+    std::printf("  preview painted: %.1f pictures/s previewing, %.1f recording; capture to "
+                "paint %.1f ms median (%.1f ms p95) previewing, %.1f ms (%.1f ms p95) recording\n",
+                previewRate, shownRecording / recordingWall, previewMedian, previewP95,
+                percentile(captureToPaintMs, 0.5), percentile(captureToPaintMs, 0.95));
+    std::printf("  CPU (%% of one core): program %.0f %% (capture %.0f, encoder %.0f, preview "
+                "%.0f, interface %.0f); the camera's chip apart: %.0f %%\n",
+                100.0 * (cpu - chip) / wallAll, 100.0 * of("capture") / wallAll,
+                100.0 * of("encoder") / wallAll, 100.0 * of("preview") / wallAll,
+                100.0 * of("recording_bench") / wallAll, 100.0 * chip / wallAll);
+    std::printf("  encoder %.2f ms per frame; Stop to closed file %.0f ms\n",
+                control.encodeMicrosecondsPerFrame() / 1000.0, stopMs);
     std::fflush(stdout);
+    QFile::remove(dir + QStringLiteral("/recording.avi"));
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     av_log_set_level(AV_LOG_ERROR);
-    double seconds = 60;
+    double seconds = 10;
+    int only = 0;
     const QStringList args = QCoreApplication::arguments();
-    const qsizetype at = args.indexOf(QStringLiteral("--seconds"));
-    if (at > 0 && at + 1 < args.size())
+    if (const qsizetype at = args.indexOf(QStringLiteral("--seconds"));
+        at > 0 && at + 1 < args.size())
         seconds = args[at + 1].toDouble();
+    if (const qsizetype at = args.indexOf(QStringLiteral("--only")); at > 0 && at + 1 < args.size())
+        only = args[at + 1].toInt();
+    std::printf("load average %.2f at the start, %ld cores\n", loadAverage(),
+                sysconf(_SC_NPROCESSORS_ONLN));
     QTemporaryDir dir;
-    for (const Setup &setup : {Setup{QSize(1920, 1080), 30.0}, Setup{QSize(1280, 720), 60.0}})
-        record(setup, seconds, dir.path());
+    const Setup setups[] = {
+        {"1", QStringLiteral("mjpeg"), QSize(1920, 1080), 30.0, compressor::kMotionJpeg},
+        {"2", QStringLiteral("mjpeg"), QSize(1280, 720), 60.0, compressor::kMotionJpeg},
+        {"3", QStringLiteral("rgb24"), QSize(1920, 1080), 30.0, compressor::kMotionJpeg},
+    };
+    for (int i = 0; i < 3; ++i) {
+        if (only == 0 || only == i + 1)
+            record(setups[i], seconds, dir.path());
+    }
     return 0;
 }

@@ -13,8 +13,10 @@ grid="$demo/setups/Simulated camera.ipt"
 build/src/skelvin-tool scene --size 1280x720 --write-grid "$grid" > "$demo/setups/scene.txt"
 
 # Settings as after a first start: the video folder, the grid, the simulated camera at
-# 1280 x 720 and 30 frames per second, three-second recordings, and the jump's picture and
-# video kept without asking.
+# 1280 x 720 and 30 frames per second delivering Motion JPEG as a USB camera does (colour
+# format 2; its frames go into the file as they come), three-second recordings, and the
+# jump's picture and video kept without asking. The size is chosen in the camera's first
+# colour format's list (1 is 1280 x 720) and kept when the colour format changes.
 settings="$demo/DE05.conf"
 if [[ ! -f "$settings" ]]; then
     cat > "$settings" <<EOF
@@ -29,6 +31,7 @@ PictureSave=Save
 VideoSave=Save
 device=0
 VideoResolution=1
+ColorFormat=2
 framerate=30
 captureTime=3.0
 EOF

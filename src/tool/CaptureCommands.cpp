@@ -21,8 +21,8 @@ namespace {
 
 const char *const kCaptureUsage =
     "Usage: skelvin-tool capture OUT.avi [--device N | --simulated] [--scene FILE] [--size WxH]\n"
-    "                            [--rate FPS] [--seconds S] [--compressor none|mjpeg|ffv1|h264]\n"
-    "                            [--audio N] [--preview]\n";
+    "                            [--rate FPS] [--format NAME] [--seconds S]\n"
+    "                            [--compressor none|mjpeg|ffv1|h264] [--audio N] [--preview]\n";
 
 // The preview as the capture screen shows it: pictures up to this size.
 constexpr QSize kPreviewBox(960, 540);
@@ -35,6 +35,7 @@ struct CaptureArgs
     QString scene;
     QSize size;
     double rate = 0;
+    QString format; // FFmpeg's name of the camera's pixel format; empty: the camera's first
     double seconds = 3.0;
     int compressor = compressor::kMotionJpeg;
     int audio = -1;
@@ -83,6 +84,8 @@ std::optional<CaptureArgs> parseCapture(const QStringList &args, ToolIo &io)
                 a.size = size.value_or(QSize());
             } else if (arg == QLatin1String("--rate"))
                 a.rate = value.toDouble(&ok);
+            else if (arg == QLatin1String("--format"))
+                a.format = value;
             else if (arg == QLatin1String("--seconds"))
                 a.seconds = value.toDouble(&ok);
             else if (arg == QLatin1String("--audio"))
@@ -157,6 +160,12 @@ int capture(const QStringList &args, ToolIo &io)
         io.err << "Cannot open video device " << device << ": " << refused->description << "\n";
         return ExitBadFile;
     }
+    if (!a.format.isEmpty()) {
+        if (const CaptureFailure bad = control.setPixelFormat(a.format)) {
+            io.err << "Cannot use format " << a.format << ": " << bad->description << "\n";
+            return ExitUsage;
+        }
+    }
     if (a.size.isValid())
         control.setVideoSize(a.size);
     if (a.rate > 0)
@@ -202,8 +211,15 @@ int capture(const QStringList &args, ToolIo &io)
     io.out << "capture_time_ms=" << control.CaptureTimeMs() << "\n";
     io.out << "frame_rate=" << fullNumber(control.FrameRate()) << "\n";
     io.out << "size=" << control.videoSize().width() << "x" << control.videoSize().height() << "\n";
+    io.out << "format=" << control.currentPixelFormat() << "\n";
     io.out << "encode_ms_per_frame=" << number(control.encodeMicrosecondsPerFrame() / 1000.0)
            << "\n";
+    const CaptureControl::QueueFigures queue = control.lastQueueFigures();
+    // "copied": the camera's own Motion JPEG went into the file, neither decoded nor encoded.
+    io.out << "video_written=" << (queue.copiedPackets ? "copied" : "encoded") << "\n";
+    io.out << "queue_peak_frames=" << queue.peakFrames << "\n";
+    io.out << "queue_peak_mib=" << number(double(queue.peakBytes) / (1024.0 * 1024.0)) << "\n";
+    io.out << "frames_left_out_for_queue=" << queue.leftOut << "\n";
     if (a.preview)
         io.out << "preview_pictures=" << previewPictures << "\n";
     if (scene) {

@@ -1,5 +1,6 @@
 #include "support/ProgramHarness.h"
 
+#include "core/capture/CaptureControl.h"
 #include "core/capture/recording/StillPictureWriter.h"
 #include "core/frames/VideoDecoder.h"
 #include "core/frames/mmInfo.h"
@@ -81,6 +82,42 @@ void openCaptureScreen(ProgramHarness &h, const QString &captureTime)
 
 } // namespace
 
+// The demo's camera (scripts/demo-setup.sh stores these choices): the simulated camera delivers
+// Motion JPEG at 1280 x 720 as a USB camera does, and a jump recorded with Motion JPEG holds the
+// camera's frames as they came, each with its number.
+TEST(CaptureRecording, TheDemosMotionJpegCameraIsRecordedAsItComes)
+{
+    ProgramHarness h;
+    h.useSimulatedCamera();
+    h.store(QStringLiteral("framerate"), QStringLiteral("30"));
+    h.store(QStringLiteral("captureTime"), QStringLiteral("1.0"));
+    h.store(QStringLiteral("VideoResolution"), QStringLiteral("1"));
+    h.store(QStringLiteral("ColorFormat"), QStringLiteral("2"));
+    ASSERT_TRUE(h.startWithVideoDirectory());
+    h.prompter.clear();
+    QTest::mouseClick(h.control<QPushButton>(ScreenId::Main, "cmdGoCapture"), Qt::LeftButton);
+    QTRY_VERIFY(h.context().navigationTag.isEmpty());
+    auto *control = dynamic_cast<CaptureControl *>(&h.context().captureDevice());
+    ASSERT_TRUE(control);
+    EXPECT_EQ(control->currentPixelFormat(), QStringLiteral("mjpeg"));
+    EXPECT_EQ(control->videoSize(), QSize(1280, 720));
+
+    QTest::mouseClick(h.control<QPushButton>(ScreenId::Capture, "cmdStartCapture"), Qt::LeftButton);
+    ASSERT_TRUE(control->Capturing());
+    QTRY_VERIFY_WITH_TIMEOUT(h.context().navigationTag == QLatin1String("Capture"), 15000);
+    EXPECT_TRUE(control->lastQueueFigures().copiedPackets);
+    EXPECT_EQ(control->FramesDropped(), 0);
+    const JumpHandOver &handed = h.context().handOver;
+    EXPECT_EQ(handed.capturedFrameCount, 30);
+    auto decoder = VideoDecoder::open(handed.captureFilePath, nullptr);
+    ASSERT_TRUE(decoder);
+    EXPECT_EQ(decoder->frameCount(), 30);
+    EXPECT_EQ(decoder->frameSize(), QSize(1280, 720));
+    for (int n : {0, 1, 15, 29})
+        EXPECT_EQ(readFrameNumberStrip(decoder->decodeFrame(n).value()), n);
+    EXPECT_TRUE(h.prompter.prompts().isEmpty()) << qPrintable(h.prompter.texts().join('\n'));
+}
+
 // A recording of T seconds at R frames per second holds round(T x R) frames from its first one,
 // whatever the screen's one-second countdown makes of the time.
 TEST(CaptureRecording, ARecordingHoldsItsTimeTimesItsRateInFramesFromItsFirst)
@@ -111,8 +148,9 @@ TEST(CaptureRecording, TheCaptureTimeGovernsAJumpAndAShorterPanelLimitIsSaidBefo
     EXPECT_FALSE(warning->isVisible());
     h.control<QLineEdit>(ScreenId::Main, "EdtLimit")->setText(QStringLiteral("1"));
     EXPECT_TRUE(warning->isVisible());
-    EXPECT_EQ(warning->text(),
-              QStringLiteral("The capture panel's Time Limit of 1 s is shorter than the recording time"));
+    EXPECT_EQ(
+        warning->text(),
+        QStringLiteral("The capture panel's Time Limit of 1 s is shorter than the recording time"));
 
     QTest::mouseClick(h.control<QPushButton>(ScreenId::Capture, "cmdStartCapture"), Qt::LeftButton);
     ASSERT_TRUE(h.context().captureDevice().Capturing());
@@ -143,8 +181,7 @@ TEST(CaptureRecording, CaptureFrameWritesTheMeasurePictureWhateverTheStillOption
     // AutoSave runs on the operator's own still file (however slowly a busy machine draws).
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(h.videos() + QStringLiteral("/still0002.bmp")), 10000);
 
-    QTest::mouseClick(h.control<QPushButton>(ScreenId::Capture, "btnCaptureFrame"),
-                      Qt::LeftButton);
+    QTest::mouseClick(h.control<QPushButton>(ScreenId::Capture, "btnCaptureFrame"), Qt::LeftButton);
     const QString picture = h.dirs.paths().currentCapture();
     ASSERT_TRUE(QFile::exists(picture)) << qPrintable(h.prompter.texts().join('\n'));
     EXPECT_FALSE(QFile::exists(numberedStillPath(picture, 1)));

@@ -50,6 +50,45 @@ TEST(CaptureTool, ThreeSecondsAt25FramesASecondHold75FramesNumbered0To74)
         EXPECT_EQ(readFrameNumberStrip(decoder->decodeFrame(n).value()), n) << "jump";
 }
 
+// --format picks the camera's pixel format by FFmpeg's name; a Motion JPEG camera recorded
+// with Motion JPEG is written as it came.
+TEST(CaptureTool, FormatPicksWhatTheCameraDeliversAndMotionJpegIsCopied)
+{
+    TestDirs dirs;
+    const QString path = dirs.file(QStringLiteral("mjpeg.avi"));
+    const ToolRun run = captureSimulated(
+        path, {QStringLiteral("--format"), QStringLiteral("mjpeg"), QStringLiteral("--size"),
+               QStringLiteral("1280x720"), QStringLiteral("--rate"), QStringLiteral("60"),
+               QStringLiteral("--seconds"), QStringLiteral("1")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(toolValue(run.out, QStringLiteral("format")), QStringLiteral("mjpeg"));
+    EXPECT_EQ(toolValue(run.out, QStringLiteral("size")), QStringLiteral("1280x720"));
+    EXPECT_EQ(toolValue(run.out, QStringLiteral("frame_rate")), QStringLiteral("60"));
+    EXPECT_EQ(toolValue(run.out, QStringLiteral("video_written")), QStringLiteral("copied"));
+    EXPECT_EQ(toolValue(run.out, QStringLiteral("frames_captured")), QStringLiteral("60"));
+    EXPECT_EQ(toolValue(run.out, QStringLiteral("frames_dropped")), QStringLiteral("0"));
+    EXPECT_EQ(toolValue(run.out, QStringLiteral("frames_left_out_for_queue")), QStringLiteral("0"));
+    auto decoder = VideoDecoder::open(path, nullptr);
+    ASSERT_TRUE(decoder);
+    ASSERT_EQ(decoder->frameCount(), 60);
+    for (int n : {0, 1, 31, 59})
+        EXPECT_EQ(readFrameNumberStrip(decoder->decodeFrame(n).value()), n);
+
+    const ToolRun yuyv = captureSimulated(dirs.file(QStringLiteral("yuyv.avi")),
+                                          {QStringLiteral("--format"), QStringLiteral("yuyv422"),
+                                           QStringLiteral("--seconds"), QStringLiteral("0.5")});
+    ASSERT_EQ(yuyv.exitCode, 0) << yuyv.err.toStdString();
+    EXPECT_EQ(toolValue(yuyv.out, QStringLiteral("size")), QStringLiteral("640x480"));
+    EXPECT_EQ(toolValue(yuyv.out, QStringLiteral("video_written")), QStringLiteral("encoded"));
+
+    const ToolRun unknown = captureSimulated(dirs.file(QStringLiteral("x.avi")),
+                                             {QStringLiteral("--format"), QStringLiteral("h264")});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_TRUE(unknown.err.contains(
+        QStringLiteral("Cannot use format h264: Simulated camera does not deliver h264")))
+        << unknown.err.toStdString();
+}
+
 TEST(CaptureTool, TheLandingPointMeasuredThroughTheViewsGridIsTheSurveyedLanding)
 {
     TestDirs dirs;
@@ -122,6 +161,14 @@ TEST(CaptureTool, DevicesListTheSimulatedCameraLastAndTheCompressors)
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(QStringLiteral(
         ": Simulated camera\n  format rgb24 (RGB 24-bit) 640 x 480: 60 50 30 25 fps\n")))
+        << run.out.toStdString();
+    // Besides the raw formats, what a USB camera delivers, by FFmpeg's names.
+    EXPECT_TRUE(
+        run.out.contains(QStringLiteral("  format bgr0 (BGRX 32-bit) 1920 x 1080: 60 50 30 25 fps\n"
+                                        "  format mjpeg (Motion-JPEG) 1280 x 720: 60 50 30 25 fps\n"
+                                        "  format mjpeg (Motion-JPEG) 1920 x 1080: 30 25 fps\n"
+                                        "  format yuyv422 (YUYV 4:2:2) 640 x 480: 30 fps\n"
+                                        "  format yuyv422 (YUYV 4:2:2) 1280 x 720: 10 fps\n")))
         << run.out.toStdString();
     EXPECT_TRUE(run.out.endsWith(QStringLiteral("compressor -1: None\ncompressor 0: Motion JPEG\n"
                                                 "compressor 1: FFV1 (lossless)\n"

@@ -29,6 +29,17 @@ QString rateText(double framesPerSecond)
     return QString::number(framesPerSecond, 'g', 6);
 }
 
+QString queueFullWarning(const QString &path, qint64 boundBytes)
+{
+    return QStringLiteral(
+               "The recording to %1 is falling behind: the frames waiting to be compressed fill "
+               "the %2 MiB set aside for them, and frames are being left out (each keeps its "
+               "time as an empty frame). Record with a compressor this computer keeps up with, "
+               "or with Motion JPEG from a Motion JPEG camera.")
+        .arg(path)
+        .arg(boundBytes / (1024 * 1024));
+}
+
 } // namespace
 
 CaptureControl::CaptureControl(std::unique_ptr<DeviceCatalog> catalog, QObject *parent)
@@ -284,6 +295,18 @@ CaptureFailure CaptureControl::setVideoSize(QSize size)
     return setVideoResolution(best);
 }
 
+CaptureFailure CaptureControl::setPixelFormat(const QString &pixelFormat)
+{
+    if (!m_source)
+        return captureError(capture_error::kNotConnected, QStringLiteral("No device is connected"));
+    const int index = m_formats.colourFormatIndex(pixelFormat);
+    if (index < 0)
+        return captureError(
+            capture_error::kBadValue,
+            QStringLiteral("%1 does not deliver %2").arg(m_source->name(), pixelFormat));
+    return setColorFormat(index);
+}
+
 QSize CaptureControl::videoSize() const
 {
     return currentFormat().size;
@@ -456,8 +479,12 @@ CaptureFailure CaptureControl::StartCapture()
     }
 
     // A recording that ends by itself (its time limit, a full disk) is stopped on this thread.
-    Result<std::unique_ptr<AviRecorder>> recorder =
-        AviRecorder::start(plan, [this] { post([this] { onRecordingEnded(); }); });
+    Result<std::unique_ptr<AviRecorder>> recorder = AviRecorder::start(
+        plan, [this] { post([this] { onRecordingEnded(); }); },
+        // Never silent: the operator learns at once that frames are being left out.
+        [this, path = m_captureFile, bound = plan.queueBytes] {
+            emitWarning(queueFullWarning(path, bound));
+        });
     if (!recorder) {
         if (audio)
             audio->stop();
@@ -522,12 +549,18 @@ QString CaptureControl::finishRecording()
     m_lastSamples = m_recorder->samplesCaptured();
     m_lastTimeMs = m_recorder->captureTimeMs();
     m_encodeUsPerFrame = m_recorder->encodeMicrosecondsPerFrame();
+    m_queueFigures.peakBytes = m_recorder->queuePeakBytes();
+    m_queueFigures.peakFrames = m_recorder->queuePeakFrames();
+    m_queueFigures.boundBytes = m_recorder->queueBytesLimit();
+    m_queueFigures.leftOut = m_recorder->framesLeftOutForQueue();
+    m_queueFigures.copiedPackets = m_recorder->copiesPackets();
     const QString path = m_recorder->plan().path;
     m_recorder.reset();
     QString warning;
     if (failed) {
-        warning = QStringLiteral("The recording to %1 ended: %2. The frames written before are kept.")
-                      .arg(path, *failed);
+        warning =
+            QStringLiteral("The recording to %1 ended: %2. The frames written before are kept.")
+                .arg(path, *failed);
         emitWarning(warning);
     }
     emitStatus(capture_status::kStatistics, statisticsText());

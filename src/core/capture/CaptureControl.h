@@ -129,7 +129,11 @@ public:
     // The picture size nearest to `size` the connected device offers (told in the status text
     // when it is not `size` itself).
     CaptureFailure setVideoSize(QSize size);
+    // The colour format FFmpeg calls `pixelFormat` ("mjpeg", "yuyv422", "rgb24", ...).
+    CaptureFailure setPixelFormat(const QString &pixelFormat);
     QSize videoSize() const;
+    // FFmpeg's name of the pixel format the connected camera delivers; empty when none is.
+    QString currentPixelFormat() const { return currentFormat().pixelFormat; }
     // What the Video Source dialog shows of the format: "YUYV 4:2:2, 640 x 480, 30 frames per
     // second".
     QString formatDescription() const;
@@ -137,6 +141,18 @@ public:
     void setWriteLimitBytes(qint64 bytes) { m_writeLimitBytes = bytes; }
     // The encoder's time per frame in the current or last recording, microseconds.
     double encodeMicrosecondsPerFrame() const { return m_encodeUsPerFrame; }
+    // How the last recording went through the queue to the file (for the tool and the
+    // benchmarks): the most the queue held, frames left out at its bound, and whether the
+    // camera's own packets were written.
+    struct QueueFigures
+    {
+        std::size_t peakBytes = 0;
+        std::size_t peakFrames = 0;
+        std::size_t boundBytes = 0;
+        int leftOut = 0;
+        bool copiedPackets = false;
+    };
+    QueueFigures lastQueueFigures() const { return m_queueFigures; }
     const DeviceCatalog &catalog() const { return *m_catalog; }
 
 private:
@@ -194,6 +210,7 @@ private:
     int64_t m_lastSamples = 0;
     int64_t m_lastTimeMs = 0;
     double m_encodeUsPerFrame = 0;
+    QueueFigures m_queueFigures;
 
     StillGrabber m_stills;
     CaptureEffects m_effects;

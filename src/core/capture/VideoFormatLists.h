@@ -24,6 +24,11 @@ public:
     // What the list shows: the device's own words, else FFmpeg's name.
     QString colourFormatName(int index) const { return m_pixelFormatNames.value(index); }
     int colourFormat() const { return m_pixelFormatIndex; }
+    // The index of the colour format FFmpeg calls `pixelFormat` ("mjpeg", ...); -1: not offered.
+    int colourFormatIndex(const QString &pixelFormat) const
+    {
+        return int(m_pixelFormats.indexOf(pixelFormat));
+    }
     // A colour format in range; the size chosen before is kept when it is offered in the new
     // colour format, else the first size of it.
     void chooseColourFormat(int index);

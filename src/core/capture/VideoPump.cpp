@@ -3,21 +3,26 @@
 #include "core/capture/recording/AviRecorder.h"
 #include "core/capture/recording/PictureConversion.h"
 
+#include <pthread.h>
+
 namespace skelvin {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// The preview is drawn at most this often, and redrawn at least this often when the screen
-// has not fetched the picture (so a slow screen still sees a fresh one).
-constexpr auto kPreviewInterval = std::chrono::milliseconds(30);
-constexpr auto kPreviewRefresh = std::chrono::milliseconds(200);
+int64_t steadyNowUs()
+{
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 } // namespace
 
 VideoPump::VideoPump(VideoSource &source, Handlers handlers)
-    : m_source(source), m_handlers(std::move(handlers))
+    : m_source(source), m_handlers(std::move(handlers)), m_preview([this] {
+          if (m_handlers.previewReady)
+              m_handlers.previewReady();
+      })
 {
 }
 
@@ -67,21 +72,17 @@ void VideoPump::setPictureStep(PictureStep step)
 
 void VideoPump::setPreview(bool on, QSize size)
 {
-    std::lock_guard lock(m_previewMutex);
-    m_previewOn = on;
-    m_previewSize = size;
-    if (!on)
-        m_mailbox = QImage();
+    m_preview.setPreview(on, size);
 }
 
 QImage VideoPump::takePreview()
 {
-    std::lock_guard lock(m_previewMutex);
-    return std::exchange(m_mailbox, QImage());
+    return m_preview.take();
 }
 
 void VideoPump::run()
 {
+    pthread_setname_np(pthread_self(), "capture");
     while (m_running) {
         std::optional<VideoFormat> format;
         {
@@ -113,7 +114,7 @@ void VideoPump::run()
                 m_handlers.deviceEnded(error);
             break;
         }
-        handleFrame(frame);
+        handleFrame(frame, steadyNowUs());
     }
 }
 
@@ -131,7 +132,7 @@ const AVFrame *VideoPump::pictureOf(CapturedFrame &frame, PacketDecoder &decoder
     return decoded.value();
 }
 
-void VideoPump::handleFrame(CapturedFrame &frame)
+void VideoPump::handleFrame(CapturedFrame &frame, int64_t arrivalUs)
 {
     QString error;
     PictureStep step;
@@ -158,45 +159,12 @@ void VideoPump::handleFrame(CapturedFrame &frame)
         m_newestGeneration = generation;
     }
 
-    bool previewDue = false;
-    {
-        std::lock_guard lock(m_previewMutex);
-        const auto since = Clock::now() - m_lastPreview;
-        previewDue = m_previewOn && !m_previewSize.isEmpty() && since >= kPreviewInterval &&
-                     (m_mailbox.isNull() || since >= kPreviewRefresh);
-    }
-    if (previewDue) {
-        if (const AVFrame *picture = pictureOf(frame, m_decoder, error))
-            updatePreview(*picture);
-    }
+    // Every frame goes to the preview; its thread makes a picture of the newest.
+    m_preview.offer(frame, arrivalUs);
 
     std::lock_guard lock(m_recorderMutex);
     if (m_recorder)
         m_recorder->addFrame(frame);
-}
-
-void VideoPump::updatePreview(const AVFrame &picture)
-{
-    QSize box;
-    {
-        std::lock_guard lock(m_previewMutex);
-        box = m_previewSize;
-    }
-    QImage image = pictureToImage(picture, fittedSize(QSize(picture.width, picture.height), box),
-                                  m_previewScale);
-    if (image.isNull())
-        return;
-    bool wasEmpty = false;
-    {
-        std::lock_guard lock(m_previewMutex);
-        if (!m_previewOn)
-            return;
-        wasEmpty = m_mailbox.isNull();
-        m_mailbox = std::move(image);
-        m_lastPreview = Clock::now();
-    }
-    if (wasEmpty && m_handlers.previewReady)
-        m_handlers.previewReady();
 }
 
 Result<QImage> VideoPump::newestPicture()
@@ -213,7 +181,8 @@ Result<QImage> VideoPump::newestPicture()
         std::lock_guard lock(m_newestMutex);
         // A frame kept before the effect changed does not show what the operator chose.
         if (m_newestGeneration != current)
-            return Result<QImage>::failure(QStringLiteral("No picture has come from the camera yet"));
+            return Result<QImage>::failure(
+                QStringLiteral("No picture has come from the camera yet"));
         picture.reset(m_newestPicture ? av_frame_clone(m_newestPicture.get()) : nullptr);
         packet.reset(m_newestPacket ? av_packet_clone(m_newestPacket.get()) : nullptr);
         codec = m_newestCodec;

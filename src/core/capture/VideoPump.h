@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/capture/PreviewWorker.h"
 #include "core/capture/devices/VideoSource.h"
 #include "core/capture/recording/PacketDecoder.h"
 #include "core/capture/shared/CaptureTypes.h"
@@ -24,10 +25,14 @@ class AviRecorder;
 // Called on the device thread; returns the picture to use instead, or null to keep it.
 using PictureStep = std::function<ffmpeg::Frame(const AVFrame &picture)>;
 
-// The control's device thread: reads the connected source in a loop and hands every frame to
-// the recording (when one is attached), keeps the newest frame for still grabs, and leaves
-// the newest picture, scaled to the preview size, in a one-picture mailbox. Format changes
-// are carried out here between two reads, so the interface thread never waits on a device.
+// The control's device thread ("capture"): reads the connected source in a loop and hands
+// every frame to the recording (when one is attached), keeps the newest frame for still grabs,
+// and hands every frame on to the preview's own thread (`PreviewWorker`), which leaves the
+// newest picture, scaled to the preview size, in a one-picture mailbox. The thread only passes
+// frames on (no decoding, scaling or compressing unless an effect is chosen), and keeps the
+// normal priority while the encoder and the preview run below it, so on a busy machine the
+// camera is read first. Format changes are carried out here between two reads, so the
+// interface thread never waits on a device.
 class VideoPump
 {
 public:
@@ -66,9 +71,8 @@ public:
 
 private:
     void run();
-    void handleFrame(CapturedFrame &frame);
+    void handleFrame(CapturedFrame &frame, int64_t arrivalUs);
     const AVFrame *pictureOf(CapturedFrame &frame, PacketDecoder &decoder, QString &error);
-    void updatePreview(const AVFrame &picture);
 
     VideoSource &m_source;
     Handlers m_handlers;
@@ -85,14 +89,8 @@ private:
     // Counts effect changes; a kept frame made before the last change is not grabbed.
     int m_stepGeneration = 0;
 
-    // Preview.
-    std::mutex m_previewMutex;
-    bool m_previewOn = false;
-    QSize m_previewSize;
-    QImage m_mailbox;
-    std::chrono::steady_clock::time_point m_lastPreview;
-    ffmpeg::ScaleContext m_previewScale;
-    PacketDecoder m_decoder;
+    PreviewWorker m_preview;
+    PacketDecoder m_decoder; // for effects
 
     // The newest frame, for still grabs.
     std::mutex m_newestMutex;

@@ -52,12 +52,14 @@ CapturedFrame frameNumber(int n, double rate, bool jpeg = false)
     return frame;
 }
 
+// How far ahead of the encoder the tests hand frames over: a second of them, as a camera does
+// when the encoder is a second behind.
+constexpr int64_t kFramesAhead = 25;
+
 // Hands frames over no faster than the encoder takes them, so none is dropped for lack of room.
 void feed(AviRecorder &recorder, int n, double rate, bool jpeg = false)
 {
-    QTRY_VERIFY_WITH_TIMEOUT(recorder.slotsWritten() + int64_t(recorder.queueCapacity()) - 1 > n ||
-                                 recorder.ended(),
-                             20000);
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.slotsWritten() + kFramesAhead > n || recorder.ended(), 20000);
     CapturedFrame frame = frameNumber(n, rate, jpeg);
     recorder.addFrame(frame);
 }
@@ -194,6 +196,73 @@ TEST(AviRecorder, TheCamerasOwnMotionJpegIsWrittenByteForByte)
     EXPECT_EQ(stampsOf(path), countUp(0, 8));
 }
 
+// The compressor dialog's quality reaches the Motion JPEG encoder: a lower quality, smaller
+// pictures.
+TEST(AviRecorder, MotionJpegQualityGovernsThePictureSize)
+{
+    test::TestDirs dirs;
+    qint64 bytes[2] = {0, 0};
+    const int qualities[2] = {100, 30};
+    for (int i = 0; i < 2; ++i) {
+        const QString path = dirs.file(QStringLiteral("q%1.avi").arg(qualities[i]));
+        RecordingPlan plan = planFor(path, compressor::kMotionJpeg);
+        plan.compression.quality = qualities[i];
+        auto recorder = AviRecorder::start(plan);
+        ASSERT_TRUE(recorder) << recorder.error().toStdString();
+        for (int n = 0; n < 5; ++n)
+            feed(*recorder.value(), n, 25.0);
+        ASSERT_EQ(recorder.value()->stop(), std::nullopt);
+        const QList<quint32> sizes = videoChunkSizes(test::TestDirs::readFile(path));
+        ASSERT_EQ(sizes.size(), 5);
+        for (quint32 size : sizes)
+            bytes[i] += size;
+        EXPECT_EQ(stampsOf(path), countUp(0, 5));
+    }
+    EXPECT_LT(bytes[1] * 4, bytes[0] * 3) << bytes[1] << " bytes at 30, " << bytes[0] << " at 100";
+}
+
+// The queue holds what the encoder has not taken yet up to its bound in memory; past it frames
+// are left out with their times kept, and the first one left out is told.
+TEST(AviRecorder, FramesPastTheQueuesBoundAreLeftOutWithTheirTimesKeptAndTold)
+{
+    test::TestDirs dirs;
+    const QString path = dirs.file(QStringLiteral("bound.avi"));
+    RecordingPlan plan = planFor(path, compressor::kMotionJpeg);
+    // Room for four frames.
+    plan.queueBytes = qint64(4 * FrameQueue::bytesOf(frameNumber(0, 25.0)));
+    std::atomic<int> told{0};
+    auto recorder = AviRecorder::start(plan, {}, [&] { ++told; });
+    ASSERT_TRUE(recorder) << recorder.error().toStdString();
+    EXPECT_EQ(recorder.value()->queueBytesLimit(), std::size_t(plan.queueBytes));
+    // Bursts of twenty at once, far faster than any encoder, each after the queue emptied;
+    // the last frame alone.
+    constexpr int kFrames = 201;
+    for (int n = 0; n < kFrames; ++n) {
+        if (n % 20 == 0)
+            QTRY_COMPARE(recorder.value()->framesWaiting(), 0u);
+        CapturedFrame frame = frameNumber(n, 25.0);
+        recorder.value()->addFrame(frame);
+    }
+    const int leftOut = recorder.value()->framesLeftOutForQueue();
+    ASSERT_EQ(recorder.value()->stop(), std::nullopt);
+    EXPECT_GT(leftOut, 0);
+    EXPECT_EQ(told.load(), 1) << "told once, not for every frame";
+    EXPECT_LE(recorder.value()->queuePeakFrames(), 4u);
+    EXPECT_EQ(recorder.value()->framesCaptured(), kFrames);
+    EXPECT_EQ(recorder.value()->framesDropped(), leftOut);
+    // Every frame that was written is at its own time; a left-out one shows the one before.
+    const std::vector<int> stamps = stampsOf(path);
+    EXPECT_EQ(aviLength(path), kFrames);
+    ASSERT_EQ(int(stamps.size()), kFrames) << leftOut;
+    EXPECT_EQ(stamps[0], 0);
+    int written = 0;
+    for (int n = 0; n < kFrames; ++n) {
+        ASSERT_TRUE(stamps[n] == n || (n > 0 && stamps[n] == stamps[n - 1])) << n;
+        written += stamps[n] == n;
+    }
+    EXPECT_EQ(written, kFrames - leftOut);
+}
+
 TEST(AviRecorder, AFullDiskEndsTheRecordingAndLeavesEveryWholeFrameReadable)
 {
     test::TestDirs dirs;
@@ -230,9 +299,7 @@ TEST(AviRecorder, ARecordingKilledMidwayLeavesAFileTheFrameReaderOpens)
         if (!recorder)
             _exit(3);
         for (int n = 0;; ++n) {
-            while (recorder.value()->slotsWritten() + int64_t(recorder.value()->queueCapacity()) -
-                       1 <=
-                   n)
+            while (recorder.value()->slotsWritten() + kFramesAhead <= n)
                 usleep(1000);
             CapturedFrame frame = frameNumber(n, 25.0);
             recorder.value()->addFrame(frame);

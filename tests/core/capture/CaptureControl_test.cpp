@@ -1,4 +1,5 @@
 #include "core/capture/CaptureControl.h"
+#include "core/capture/PreviewWorker.h"
 
 #include "SyntheticCamera.h"
 #include "core/capture/devices/EmptyDeviceCatalog.h"
@@ -257,6 +258,56 @@ TEST(CaptureControl, ThePreviewMailboxHoldsTheNewestPictureScaledToFit)
     EXPECT_EQ(picture.size(), QSize(320, 240));
     EXPECT_GE(test::readStamp(picture.scaled(640, 480)), 0);
     QTRY_COMPARE(ready.size(), 2);
+}
+
+// The live picture keeps up with the camera: every frame the screen has room for is made into
+// a picture (none is skipped to save work), a Motion JPEG frame decoded at the reduced size
+// the view shows.
+TEST(CaptureControl, ThePreviewShowsEveryFrameAtTheViewsSize)
+{
+    std::atomic<int> delivered{0};
+    SyntheticCameraScript script = camera({50.0});
+    script.offers = test::offersOf(QStringLiteral("mjpeg"), {QSize(640, 480)}, {50.0});
+    script.motionJpeg = true;
+    script.delivered = &delivered;
+    Rig rig({script});
+    rig.control->setPreviewSize(QSize(160, 160));
+    ASSERT_EQ(rig.control->setPreviewEnabled(true), std::nullopt);
+    ASSERT_EQ(rig.control->ConnectDevice(0), std::nullopt);
+    // As the capture screen does: each picture fetched as soon as it is announced.
+    int pictures = 0;
+    QSize size;
+    int lastStamp = -1;
+    bool inOrder = true;
+    QObject::connect(rig.control.get(), &CaptureDevice::previewPictureReady, [&] {
+        const QImage picture = rig.control->takePreviewPicture();
+        if (picture.isNull())
+            return;
+        ++pictures;
+        size = picture.size();
+        const int stamp = test::readStamp(picture.scaled(640, 480));
+        inOrder = inOrder && stamp > lastStamp;
+        lastStamp = stamp;
+    });
+    QTRY_VERIFY(pictures > 0);
+    const int seenFrames = delivered.load();
+    const int seenPictures = pictures;
+    QTRY_VERIFY_WITH_TIMEOUT(delivered.load() >= seenFrames + 50, 10000);
+    // A picture for nearly every frame (the old preview made one for every other at most).
+    EXPECT_GE(pictures - seenPictures, 40);
+    EXPECT_TRUE(inOrder) << "the newest first, never an older one after it";
+    EXPECT_EQ(size, QSize(160, 120));
+}
+
+TEST(PreviewWorker, AMotionJpegPictureIsDecodedAtTheSmallestSizeNoSmallerThanShown)
+{
+    EXPECT_EQ(PreviewWorker::lowresFor(QSize(1920, 1080), QSize(960, 540), 3), 1);
+    EXPECT_EQ(PreviewWorker::lowresFor(QSize(1920, 1080), QSize(962, 540), 3), 0);
+    EXPECT_EQ(PreviewWorker::lowresFor(QSize(1280, 720), QSize(960, 540), 3), 0);
+    EXPECT_EQ(PreviewWorker::lowresFor(QSize(1920, 1080), QSize(480, 270), 3), 2);
+    EXPECT_EQ(PreviewWorker::lowresFor(QSize(1920, 1080), QSize(100, 56), 3), 3);
+    EXPECT_EQ(PreviewWorker::lowresFor(QSize(1920, 1080), QSize(100, 56), 0), 0)
+        << "a codec without lowres decodes whole";
 }
 
 TEST(CaptureControl, StillGrabsAreNumberedWithAutoIncrementAndShowTheChosenEffect)

@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <future>
+#include <pthread.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 extern "C" {
 #include <libavutil/pixdesc.h>
@@ -21,10 +25,17 @@ AVRational rateOf(double framesPerSecond)
     return av_d2q(framesPerSecond, 1001000);
 }
 
+// Before the compressor opens, so the threads FFmpeg starts for it inherit the nice value.
+void becomeEncoderThread()
+{
+    pthread_setname_np(pthread_self(), "encoder");
+    [[maybe_unused]] const int rc = setpriority(PRIO_PROCESS, pid_t(gettid()), kEncoderNice);
+}
+
 } // namespace
 
 AviRecorder::AviRecorder(const RecordingPlan &plan)
-    : m_plan(plan), m_queue(std::size_t(std::max(2L, std::lround(plan.framesPerSecond))))
+    : m_plan(plan), m_queue(std::size_t(std::max<qint64>(1, plan.queueBytes)))
 {
 }
 
@@ -33,19 +44,30 @@ AviRecorder::~AviRecorder()
     stop();
 }
 
-Result<std::unique_ptr<AviRecorder>> AviRecorder::start(const RecordingPlan &plan,
-                                                        EndedHandler ended)
+Result<std::unique_ptr<AviRecorder>>
+AviRecorder::start(const RecordingPlan &plan, EndedHandler ended, QueueFullHandler queueFull)
 {
     using R = Result<std::unique_ptr<AviRecorder>>;
     if (!(plan.framesPerSecond > 0) || plan.format.size.isEmpty())
         return R::failure(QStringLiteral("No frame rate or picture size to record with"));
     std::unique_ptr<AviRecorder> recorder(new AviRecorder(plan));
     recorder->m_endedHandler = std::move(ended);
-    if (const Failure failed = recorder->open()) {
+    recorder->m_queueFullHandler = std::move(queueFull);
+    std::promise<Failure> opened;
+    std::future<Failure> result = opened.get_future();
+    // The thread owns the promise, so it outlives the answer it gives.
+    recorder->m_thread = std::thread([r = recorder.get(), opened = std::move(opened)]() mutable {
+        becomeEncoderThread();
+        const Failure failed = r->open();
+        opened.set_value(failed);
+        if (!failed)
+            r->encodeLoop();
+    });
+    if (const Failure failed = result.get()) {
+        recorder->m_thread.join();
         recorder->m_stopped = true;
         return R::failure(*failed);
     }
-    recorder->m_thread = std::thread([r = recorder.get()] { r->encodeLoop(); });
     return recorder;
 }
 
@@ -119,8 +141,13 @@ void AviRecorder::addFrame(CapturedFrame &frame)
     item.frame.packetCodec = frame.packetCodec;
     item.frame.timestampUs = frame.timestampUs;
     int64_t dropped = slot - last - 1;
-    if (!m_queue.tryPush(item))
-        ++dropped; // the encoder is a second behind: this frame is left out, its time kept
+    if (!m_queue.tryPush(item)) {
+        // The encoder is so far behind that the queue is at its bound: this frame is left
+        // out, its time kept, and the operator told.
+        ++dropped;
+        if (m_leftOutForQueue++ == 0 && m_queueFullHandler)
+            m_queueFullHandler();
+    }
     m_dropped += dropped;
     m_lastSlot = slot;
     m_timeMs = std::llround(double(sinceFirstUs) / 1000.0 + 1000.0 / m_plan.framesPerSecond);

@@ -18,6 +18,18 @@
 
 namespace skelvin {
 
+// The most memory the frames waiting for the encoder may take: 1.5 GiB, a whole jump
+// recording even of raw pictures (about 8 s of 1920 x 1080 RGB at 30 frames per second, 12 s
+// of YUYV, many minutes of a camera's Motion JPEG) on a tournament PC with 4 GiB or more.
+inline constexpr qint64 kRecordingQueueBytes = qint64(3) << 29;
+
+// The encoder thread's nice value: above the capture threads' (which keep the normal 0), so
+// that on a busy machine the frames are taken from the camera first and compressed after,
+// but no further: on a machine kept busy by other programs at the normal priority a larger
+// value starves the encoder (nice 4 got it a tenth of its share, and Stop waited seconds for
+// the backlog), while the capture thread needs so little that it is served in time anyway.
+inline constexpr int kEncoderNice = 1;
+
 // What one recording writes.
 struct RecordingPlan
 {
@@ -30,33 +42,42 @@ struct RecordingPlan
     int soundSampleRate = 0;  // 0: no sound
     int soundChannels = 0;
     int soundBitsPerSample = 0;
-    int64_t frameLimit = 0; // slots to record; 0: until stopped
-    qint64 byteLimit = -1;  // a full disk at this size (tests); < 0: none
+    int64_t frameLimit = 0;                   // slots to record; 0: until stopped
+    qint64 byteLimit = -1;                    // a full disk at this size (tests); < 0: none
+    qint64 queueBytes = kRecordingQueueBytes; // the most the frames waiting may take
 };
 
 // Records one AVI file. The capture threads hand frames and sound in (`addFrame`,
 // `addSound`); each frame gets its slot from the device's time stamp, rebased to the first
-// frame: slot = round((t - t0) * rate). A bounded queue of about one second of frames leads to
-// the encoder thread, which compresses (or copies the camera's own Motion JPEG packets) and
-// writes. A frame that finds the queue full, or a slot the device's time stamps skipped,
-// counts as dropped and becomes an empty chunk, so every later frame keeps its time.
+// frame: slot = round((t - t0) * rate). A queue bounded by memory leads to the encoder
+// thread, which compresses (or copies the camera's own Motion JPEG packets, neither decoded
+// nor encoded) and writes. The encoder thread (and the threads FFmpeg's encoder starts from
+// it) runs at nice kEncoderNice, so on a busy machine the camera is read first; when the
+// encoder or the disk falls behind, the frames wait in the queue, and Stop waits until every
+// one of them is written.
 //
-// Memory bound: the queue holds at most max(2, round(rate)) frames as the camera delivered
-// them (a 1920 x 1080 YUYV picture is 4 MiB, so about 120 MiB at 30 frames per second, far
-// less for Motion JPEG packets), plus the encoder's own pictures.
+// Memory bound: the frames waiting take at most `RecordingPlan::queueBytes` (1.5 GiB unless a
+// test says otherwise), plus the encoder's own pictures. Past the bound a frame is left out:
+// its slot becomes an empty chunk, so every later frame keeps its time; it counts as dropped,
+// and the first one calls the `QueueFullHandler`, so the operator is told. A slot the
+// device's time stamps skipped is dropped and written the same way.
 class AviRecorder
 {
 public:
     // Called once, from a recorder thread, when the recording ended by itself: the frame
     // limit was reached or the file could not be written. The owner then calls `stop`.
     using EndedHandler = std::function<void()>;
+    // Called once, from a capture thread, when the first frame is left out because the queue
+    // is at its bound.
+    using QueueFullHandler = std::function<void()>;
 
     ~AviRecorder();
 
-    // Creates the file and starts the encoder thread. Fails when the file cannot be created
-    // or the compressor does not open.
-    static Result<std::unique_ptr<AviRecorder>> start(const RecordingPlan &plan,
-                                                      EndedHandler ended = {});
+    // Starts the encoder thread, which creates the file and opens the compressor; returns
+    // when both are done. Fails when the file cannot be created or the compressor does not
+    // open.
+    static Result<std::unique_ptr<AviRecorder>>
+    start(const RecordingPlan &plan, EndedHandler ended = {}, QueueFullHandler queueFull = {});
 
     // Capture threads.
     void addFrame(CapturedFrame &frame);
@@ -75,7 +96,16 @@ public:
     int64_t captureTimeMs() const { return m_timeMs.load(); }
     // Frames written by the encoder thread so far.
     int64_t slotsWritten() const { return m_slotsWritten.load(); }
-    std::size_t queueCapacity() const { return m_queue.videoCapacity(); }
+    // Frames in the queue, waiting for the encoder.
+    std::size_t framesWaiting() const { return m_queue.framesQueued(); }
+    // Frames left out because the queue was at its bound.
+    int framesLeftOutForQueue() const { return int(m_leftOutForQueue.load()); }
+    // The most the queue held at once during the recording, and its bound.
+    std::size_t queuePeakBytes() const { return m_queue.peakBytes(); }
+    std::size_t queuePeakFrames() const { return m_queue.peakFrames(); }
+    std::size_t queueBytesLimit() const { return m_queue.videoBytesLimit(); }
+    // Whether the camera's packets go into the file as they came.
+    bool copiesPackets() const { return m_plan.copyPackets; }
     // The encoder's time per frame, microseconds, averaged over the recording.
     double encodeMicrosecondsPerFrame() const;
 
@@ -88,6 +118,7 @@ private:
 
     RecordingPlan m_plan;
     EndedHandler m_endedHandler;
+    QueueFullHandler m_queueFullHandler;
     FrameQueue m_queue;
     std::unique_ptr<AviWriter> m_writer;
     std::unique_ptr<VideoEncoder> m_encoder;
@@ -102,6 +133,7 @@ private:
     int64_t m_firstUs = 0;
     std::atomic<int64_t> m_lastSlot{-1};
     std::atomic<int64_t> m_dropped{0};
+    std::atomic<int64_t> m_leftOutForQueue{0};
     std::atomic<int64_t> m_timeMs{0};
     std::atomic<bool> m_ended{false};
 

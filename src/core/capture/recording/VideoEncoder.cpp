@@ -91,6 +91,10 @@ Failure VideoEncoder::encode(const AVFrame &picture, int64_t slot,
         return ffmpeg::errorText(rc);
     m_converted->pts = slot;
     m_converted->pict_type = AV_PICTURE_TYPE_NONE;
+    // An encoder with a fixed quantiser (Motion JPEG's quality) takes it from each picture;
+    // without it every picture would get the finest one, whatever the quality setting.
+    if (c.flags & AV_CODEC_FLAG_QSCALE)
+        m_converted->quality = c.global_quality;
     rc = avcodec_send_frame(&c, m_converted.get());
     if (rc < 0)
         return QStringLiteral("The %1 encoder refused a picture: %2")
