@@ -48,6 +48,10 @@ void StillGrabber::autoSaveTick()
 {
     if (m_hooks.recording())
         return;
+    // Until the camera's first picture has come there is nothing to save yet: that is no
+    // failure, the next tick tries again.
+    if (VideoPump *pump = m_hooks.pump(); pump && !pump->hasNewestPicture())
+        return;
     if (const CaptureFailure failed = grabStill()) {
         stopAutoSave();
         m_hooks.warning(QStringLiteral("AutoSave stopped: %1").arg(failed->description));

@@ -167,6 +167,17 @@ void VideoPump::handleFrame(CapturedFrame &frame, int64_t arrivalUs)
         m_recorder->addFrame(frame);
 }
 
+bool VideoPump::hasNewestPicture()
+{
+    int current = 0;
+    {
+        std::lock_guard lock(m_recorderMutex);
+        current = m_stepGeneration;
+    }
+    std::lock_guard lock(m_newestMutex);
+    return m_newestGeneration == current && (m_newestPicture || m_newestPacket);
+}
+
 Result<QImage> VideoPump::newestPicture()
 {
     ffmpeg::Frame picture;

@@ -68,6 +68,8 @@ public:
 
     // The newest frame as a 24-bit picture; fails when none has come yet.
     Result<QImage> newestPicture();
+    // Whether a picture has come from the camera since the start (or the last effect change).
+    bool hasNewestPicture();
 
 private:
     void run();
