@@ -21,10 +21,7 @@ namespace {
 const QSize kSize(1280, 720);
 constexpr double kFps = 30.0;
 
-double between(std::mt19937 &random, double low, double high)
-{
-    return std::uniform_real_distribution<double>(low, high)(random);
-}
+using testing::between;
 
 // A jump on a day of any light and water, seen by a tower that sways a little: the landing
 // 25 to 70 m downcourse after 1.5 to 2.5 s of flight, with a splash of half to twice the usual.
