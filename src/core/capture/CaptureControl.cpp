@@ -2,8 +2,10 @@
 
 #include "core/capture/AudioMonitor.h"
 #include "core/capture/AudioPump.h"
+#include "core/capture/ContactSearchFeed.h"
 #include "core/capture/VideoPump.h"
 #include "core/capture/recording/AviRecorder.h"
+#include "core/vision/recordings/RecordingContactSearch.h"
 
 #include <QFile>
 
@@ -494,6 +496,15 @@ CaptureFailure CaptureControl::StartCapture()
     }
     m_recorder = std::move(recorder.value());
     AviRecorder *current = m_recorder.get();
+    // Asked for one recording only: a test capture from the panel afterwards is not searched.
+    m_contactSearch.reset();
+    m_contactSearchPath.clear();
+    if (m_contactGrid) {
+        m_contactSearch = std::make_shared<RecordingContactSearch>(*m_contactGrid);
+        m_contactSearchPath = m_captureFile;
+        current->watchFrames(contactSearchFeed(m_contactSearch));
+        m_contactGrid.reset();
+    }
     m_lastFrames = m_lastDropped = 0;
     m_lastSamples = m_lastTimeMs = 0;
     m_encodeUsPerFrame = 0;
@@ -518,6 +529,13 @@ CaptureFailure CaptureControl::StartCapture()
     emitStatus(capture_status::kStatistics, statisticsText());
     emitStatusText(QStringLiteral("Capturing to %1").arg(m_captureFile));
     return std::nullopt;
+}
+
+std::shared_ptr<RecordingContactSearch> CaptureControl::contactSearchOf(const QString &videoPath) const
+{
+    if (Capturing() || videoPath.isEmpty() || videoPath != m_contactSearchPath)
+        return nullptr;
+    return m_contactSearch;
 }
 
 void CaptureControl::StopCapture()
@@ -556,6 +574,8 @@ QString CaptureControl::finishRecording()
     m_queueFigures.copiedPackets = m_recorder->copiesPackets();
     const QString path = m_recorder->plan().path;
     m_recorder.reset();
+    if (m_contactSearch)
+        m_contactSearch->close(m_lastFrames);
     QString warning;
     if (failed) {
         warning =

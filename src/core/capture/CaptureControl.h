@@ -94,6 +94,8 @@ public:
     CaptureFailure StartCapture() override;
     void StopCapture() override;
     bool Capturing() const override { return m_recorder != nullptr; }
+    void searchContactInNextRecording(const Grid &grid) override { m_contactGrid = grid; }
+    std::shared_ptr<RecordingContactSearch> contactSearchOf(const QString &videoPath) const override;
     int FramesCaptured() const override;
     int FramesDropped() const override;
     int64_t SamplesCaptured() const override;
@@ -201,6 +203,9 @@ private:
     double m_timeLimitExact = 0;
     qint64 m_writeLimitBytes = -1;
     std::unique_ptr<AviRecorder> m_recorder;
+    std::optional<Grid> m_contactGrid;
+    std::shared_ptr<RecordingContactSearch> m_contactSearch;
+    QString m_contactSearchPath;
     std::unique_ptr<AudioSource> m_audioSource;
     std::unique_ptr<AudioPump> m_audioPump;
     std::unique_ptr<AudioMonitor> m_monitor;

@@ -1,15 +1,19 @@
 #pragma once
 
 #include "core/capture/shared/CaptureTypes.h"
+#include "core/geometry/Grid.h"
 
 #include <QImage>
 #include <QObject>
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace skelvin {
+
+class RecordingContactSearch;
 
 // The capture control as the main screen's panel and the capture screen drive it: the device
 // lists with their current indexes, connecting, the live preview, stream capture to an AVI
@@ -96,6 +100,15 @@ public:
     // is being recorded.
     virtual void StopCapture() = 0;
     virtual bool Capturing() const = 0;
+    // The first contact searched while it is recorded: the next StartCapture hands its frames,
+    // as they come, to a search over the landing area of `grid`. For the recording at
+    // `videoPath` that search (the recording then closed), or null when it had none: the
+    // recording is then searched on disk. A device that records elsewhere has none.
+    virtual void searchContactInNextRecording(const Grid &) {}
+    virtual std::shared_ptr<RecordingContactSearch> contactSearchOf(const QString &) const
+    {
+        return nullptr;
+    }
     // Statistics of the current or last recording.
     virtual int FramesCaptured() const = 0;
     virtual int FramesDropped() const = 0;

@@ -1,27 +1,12 @@
 #include "core/capture/PreviewWorker.h"
 
 #include "core/capture/recording/PictureConversion.h"
+#include "core/common/WorkerThread.h"
 
-#include <pthread.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace skelvin {
 
 namespace {
-
-// A new reference to the same picture or packet: the camera's memory is shared, not copied.
-CapturedFrame shared(const CapturedFrame &frame)
-{
-    CapturedFrame copy;
-    if (frame.picture)
-        copy.picture.reset(av_frame_clone(frame.picture.get()));
-    if (frame.packet)
-        copy.packet.reset(av_packet_clone(frame.packet.get()));
-    copy.packetCodec = frame.packetCodec;
-    copy.timestampUs = frame.timestampUs;
-    return copy;
-}
 
 // The live picture scales the fast way: a picture shown for a thirtieth of a second needs no
 // finer filter, and it halves the work for a raw 1920 x 1080 picture.
@@ -66,7 +51,7 @@ void PreviewWorker::offer(const CapturedFrame &frame, int64_t arrivalUs)
 {
     if (!frame.picture && !frame.packet)
         return;
-    CapturedFrame newest = shared(frame);
+    CapturedFrame newest = sharedFrame(frame);
     CapturedFrame older;
     {
         std::lock_guard lock(m_mutex);
@@ -147,8 +132,7 @@ QImage PreviewWorker::make(const CapturedFrame &frame, QSize box)
 
 void PreviewWorker::run()
 {
-    pthread_setname_np(pthread_self(), "preview");
-    [[maybe_unused]] const int rc = setpriority(PRIO_PROCESS, pid_t(gettid()), kPreviewNice);
+    becomeWorkerThread("preview", kPreviewNice);
     for (;;) {
         CapturedFrame frame;
         int64_t arrivalUs = 0;

@@ -2,8 +2,8 @@
 
 #include "core/capture/recording/AviRecorder.h"
 #include "core/capture/recording/PictureConversion.h"
+#include "core/common/WorkerThread.h"
 
-#include <pthread.h>
 
 namespace skelvin {
 
@@ -82,7 +82,7 @@ QImage VideoPump::takePreview()
 
 void VideoPump::run()
 {
-    pthread_setname_np(pthread_self(), "capture");
+    becomeWorkerThread("capture", 0);
     while (m_running) {
         std::optional<VideoFormat> format;
         {

@@ -3,14 +3,12 @@
 #include "core/simulation/CameraChip.h"
 #include "core/simulation/SceneRenderer.h"
 #include "core/simulation/SimulatedDevices.h"
+#include "core/common/WorkerThread.h"
 
 #include <QImage>
 
 #include <algorithm>
 #include <cmath>
-#include <pthread.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace skelvin {
 
@@ -65,8 +63,7 @@ constexpr int kChipNice = -10;
 
 void becomeChipThread()
 {
-    pthread_setname_np(pthread_self(), SimulatedCamera::kChipThreadName);
-    [[maybe_unused]] const int rc = setpriority(PRIO_PROCESS, pid_t(gettid()), kChipNice);
+    becomeWorkerThread(SimulatedCamera::kChipThreadName, kChipNice);
 }
 
 } // namespace

@@ -365,6 +365,8 @@ void PreviewForm::cmdStartCapture_Click()
     CaptureDevice &device = m_context.captureDevice();
     device.setTimeLimitSeconds(m_captureSeconds);
     device.setCaptureFileName(m_captureFileName);
+    // The first contact is looked for while the jump records, over the grid in use.
+    device.searchContactInNextRecording(m_context.grids().active());
     if (const CaptureFailure failure = device.StartCapture()) {
         QApplication::restoreOverrideCursor();
         informCaptureError(m_context.prompter(), *failure, ErrorNumberBase::Hexadecimal);

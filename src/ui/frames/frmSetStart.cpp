@@ -364,8 +364,10 @@ void frmSetStart::startContactSearch()
     m_openedAt = m_player->position();
     m_player->setMarks(-1, m_pressedFrame);
     m_lblSuggested->setText(contactSearchingText());
-    // The grid of the camera that recorded: the one in use.
-    m_contactSearch->start(m_player->fileName(), m_context.grids().active());
+    // The grid of the camera that recorded: the one in use. A recording just made was searched
+    // while it was recorded, and its find is all but there.
+    m_contactSearch->start(m_player->fileName(), m_context.grids().active(),
+                           m_context.captureDevice().contactSearchOf(m_player->fileName()));
 }
 
 void frmSetStart::contactSearched(const QString &videoPath, const ContactSearch &search)

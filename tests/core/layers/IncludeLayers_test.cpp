@@ -36,9 +36,11 @@ const std::map<QString, QStringList> kStandsOn = {
     {QStringLiteral("capture/recording"), {QStringLiteral("capture/shared")}},
     // The simulated world is a device, never a recorder.
     {QStringLiteral("simulation"), {QStringLiteral("capture/devices")}},
-    // Only the capture control knows all three.
+    // Only the capture control knows all three; it hands the frames it records to the search
+    // for the first contact.
     {QStringLiteral("capture"),
-     {QStringLiteral("capture/recording"), QStringLiteral("simulation")}},
+     {QStringLiteral("capture/recording"), QStringLiteral("simulation"),
+      QStringLiteral("vision/recordings")}},
     {QStringLiteral("grid_setup"), {QStringLiteral("capture"), QStringLiteral("vision")}},
     {QStringLiteral("measure"), {QStringLiteral("capture"), QStringLiteral("vision")}},
     {QStringLiteral("app"), {QStringLiteral("grid_setup"), QStringLiteral("measure")}},

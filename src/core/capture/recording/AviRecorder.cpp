@@ -1,14 +1,12 @@
 #include "core/capture/recording/AviRecorder.h"
 
 #include "core/capture/recording/RecorderHandles.h"
+#include "core/common/WorkerThread.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <future>
-#include <pthread.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 extern "C" {
 #include <libavutil/pixdesc.h>
@@ -28,8 +26,7 @@ AVRational rateOf(double framesPerSecond)
 // Before the compressor opens, so the threads FFmpeg starts for it inherit the nice value.
 void becomeEncoderThread()
 {
-    pthread_setname_np(pthread_self(), "encoder");
-    [[maybe_unused]] const int rc = setpriority(PRIO_PROCESS, pid_t(gettid()), kEncoderNice);
+    becomeWorkerThread("encoder", kEncoderNice);
 }
 
 } // namespace
@@ -134,6 +131,8 @@ void AviRecorder::addFrame(CapturedFrame &frame)
     }
     if (slot <= last)
         return; // a second frame within one frame time: the device runs faster than the rate
+    // The watcher gets its own reference, as the queue takes the frame's.
+    CapturedFrame watched = m_frameWatcher ? sharedFrame(frame) : CapturedFrame{};
     RecorderItem item;
     item.slot = slot;
     item.frame.picture = std::move(frame.picture);
@@ -147,6 +146,8 @@ void AviRecorder::addFrame(CapturedFrame &frame)
         ++dropped;
         if (m_leftOutForQueue++ == 0 && m_queueFullHandler)
             m_queueFullHandler();
+    } else if (m_frameWatcher) {
+        m_frameWatcher(slot, watched);
     }
     m_dropped += dropped;
     m_lastSlot = slot;

@@ -79,6 +79,12 @@ public:
     static Result<std::unique_ptr<AviRecorder>>
     start(const RecordingPlan &plan, EndedHandler ended = {}, QueueFullHandler queueFull = {});
 
+    // Called on the capture thread with every frame the recording takes into its queue and
+    // the slot it goes to; a slot never handed on is an empty chunk in the file. Set before
+    // the first frame comes.
+    using FrameWatcher = std::function<void(int64_t slot, const CapturedFrame &frame)>;
+    void watchFrames(FrameWatcher watcher) { m_frameWatcher = std::move(watcher); }
+
     // Capture threads.
     void addFrame(CapturedFrame &frame);
     void addSound(CapturedSound &sound);
@@ -119,6 +125,7 @@ private:
     RecordingPlan m_plan;
     EndedHandler m_endedHandler;
     QueueFullHandler m_queueFullHandler;
+    FrameWatcher m_frameWatcher;
     FrameQueue m_queue;
     std::unique_ptr<AviWriter> m_writer;
     std::unique_ptr<VideoEncoder> m_encoder;

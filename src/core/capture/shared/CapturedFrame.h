@@ -21,6 +21,19 @@ struct CapturedFrame
     int64_t timestampUs = 0;
 };
 
+// A new reference to the same picture or packet: the camera's memory is shared, not copied.
+inline CapturedFrame sharedFrame(const CapturedFrame &frame)
+{
+    CapturedFrame copy;
+    if (frame.picture)
+        copy.picture.reset(av_frame_clone(frame.picture.get()));
+    if (frame.packet)
+        copy.packet.reset(av_packet_clone(frame.packet.get()));
+    copy.packetCodec = frame.packetCodec;
+    copy.timestampUs = frame.timestampUs;
+    return copy;
+}
+
 // One block of sound: interleaved PCM in the format the source was started with.
 struct CapturedSound
 {

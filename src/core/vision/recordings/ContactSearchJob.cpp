@@ -19,15 +19,19 @@ void ContactSearchJob::cancel()
         m_worker.join();
 }
 
-void ContactSearchJob::start(const QString &videoPath, const Grid &grid)
+void ContactSearchJob::start(const QString &videoPath, const Grid &grid,
+                             std::shared_ptr<RecordingContactSearch> recorded)
 {
     cancel();
     m_stop = std::make_shared<std::atomic<bool>>(false);
     m_done = std::make_shared<std::atomic<bool>>(false);
     QPointer<ContactSearchJob> self(this);
-    m_worker = std::thread([self, videoPath, grid, stop = m_stop, done = m_done] {
-        const ContactSearch search =
-            searchContact(videoPath, grid, [stop] { return stop->load(); });
+    m_worker = std::thread([self, videoPath, grid, recorded, stop = m_stop, done = m_done] {
+        const auto stopped = [stop] { return stop->load(); };
+        std::optional<ContactSearch> early;
+        if (recorded)
+            early = recorded->wait(stopped);
+        const ContactSearch search = early ? *early : searchContact(videoPath, grid, stopped);
         done->store(true);
         if (stop->load())
             return;

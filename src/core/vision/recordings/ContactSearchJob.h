@@ -2,6 +2,7 @@
 
 #include "core/geometry/Grid.h"
 #include "core/vision/recordings/ContactSearch.h"
+#include "core/vision/recordings/RecordingContactSearch.h"
 
 #include <QObject>
 #include <QString>
@@ -23,7 +24,10 @@ public:
     explicit ContactSearchJob(QObject *parent = nullptr);
     ~ContactSearchJob() override;
 
-    void start(const QString &videoPath, const Grid &grid);
+    // `recorded`, when given, is the search made while the recording was recorded: its find is
+    // awaited, and only should it have given up is the file read.
+    void start(const QString &videoPath, const Grid &grid,
+               std::shared_ptr<RecordingContactSearch> recorded = nullptr);
     void cancel();
     bool running() const { return m_worker.joinable() && !m_done->load(); }
 
