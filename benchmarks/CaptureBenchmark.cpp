@@ -1,24 +1,29 @@
 // Recording with the simulated camera as a USB camera delivers: a small timing program (not
 // Google Benchmark: what counts is whether any frame is lost, and how the live picture keeps up).
 //
-//   build-bench/benchmarks/recording_benchmarks [--seconds S] [--only N]
+//   build-bench/benchmarks/recording_benchmarks [--seconds S] [--only N] [--repeat R]
 //   benchmarks/recording-under-load.sh build-bench/benchmarks/recording_benchmarks
 //
-// Three setups, each recorded for S seconds (default 10) through the capture control with the
-// capture screen's live picture (the real PreviewView, 960 x 540, on the offscreen platform):
+// Four setups, each recorded R times (default 1) for S seconds (default 10) through the capture
+// control with the capture screen's live picture (the real PreviewView, 960 x 540, on the
+// offscreen platform) and the first contact searched while recording, as for a jump:
 //   1. Motion JPEG camera, 1920 x 1080 at 30 fps, recorded with Motion JPEG (stream copy);
 //   2. Motion JPEG camera, 1280 x 720 at 60 fps, stream copy;
-//   3. RGB camera (rgb24), 1920 x 1080 at 30 fps, encoded to Motion JPEG.
+//   3. RGB camera (rgb24), 1920 x 1080 at 30 fps, encoded to Motion JPEG;
+//   4. Motion JPEG camera, 1280 x 720 at 30 fps, stream copy (the demo's camera).
 // For each: frames recorded and dropped (and left out at the queue's bound), the queue's
 // peak, the preview's pictures painted per second while previewing and while recording, the
 // time from a frame's coming from the camera to its paint (median and 95th percentile), the
 // CPU time of the program's threads and, apart, of the simulated camera's chip, the encoder's
-// time per frame, and the time from Stop to the closed file. The machine's load (busy share of
+// time per frame, the time from Stop to the closed file and on to the first contact found (what
+// frame selection waits for before it shows the suggestion). The machine's load (busy share of
 // all cores from /proc/stat, load average) is printed with each setup.
 
 #include "core/capture/CaptureControl.h"
 #include "core/simulation/SimulatedCamera.h"
 #include "core/simulation/SimulatedDeviceCatalog.h"
+#include "core/vision/recordings/RecordingContactSearch.h"
+#include "support/TestGrids.h"
 #include "ui/capture/PreviewView.h"
 
 #include <QApplication>
@@ -36,6 +41,7 @@ extern "C" {
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
@@ -205,8 +211,10 @@ void record(const Setup &setup, double seconds, const QString &dir)
     const double previewP95 = percentile(captureToPaintMs, 0.95);
 
     // Recording, stopped after `seconds`.
-    control.setCaptureFileName(dir + QStringLiteral("/recording.avi"));
+    const QString path = dir + QStringLiteral("/recording.avi");
+    control.setCaptureFileName(path);
     control.setTimeLimitSeconds(0);
+    control.searchContactInNextRecording(test::gridOfScene(SimulatedScene(), setup.size));
     shown = 0;
     captureToPaintMs.clear();
     ThreadWatch threads;
@@ -231,6 +239,9 @@ void record(const Setup &setup, double seconds, const QString &dir)
     stop.start();
     control.StopCapture();
     const double stopMs = double(stop.nsecsElapsed()) / 1e6;
+    std::optional<ContactSearch> contact;
+    if (const auto search = control.contactSearchOf(path))
+        contact = search->wait();
     threads.sample();
     const double cpu = processCpuSeconds() - cpuBefore;
     const double wallAll = double(wall.elapsed()) / 1000.0;
@@ -261,12 +272,19 @@ void record(const Setup &setup, double seconds, const QString &dir)
                 previewRate, shownRecording / recordingWall, previewMedian, previewP95,
                 percentile(captureToPaintMs, 0.5), percentile(captureToPaintMs, 0.95));
     std::printf("  CPU (%% of one core): program %.0f %% (capture %.0f, encoder %.0f, preview "
-                "%.0f, interface %.0f); the camera's chip apart: %.0f %%\n",
+                "%.0f, contact search %.0f, interface %.0f); the camera's chip apart: %.0f %%\n",
                 100.0 * (cpu - chip) / wallAll, 100.0 * of("capture") / wallAll,
                 100.0 * of("encoder") / wallAll, 100.0 * of("preview") / wallAll,
+                100.0 * of("contact") / wallAll,
                 100.0 * of("recording_bench") / wallAll, 100.0 * chip / wallAll);
     std::printf("  encoder %.2f ms per frame; Stop to closed file %.0f ms\n",
                 control.encodeMicrosecondsPerFrame() / 1000.0, stopMs);
+    if (contact)
+        std::printf("  Stop to the first contact found: %.0f ms (%s)\n", stopMs + contact->searchMs,
+                    contact->find.found ? qPrintable(QStringLiteral("frame %1").arg(contact->find.frame))
+                                        : qPrintable(contact->find.reason));
+    else
+        std::printf("  the contact search gave up: the file would be searched\n");
     std::fflush(stdout);
     QFile::remove(dir + QStringLiteral("/recording.avi"));
 }
@@ -280,12 +298,15 @@ int main(int argc, char *argv[])
     av_log_set_level(AV_LOG_ERROR);
     double seconds = 10;
     int only = 0;
+    int repeat = 1;
     const QStringList args = QCoreApplication::arguments();
     if (const qsizetype at = args.indexOf(QStringLiteral("--seconds"));
         at > 0 && at + 1 < args.size())
         seconds = args[at + 1].toDouble();
     if (const qsizetype at = args.indexOf(QStringLiteral("--only")); at > 0 && at + 1 < args.size())
         only = args[at + 1].toInt();
+    if (const qsizetype at = args.indexOf(QStringLiteral("--repeat")); at > 0 && at + 1 < args.size())
+        repeat = std::max(1, args[at + 1].toInt());
     std::printf("load average %.2f at the start, %ld cores\n", loadAverage(),
                 sysconf(_SC_NPROCESSORS_ONLN));
     QTemporaryDir dir;
@@ -293,9 +314,10 @@ int main(int argc, char *argv[])
         {"1", QStringLiteral("mjpeg"), QSize(1920, 1080), 30.0, compressor::kMotionJpeg},
         {"2", QStringLiteral("mjpeg"), QSize(1280, 720), 60.0, compressor::kMotionJpeg},
         {"3", QStringLiteral("rgb24"), QSize(1920, 1080), 30.0, compressor::kMotionJpeg},
+        {"4", QStringLiteral("mjpeg"), QSize(1280, 720), 30.0, compressor::kMotionJpeg},
     };
-    for (int i = 0; i < 3; ++i) {
-        if (only == 0 || only == i + 1)
+    for (int i = 0; i < 4; ++i) {
+        for (int r = 0; r < repeat && (only == 0 || only == i + 1); ++r)
             record(setups[i], seconds, dir.path());
     }
     return 0;

@@ -2,9 +2,9 @@
 // 1920 x 1080, the frames already in memory (as they are when the recorder hands them over):
 // every frame followed and reduced as it is added, then the search.
 
-#include "core/geometry/GridTransformSolver.h"
 #include "core/simulation/SimulatedScene.h"
 #include "core/vision/ContactFinder.h"
+#include "support/TestGrids.h"
 
 #include <benchmark/benchmark.h>
 
@@ -32,18 +32,7 @@ const Recording &recording(QSize size)
     scene.light().noise = 2.0;
     scene.light().glints = 0.3;
     scene.water().whitecaps = 0.1;
-    const SceneCourse &c = scene.course();
-    const auto twips = [&](SurveyPoint p) {
-        const QPointF at = scene.pictureOf(p, size);
-        return ScreenPoint{at.x() * 15.0, at.y() * 15.0};
-    };
-    r.grid.corner(Corner::UpperLeft) = {twips(c.upperLeft), c.upperLeft};
-    r.grid.corner(Corner::UpperRight) = {twips(c.upperRight), c.upperRight};
-    r.grid.corner(Corner::LowerLeft) = {twips(c.lowerLeft), c.lowerLeft};
-    r.grid.corner(Corner::LowerRight) = {twips(c.lowerRight), c.lowerRight};
-    r.grid.checkBuoyScreen = twips(c.checkBuoy);
-    r.grid.checkBuoySurvey = c.checkBuoy;
-    r.grid.transform = *SolveGridTransform(r.grid.corners);
+    r.grid = test::gridOfScene(scene, size);
     for (int k = 0; k < 90; ++k)
         r.frames.push_back(scene.render(size, k / 30.0, k / 30.0, k));
     return r;

@@ -6,12 +6,14 @@
 #include "core/geometry/GridTransformSolver.h"
 #include "core/grid_setup/GridSetupFile.h"
 #include "core/simulation/FrameNumberStrip.h"
+#include "core/vision/recordings/ContactSearch.h"
 #include "ui/app/MainForm.h"
 #include "ui/common/PictureView.h"
 #include "ui/frames/FramePlayer.h"
 #include "ui/frames/frmSetStart.h"
 #include "ui/measure/Measure.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -80,8 +82,20 @@ TEST(SimulatedJump, RecordedSelectedMeasuredAndKept)
     ASSERT_GT(frames->player().frameCount(), 60);
     EXPECT_EQ(frames->player().frameSize(), QSize(640, 480));
 
-    // Frame selection opens at the contact frame; the arrow keys step to the landing.
+    // The first contact was searched while the jump recorded: frame selection opens at the
+    // frame the skier lands in, suggested, and the debug log says the search was done as the
+    // recording closed.
     const int landingFrame = int(std::ceil(landingSeconds * frames->player().frameRate() - 1e-9));
+    auto *said = h.control<QLabel>(ScreenId::FrameSelection, "lblSuggested");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return said->text() != contactSearchingText(); }, 20000));
+    EXPECT_EQ(said->text(), QStringLiteral("Suggested first contact: frame %1").arg(landingFrame));
+    EXPECT_EQ(frames->player().position(), landingFrame);
+    const QString debugLog = QString::fromUtf8(
+        TestDirs::readFile(h.dirs.file(QStringLiteral("drive/qvio/DebugLog.txt"))));
+    EXPECT_TRUE(debugLog.contains(QStringLiteral(" ms after the recording closed")))
+        << qPrintable(debugLog);
+
+    // The operator checks it with the arrow keys.
     QWidget *view = frames->player().view();
     while (frames->player().position() < landingFrame)
         QTest::keyClick(view, Qt::Key_Right);

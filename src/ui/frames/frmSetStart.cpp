@@ -31,6 +31,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <chrono>
+
 namespace skelvin {
 
 namespace {
@@ -42,6 +44,9 @@ const QString kContactText =
 constexpr int kPanelWidth = 400;
 constexpr int kKeypad4 = 100;
 constexpr int kKeypad6 = 102;
+// The longest the screen waits, as it opens a recording just made, for the contact searched
+// while recording: the search is a few tens of milliseconds from done when recording stops.
+constexpr std::chrono::milliseconds kSuggestionWait(150);
 
 QLineEdit *box(const char *name, const QString &text = QString(), bool readOnly = false)
 {
@@ -364,10 +369,20 @@ void frmSetStart::startContactSearch()
     m_openedAt = m_player->position();
     m_player->setMarks(-1, m_pressedFrame);
     m_lblSuggested->setText(contactSearchingText());
-    // The grid of the camera that recorded: the one in use. A recording just made was searched
-    // while it was recorded, and its find is all but there.
-    m_contactSearch->start(m_player->fileName(), m_context.grids().active(),
-                           m_context.captureDevice().contactSearchOf(m_player->fileName()));
+    // A recording just made was searched while it was recorded, and its find is all but
+    // there: a moment's wait opens the recording at the suggestion instead of moving there
+    // from half way. Otherwise the search goes on, or reads the file, on the job's thread,
+    // with the grid of the camera that recorded: the one in use.
+    const QString path = m_player->fileName();
+    const std::shared_ptr<RecordingContactSearch> recorded =
+        m_context.captureDevice().contactSearchOf(path);
+    if (recorded) {
+        if (const std::optional<ContactSearch> early = recorded->wait({}, kSuggestionWait)) {
+            contactSearched(path, *early);
+            return;
+        }
+    }
+    m_contactSearch->start(path, m_context.grids().active(), recorded);
 }
 
 void frmSetStart::contactSearched(const QString &videoPath, const ContactSearch &search)
@@ -377,7 +392,9 @@ void frmSetStart::contactSearched(const QString &videoPath, const ContactSearch 
     const ContactFind &find = search.find;
     m_context.debugLog().DebugLogWrite(
         QStringLiteral("Contact search: ") + contactSuggestionText(find, m_pressedFrame) +
-        QStringLiteral(", ") + QString::number(search.searchMs, 'f', 0) + QStringLiteral(" ms"));
+        QStringLiteral(", ") + QString::number(search.searchMs, 'f', 0) +
+        (search.whileRecording ? QStringLiteral(" ms after the recording closed")
+                               : QStringLiteral(" ms reading the recording")));
     m_lblSuggested->setText(contactSuggestionText(find, m_pressedFrame));
     if (!find.found || find.frame >= m_player->frameCount())
         return;

@@ -16,6 +16,8 @@ struct ContactSearch
     ContactFind find;
     int frames = 0;        // how many frames were read
     double searchMs = 0.0; // reading and searching, wall time
+    // Searched while the recording was made: `searchMs` is then the time from its close.
+    bool whileRecording = false;
 };
 
 // A file that does not open or a frame that does not decode is "not found" with the reason.

@@ -54,8 +54,10 @@ void RecordingContactSearch::close(int frameCount)
     m_wake.notify_all();
 }
 
-std::optional<ContactSearch> RecordingContactSearch::wait(const std::function<bool()> &cancelled)
+std::optional<ContactSearch> RecordingContactSearch::wait(
+    const std::function<bool()> &cancelled, std::optional<std::chrono::milliseconds> limit)
 {
+    const auto deadline = std::chrono::steady_clock::now() + limit.value_or(std::chrono::milliseconds(0));
     std::unique_lock lock(m_mutex);
     for (;;) {
         if (m_gaveUp)
@@ -64,7 +66,13 @@ std::optional<ContactSearch> RecordingContactSearch::wait(const std::function<bo
             return m_result;
         if (cancelled && cancelled())
             return std::nullopt;
-        m_wake.wait_for(lock, std::chrono::milliseconds(20));
+        const auto now = std::chrono::steady_clock::now();
+        if (limit && now >= deadline)
+            return std::nullopt;
+        // A cancel is seen within 20 ms.
+        m_wake.wait_for(lock, std::min<std::chrono::steady_clock::duration>(
+                                  std::chrono::milliseconds(20),
+                                  limit ? deadline - now : std::chrono::milliseconds(20)));
     }
 }
 
@@ -99,6 +107,7 @@ void RecordingContactSearch::run()
             ContactSearch search;
             search.find = finder.find();
             search.frames = finder.frameCount();
+            search.whileRecording = true;
             {
                 std::lock_guard lock(m_mutex);
                 search.searchMs = std::chrono::duration<double, std::milli>(

@@ -47,10 +47,12 @@ public:
     // The recording closed with `frameCount` frames.
     void close(int frameCount);
 
-    // Waits for the find; `cancelled` is asked while waiting. None when the search gave up,
-    // or was cancelled: the recording is then to be searched on disk. `searchMs` is the time
-    // from the recording's close to the find.
-    std::optional<ContactSearch> wait(const std::function<bool()> &cancelled = {});
+    // Waits for the find, at most `limit` when one is given; `cancelled` is asked while
+    // waiting. None when the search gave up, was cancelled or is not done within the limit:
+    // the recording is then to be searched on disk. `searchMs` is the time from the
+    // recording's close to the find.
+    std::optional<ContactSearch> wait(const std::function<bool()> &cancelled = {},
+                                      std::optional<std::chrono::milliseconds> limit = {});
 
 private:
     struct Waiting
