@@ -130,6 +130,9 @@ struct ContactFinder::State
     cv::Rect band;
     int factor = 1;
     int refused = 0;
+    int notKept = 0; // frames after the bound on what is kept
+    std::size_t keptBytes = 0;
+    std::size_t mostKeptBytes = 0;
     std::vector<cv::Mat> fine;      // whiteness in the band, full resolution
     std::vector<cv::Mat> coarse;    // the same reduced by `factor`
     std::vector<cv::Point2d> moved; // the picture's movement since frame 0, full-res pixels
@@ -361,9 +364,11 @@ std::optional<std::pair<int, Spot>> ContactFinder::State::fineFind(int coarseFra
     return std::nullopt;
 }
 
-ContactFinder::ContactFinder(const Grid &grid) : m_state(std::make_unique<State>())
+ContactFinder::ContactFinder(const Grid &grid, std::size_t mostKeptBytes)
+    : m_state(std::make_unique<State>())
 {
     m_state->grid = grid;
+    m_state->mostKeptBytes = mostKeptBytes;
     m_state->tracker = std::make_unique<BuoyTracker>(grid);
 }
 
@@ -371,7 +376,7 @@ ContactFinder::~ContactFinder() = default;
 
 int ContactFinder::frameCount() const
 {
-    return static_cast<int>(m_state->fine.size()) + m_state->refused;
+    return static_cast<int>(m_state->fine.size()) + m_state->refused + m_state->notKept;
 }
 
 void ContactFinder::addFrame(const QImage &frame)
@@ -384,6 +389,13 @@ void ContactFinder::addFrame(const QImage &frame)
         ++s.refused;
         return;
     }
+    const std::size_t area = std::size_t(s.band.area());
+    const std::size_t bytes = area + area / std::size_t(s.factor * s.factor);
+    if (s.notKept > 0 || (!s.fine.empty() && s.keptBytes + bytes > s.mostKeptBytes)) {
+        ++s.notKept;
+        return;
+    }
+    s.keptBytes += bytes;
     cv::Mat white = whitenessOf(frame, s.band);
     cv::Mat small;
     cv::resize(white, small, cv::Size(), 1.0 / s.factor, 1.0 / s.factor, cv::INTER_AREA);

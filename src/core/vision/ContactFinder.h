@@ -44,7 +44,12 @@ struct ContactFind
 class ContactFinder
 {
 public:
-    explicit ContactFinder(const Grid &grid);
+    // What the finder keeps of the frames (the landing area's whiteness, whole and coarse) is
+    // bounded: a recording longer than a jump's few seconds (a capture time stored far above
+    // the usual) is searched over its first frames only, those that fit.
+    static constexpr std::size_t kMostKeptBytes = std::size_t(768) << 20;
+
+    explicit ContactFinder(const Grid &grid, std::size_t mostKeptBytes = kMostKeptBytes);
     ~ContactFinder();
     ContactFinder(const ContactFinder &) = delete;
     ContactFinder &operator=(const ContactFinder &) = delete;

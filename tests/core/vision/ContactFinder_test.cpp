@@ -235,6 +235,14 @@ TEST(ContactFinder, SaysWhyARecordingCannotBeSearched)
     EXPECT_EQ(find.frame, scene.landingFrame(kFps));
     EXPECT_LT(QLineF(find.point, trueContactPoint(scene)).length(), 3.0);
 
+    // What the finder keeps is bounded: frames past the bound are counted, not kept, and the
+    // search runs over the frames kept (with no room, only the first one).
+    ContactFinder bounded(grid, 0);
+    for (const QImage &picture : recording)
+        bounded.addFrame(picture);
+    EXPECT_EQ(bounded.frameCount(), int(recording.size()));
+    EXPECT_EQ(bounded.find().reason, QStringLiteral("the recording is too short"));
+
     // And at 1920 x 1080, where the coarse pictures are a third of the width.
     const QSize fullHd(1920, 1080);
     const ContactFind large =
