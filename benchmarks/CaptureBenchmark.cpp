@@ -275,14 +275,15 @@ void record(const Setup &setup, double seconds, const QString &dir)
                 "%.0f, contact search %.0f, interface %.0f); the camera's chip apart: %.0f %%\n",
                 100.0 * (cpu - chip) / wallAll, 100.0 * of("capture") / wallAll,
                 100.0 * of("encoder") / wallAll, 100.0 * of("preview") / wallAll,
-                100.0 * of("contact") / wallAll,
-                100.0 * of("recording_bench") / wallAll, 100.0 * chip / wallAll);
+                100.0 * of("contact") / wallAll, 100.0 * of("recording_bench") / wallAll,
+                100.0 * chip / wallAll);
     std::printf("  encoder %.2f ms per frame; Stop to closed file %.0f ms\n",
                 control.encodeMicrosecondsPerFrame() / 1000.0, stopMs);
     if (contact)
         std::printf("  Stop to the first contact found: %.0f ms (%s)\n", stopMs + contact->searchMs,
-                    contact->find.found ? qPrintable(QStringLiteral("frame %1").arg(contact->find.frame))
-                                        : qPrintable(contact->find.reason));
+                    contact->find.found
+                        ? qPrintable(QStringLiteral("frame %1").arg(contact->find.frame))
+                        : qPrintable(contact->find.reason));
     else
         std::printf("  the contact search gave up: the file would be searched\n");
     std::fflush(stdout);
@@ -305,7 +306,8 @@ int main(int argc, char *argv[])
         seconds = args[at + 1].toDouble();
     if (const qsizetype at = args.indexOf(QStringLiteral("--only")); at > 0 && at + 1 < args.size())
         only = args[at + 1].toInt();
-    if (const qsizetype at = args.indexOf(QStringLiteral("--repeat")); at > 0 && at + 1 < args.size())
+    if (const qsizetype at = args.indexOf(QStringLiteral("--repeat"));
+        at > 0 && at + 1 < args.size())
         repeat = std::max(1, args[at + 1].toInt());
     std::printf("load average %.2f at the start, %ld cores\n", loadAverage(),
                 sysconf(_SC_NPROCESSORS_ONLN));

@@ -531,7 +531,8 @@ CaptureFailure CaptureControl::StartCapture()
     return std::nullopt;
 }
 
-std::shared_ptr<RecordingContactSearch> CaptureControl::contactSearchOf(const QString &videoPath) const
+std::shared_ptr<RecordingContactSearch>
+CaptureControl::contactSearchOf(const QString &videoPath) const
 {
     if (Capturing() || videoPath.isEmpty() || videoPath != m_contactSearchPath)
         return nullptr;

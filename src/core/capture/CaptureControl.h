@@ -95,7 +95,8 @@ public:
     void StopCapture() override;
     bool Capturing() const override { return m_recorder != nullptr; }
     void searchContactInNextRecording(const Grid &grid) override { m_contactGrid = grid; }
-    std::shared_ptr<RecordingContactSearch> contactSearchOf(const QString &videoPath) const override;
+    std::shared_ptr<RecordingContactSearch>
+    contactSearchOf(const QString &videoPath) const override;
     int FramesCaptured() const override;
     int FramesDropped() const override;
     int64_t SamplesCaptured() const override;

@@ -3,7 +3,6 @@
 #include "core/capture/recording/PictureConversion.h"
 #include "core/common/WorkerThread.h"
 
-
 namespace skelvin {
 
 namespace {

@@ -4,7 +4,6 @@
 #include "core/capture/recording/PictureConversion.h"
 #include "core/common/WorkerThread.h"
 
-
 namespace skelvin {
 
 namespace {

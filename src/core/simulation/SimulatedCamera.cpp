@@ -1,9 +1,9 @@
 #include "core/simulation/SimulatedCamera.h"
 
+#include "core/common/WorkerThread.h"
 #include "core/simulation/CameraChip.h"
 #include "core/simulation/SceneRenderer.h"
 #include "core/simulation/SimulatedDevices.h"
-#include "core/common/WorkerThread.h"
 
 #include <QImage>
 

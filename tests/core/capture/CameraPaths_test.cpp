@@ -288,9 +288,9 @@ TEST(CameraPaths, TheContactSearchedWhileRecordingIsTheContactInTheFile)
         VideoFormat format;
         int compressor;
     };
-    for (const Case &c : {Case{{QStringLiteral("mjpeg"), QSize(1280, 720), 30.0}, compressor::kMotionJpeg},
-                          Case{{QStringLiteral("yuyv422"), QSize(640, 480), 30.0},
-                               compressor::kMotionJpeg}}) {
+    for (const Case &c :
+         {Case{{QStringLiteral("mjpeg"), QSize(1280, 720), 30.0}, compressor::kMotionJpeg},
+          Case{{QStringLiteral("yuyv422"), QSize(640, 480), 30.0}, compressor::kMotionJpeg}}) {
         SCOPED_TRACE(c.format.pixelFormat.toStdString());
         test::TestDirs dirs;
         const QString path = dirs.file(QStringLiteral("jump.avi"));

@@ -61,7 +61,8 @@ TEST(RecordingContactSearch, GivesUpRatherThanGuessAndNeverHolds)
     }
     {
         RecordingContactSearch search(grid);
-        search.add(0, [] { return QImage(); }, 100);
+        search.add(
+            0, [] { return QImage(); }, 100);
         search.add(1, plainPicture(), 100);
         search.close(2);
         EXPECT_FALSE(search.wait());

@@ -54,10 +54,12 @@ void RecordingContactSearch::close(int frameCount)
     m_wake.notify_all();
 }
 
-std::optional<ContactSearch> RecordingContactSearch::wait(
-    const std::function<bool()> &cancelled, std::optional<std::chrono::milliseconds> limit)
+std::optional<ContactSearch>
+RecordingContactSearch::wait(const std::function<bool()> &cancelled,
+                             std::optional<std::chrono::milliseconds> limit)
 {
-    const auto deadline = std::chrono::steady_clock::now() + limit.value_or(std::chrono::milliseconds(0));
+    const auto deadline =
+        std::chrono::steady_clock::now() + limit.value_or(std::chrono::milliseconds(0));
     std::unique_lock lock(m_mutex);
     for (;;) {
         if (m_gaveUp)
