@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <functional>
 
 namespace skelvin::test {
 
@@ -49,6 +50,8 @@ public:
     double timeLimitSeconds = 0;
     bool capturing = false;
     int framesCaptured = 0;
+    int framesWaiting = 0; // what a Stop would wait to be written
+    std::function<void()> whileStopping; // runs inside StopCapture, before it returns
     int framesDropped = 0;
     QString stillFile;
     QImage frame; // what newestFrame hands out
@@ -201,9 +204,13 @@ public:
     void StopCapture() override
     {
         calls << QStringLiteral("StopCapture");
+        if (whileStopping)
+            whileStopping();
         capturing = false;
         ++recordings;
+        framesWaiting = 0;
     }
+    int FramesWaitingToBeWritten() const override { return framesWaiting; }
     bool Capturing() const override { return capturing; }
     int FramesCaptured() const override { return framesCaptured; }
     int FramesDropped() const override { return framesDropped; }

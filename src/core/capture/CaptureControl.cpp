@@ -539,6 +539,11 @@ CaptureControl::contactSearchOf(const QString &videoPath) const
     return m_contactSearch;
 }
 
+int CaptureControl::FramesWaitingToBeWritten() const
+{
+    return m_recorder ? int(m_recorder->framesWaiting()) : 0;
+}
+
 void CaptureControl::StopCapture()
 {
     finishRecording();

@@ -93,6 +93,7 @@ public:
     void setTimeLimitSeconds(double seconds) override;
     CaptureFailure StartCapture() override;
     void StopCapture() override;
+    int FramesWaitingToBeWritten() const override;
     bool Capturing() const override { return m_recorder != nullptr; }
     void searchContactInNextRecording(const Grid &grid) override { m_contactGrid = grid; }
     std::shared_ptr<RecordingContactSearch>

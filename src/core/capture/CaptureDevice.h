@@ -96,9 +96,12 @@ public:
     // counted from its first frame, and then ends by itself. 0: no limit.
     virtual void setTimeLimitSeconds(double seconds) = 0;
     virtual CaptureFailure StartCapture() = 0;
-    // Ends the recording; the file is complete and closed when this returns. Safe when nothing
-    // is being recorded.
+    // Ends the recording; the file is complete and closed when this returns, which waits for
+    // the frames still to be compressed. Safe when nothing is being recorded.
     virtual void StopCapture() = 0;
+    // The frames of the recording taken from the camera and not yet written: what a Stop now
+    // would wait for.
+    virtual int FramesWaitingToBeWritten() const { return 0; }
     virtual bool Capturing() const = 0;
     // The first contact searched while it is recorded: the next StartCapture hands its frames,
     // as they come, to a search over the landing area of `grid`. For the recording at

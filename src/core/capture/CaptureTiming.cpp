@@ -40,6 +40,12 @@ QString timeLimitWarning(double captureSeconds, int timeLimitSeconds)
         .arg(timeLimitSeconds);
 }
 
+QString writingRecordingText(int framesWaiting)
+{
+    return QStringLiteral("Writing the recording: %1 frames still to compress...")
+        .arg(framesWaiting);
+}
+
 QString nothingRecordedText()
 {
     return QStringLiteral("The recording ended before its first frame, so nothing was kept. "

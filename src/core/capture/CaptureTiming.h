@@ -37,6 +37,12 @@ inline constexpr int kRecordingEndGraceSeconds = 2;
 // What the capture screen tells when a recording ended by itself before its first frame.
 QString nothingRecordedText();
 
+// What the capture screen shows while Stop waits for the frames still to be compressed, when
+// there are at least kWaitingFramesToTell of them (half a second at 30 fps; fewer are written
+// before anyone could read it).
+inline constexpr int kWaitingFramesToTell = 15;
+QString writingRecordingText(int framesWaiting);
+
 // A frame rate as the whole number the panel's frame-rate box and the frame selection take:
 // rounded to the nearest, halves to even (29.97 gives 30, 12.5 gives 12).
 int wholeFrameRate(double framesPerSecond);

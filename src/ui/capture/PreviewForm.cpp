@@ -109,6 +109,11 @@ void PreviewForm::buildControls()
     m_lblTimeLimit->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold;"));
     m_lblTimeLimit->hide();
     column->addWidget(m_lblTimeLimit);
+    m_lblWriting = named(new QLabel, "lblWriting");
+    m_lblWriting->setWordWrap(true);
+    m_lblWriting->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    m_lblWriting->hide();
+    column->addWidget(m_lblWriting);
     column->addWidget(new CameraSteadySign(m_context.captureDevice(), m_context.grids()));
 
     auto *counts = new QFormLayout;
@@ -470,7 +475,20 @@ void PreviewForm::cmdEndCapture_Click()
 void PreviewForm::stopRecording(bool moveOn)
 {
     CaptureDevice &device = m_context.captureDevice();
+    // On a computer too busy to compress as fast as the camera delivers, Stop waits until the
+    // frames taken are written, seconds perhaps: the screen says so, and shows the wait.
+    const int waiting = device.FramesWaitingToBeWritten();
+    if (waiting >= kWaitingFramesToTell) {
+        m_lblWriting->setText(writingRecordingText(waiting));
+        m_lblWriting->show();
+        m_lblWriting->repaint();
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
     device.StopCapture();
+    if (m_lblWriting->isVisible()) {
+        m_lblWriting->hide();
+        QApplication::restoreOverrideCursor();
+    }
     emit statisticsChanged();
     showIdle();
     m_txtPass->setText(attemptText(static_cast<int>(Val(m_txtPass->text())) + 1));

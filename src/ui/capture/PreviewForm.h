@@ -101,6 +101,7 @@ private:
     double m_captureSeconds = 5.0;
     int m_panelTimeLimit = 0;
     QLabel *m_lblTimeLimit = nullptr;
+    QLabel *m_lblWriting = nullptr;
     double m_secondsLeft = 0;        // of the countdown; below 0 while the last frames come
     QString m_captureFileName;
     bool m_loaded = false;

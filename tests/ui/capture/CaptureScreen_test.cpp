@@ -5,6 +5,7 @@
 #include "ui/capture/CameraSteadySign.h"
 #include "ui/capture/PreviewForm.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -211,6 +212,36 @@ TEST(CaptureScreen, ContactMarksTheFramesSoFarAndEscOnAnIdleScreenDoesNothing)
     EXPECT_EQ(run.h.context().handOver.contactFrame, 57);
     EXPECT_EQ(run.h.context().handOver.capturedFrameCount, 90);
     EXPECT_EQ(run.h.context().handOver.captureFrameRate, 30);
+}
+
+// A Stop that must wait for frames still to be compressed says so while it waits, with the
+// wait cursor; a Stop with next to nothing waiting shows nothing.
+TEST(CaptureScreen, AStopThatWaitsForTheCompressorSaysSoWhileItWaits)
+{
+    for (const int waiting : {40, 3}) {
+        CaptureRun run;
+        run.start();
+        run.open();
+        auto *writing = run.control<QLabel>("lblWriting");
+        QTest::mouseClick(run.control<QPushButton>("cmdStartCapture"), Qt::LeftButton);
+        run.h.camera().framesWaiting = waiting;
+        bool shown = false;
+        bool busy = false;
+        QString said;
+        run.h.camera().whileStopping = [&] {
+            shown = writing->isVisible();
+            said = writing->text();
+            busy = QApplication::overrideCursor() != nullptr;
+        };
+        QTest::mouseClick(run.control<QPushButton>("cmdEndCapture"), Qt::LeftButton);
+        EXPECT_EQ(shown, waiting >= 15) << waiting;
+        EXPECT_EQ(busy, waiting >= 15) << waiting;
+        if (waiting >= 15)
+            EXPECT_EQ(said, QStringLiteral("Writing the recording: 40 frames still to compress..."));
+        EXPECT_FALSE(writing->isVisible());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        run.h.camera().whileStopping = nullptr;
+    }
 }
 
 // A camera that gives a rate with a fraction: the panel's box and the rate handed to frame
