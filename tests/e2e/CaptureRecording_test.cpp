@@ -91,8 +91,8 @@ TEST(CaptureRecording, TheDemosMotionJpegCameraIsRecordedAsItComes)
     h.useSimulatedCamera();
     h.store(QStringLiteral("framerate"), QStringLiteral("30"));
     h.store(QStringLiteral("captureTime"), QStringLiteral("1.0"));
-    h.store(QStringLiteral("VideoResolution"), QStringLiteral("1"));
-    h.store(QStringLiteral("ColorFormat"), QStringLiteral("2"));
+    h.store(QStringLiteral("ColorFormat"), QStringLiteral("2"));     // Motion-JPEG
+    h.store(QStringLiteral("VideoResolution"), QStringLiteral("0")); // its 1280 x 720
     ASSERT_TRUE(h.startWithVideoDirectory());
     h.prompter.clear();
     QTest::mouseClick(h.control<QPushButton>(ScreenId::Main, "cmdGoCapture"), Qt::LeftButton);

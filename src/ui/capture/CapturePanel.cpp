@@ -344,14 +344,16 @@ void CapturePanel::CmdConnect_Click()
         const int storedResolution = settings.readInt(QStringLiteral("VideoResolution"), -1);
         const int storedColour = settings.readInt(QStringLiteral("ColorFormat"), -1);
         const int storedInput = settings.readInt(QStringLiteral("VideoInput"), -1);
-        showFormatList(m_resolutionCombo,
-                       deviceNames(control, control.VideoResolutionCount(),
-                                   &CaptureDevice::VideoResolutionName),
-                       control.VideoResolution(), storedResolution);
+        // The sizes offered are the chosen colour format's: its stored choice is put back
+        // first, then the stored size, an index into that colour format's sizes.
         showFormatList(m_colorFormatCombo,
                        deviceNames(control, control.ColorFormatCount(),
                                    &CaptureDevice::ColorFormatName),
                        control.ColorFormat(), storedColour);
+        showFormatList(m_resolutionCombo,
+                       deviceNames(control, control.VideoResolutionCount(),
+                                   &CaptureDevice::VideoResolutionName),
+                       control.VideoResolution(), storedResolution);
         m_colorFormatCombo->setEnabled(true);
         m_colorLabel->setEnabled(true);
 
@@ -490,8 +492,20 @@ void CapturePanel::ResolutionCombo_Click(int index)
 
 void CapturePanel::ColorFormatCombo_Click(int index)
 {
-    if (index >= 0 && applyChoice(device().ColorFormat(), index, &CaptureDevice::setColorFormat))
-        m_context.settings().write(QStringLiteral("ColorFormat"), index);
+    if (index < 0 || !applyChoice(device().ColorFormat(), index, &CaptureDevice::setColorFormat))
+        return;
+    m_context.settings().write(QStringLiteral("ColorFormat"), index);
+    // Another colour format offers other sizes: the list shows its sizes, the size the device
+    // kept (or took instead) chosen, and the stored size is its index among them.
+    const CaptureDevice &control = device();
+    {
+        const QSignalBlocker blocker(m_resolutionCombo);
+        m_resolutionCombo->clear();
+        m_resolutionCombo->addItems(deviceNames(control, control.VideoResolutionCount(),
+                                                &CaptureDevice::VideoResolutionName));
+        m_resolutionCombo->setCurrentIndex(control.VideoResolution());
+    }
+    m_context.settings().write(QStringLiteral("videoresolution"), control.VideoResolution());
 }
 
 void CapturePanel::VideoInput_Click(int index)

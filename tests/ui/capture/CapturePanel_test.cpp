@@ -1,5 +1,6 @@
 #include "support/ProgramHarness.h"
 
+#include "core/capture/CaptureControl.h"
 #include "ui/app/MainForm.h"
 
 #include <QCheckBox>
@@ -110,6 +111,39 @@ TEST(CapturePanel, StartUpConnectsTheStoredDeviceWithItsStoredFormat)
     EXPECT_EQ(h.stored(QStringLiteral("ColorFormat")), QStringLiteral("1"));
     EXPECT_EQ(h.stored(QStringLiteral("device")), QStringLiteral("1"));
     EXPECT_EQ(h.stored(QStringLiteral("compression")), QStringLiteral("2"));
+}
+
+// The sizes a camera offers depend on its colour format: the stored colour format is put back
+// before the stored size, an index among that format's sizes, and a new colour format lists
+// its own sizes, so that the size chosen is the size shown.
+TEST(CapturePanel, TheSizesListedAreThoseOfTheColourFormatChosen)
+{
+    ProgramHarness h;
+    h.useSimulatedCamera();
+    h.store(QStringLiteral("ColorFormat"), QStringLiteral("2"));     // Motion-JPEG
+    h.store(QStringLiteral("VideoResolution"), QStringLiteral("1")); // its 1920 x 1080
+    ASSERT_TRUE(h.startWithVideoDirectory());
+    auto *control = dynamic_cast<CaptureControl *>(&h.context().captureDevice());
+    ASSERT_TRUE(control);
+    auto *sizes = h.control<QComboBox>(ScreenId::Main, "ResolutionCombo");
+    auto *colours = h.control<QComboBox>(ScreenId::Main, "ColorFormatCombo");
+    EXPECT_EQ(control->currentPixelFormat(), QStringLiteral("mjpeg"));
+    EXPECT_EQ(control->videoSize(), QSize(1920, 1080));
+    EXPECT_EQ(sizes->count(), 2);
+    EXPECT_EQ(sizes->currentText(), QStringLiteral("1920 x 1080"));
+    EXPECT_EQ(h.stored(QStringLiteral("VideoResolution")), QStringLiteral("1"));
+
+    // YUYV offers no 1920 x 1080: its first size is taken, and its sizes are listed.
+    colours->setCurrentIndex(3);
+    EXPECT_EQ(control->currentPixelFormat(), QStringLiteral("yuyv422"));
+    EXPECT_EQ(control->videoSize(), QSize(640, 480));
+    ASSERT_EQ(sizes->count(), 2);
+    EXPECT_EQ(sizes->itemText(1), QStringLiteral("1280 x 720"));
+    EXPECT_EQ(sizes->currentText(), QStringLiteral("640 x 480"));
+    EXPECT_EQ(h.stored(QStringLiteral("VideoResolution")), QStringLiteral("0"));
+    sizes->setCurrentIndex(1);
+    EXPECT_EQ(control->videoSize(), QSize(1280, 720));
+    EXPECT_EQ(h.stored(QStringLiteral("VideoResolution")), QStringLiteral("1"));
 }
 
 TEST(CapturePanel, NothingStoredLeavesTheDevicesResolutionAndRecordsMotionJpeg)
